@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Vornwick, makes the demo game
+# installation (a Wine-style prefix of our own) and opens Vornwick on it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target vornwick vorn-cmd
+
+demo=${VORN_DEMO_PREFIX:-$root/build/demo-prefix}
+if [ ! -d "$demo/drive_c/Sierra/Half-Life" ]; then
+    scripts/make-demo.sh "$demo"
+fi
+echo "Opening Vornwick on the demo installation in $demo"
+WINEPREFIX=$demo exec build/default/bin/vornwick "$@"

@@ -1,0 +1,25 @@
+// Building the one line of the batch file that runs an outside command.
+//
+// Whatever goes into a batch line is read by the command interpreter, which
+// acts on '"', '%', '&', '|', '<', '>' and '^', and ends the line at CR or
+// LF. Paths and names from the disk are therefore always quoted, and a
+// character that quoting cannot make harmless is refused with a message.
+#pragma once
+
+#include <string>
+
+namespace vorn::platform {
+
+// A path or name as one quoted batch argument: "<text>" with every '%'
+// doubled. Fails (false, `error` set) for text holding '"', CR, LF or NUL.
+bool quoteBatchArgument(const std::string& text, std::string& quoted, std::string& error);
+
+// True when the name can stand unquoted in a batch line: no blank and none
+// of the characters the interpreter acts on.
+bool isPlainBatchWord(const std::string& text);
+
+// The user's own text for a batch line (extra parameters): passed as typed,
+// but refused when it holds CR, LF or NUL.
+bool checkBatchText(const std::string& text, std::string& error);
+
+}  // namespace vorn::platform

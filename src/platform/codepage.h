@@ -1,0 +1,15 @@
+// The game's 8-bit character set (Windows-1252) and UTF-8.
+//
+// Files of the game installation are 8-bit text; inside the program text is
+// UTF-8. Reading decodes every byte; writing encodes what the character set
+// holds and writes '?' for anything else.
+#pragma once
+
+#include <string>
+
+namespace vorn::platform {
+
+std::string cp1252ToUtf8(const std::string& bytes);
+std::string utf8ToCp1252(const std::string& text);
+
+}  // namespace vorn::platform

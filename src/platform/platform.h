@@ -1,0 +1,144 @@
+// The one interface between Vornwick and the operating system.
+//
+// Paths are Windows paths ("c:\vorn.log", "C:\Sierra\Half-Life\hl.exe"),
+// held as UTF-8. The Windows backend hands them to the wide-character Win32
+// API; the POSIX backend maps drive letters the way Wine does.
+//
+// Nothing here throws, and nothing crashes on a bad path: every operation
+// that can fail reports a Status whose text says, in words, what went wrong.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::platform {
+
+// Outcome of an operation: ok() when `error` is empty.
+struct Status {
+    std::string error;
+
+    bool ok() const { return error.empty(); }
+    explicit operator bool() const { return ok(); }
+
+    static Status success() { return {}; }
+    static Status failure(std::string text) { return Status{std::move(text)}; }
+};
+
+// ---------------------------------------------------------------------------
+// Paths
+
+// The host path for a Windows path (identity on Windows). On POSIX, "X:" is
+// $WINEPREFIX/dosdevices/x: (falling back to $WINEPREFIX/drive_c for c:),
+// WINEPREFIX defaulting to ~/.wine; backslashes become slashes; each existing
+// component is matched case-insensitively and its stored spelling is used.
+// Fails for a path without a drive, a drive that is not mapped, or a
+// missing prefix.
+Status hostPath(const std::string& winPath, std::string& out);
+
+// The existence test: the bare name of the entry as stored on disk
+// ("HL.EXE" for a test of "c:\games\hl.exe" when the disk holds HL.EXE),
+// or "" when there is none. Ordinary files only, unless `directoriesToo`.
+// Callers compare the result with the expected name exactly.
+std::string storedName(const std::string& winPath, bool directoriesToo = false);
+
+// A per-user directory for working files, as a Windows path ending in a
+// backslash; created when missing. Used when the root of drive c: cannot be
+// written.
+Status userTempDir(std::string& out);
+
+// ---------------------------------------------------------------------------
+// Text files. Bytes go in and come out unchanged; a line is written with
+// the bytes CR LF behind it. Reading accepts CR LF, LF and a last line
+// without an end.
+
+class TextFile {
+  public:
+    enum class Mode { Output, Append, Input };
+
+    TextFile();
+    ~TextFile();
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    // Output replaces any earlier content; Append creates a missing file.
+    Status open(const std::string& winPath, Mode mode);
+    bool isOpen() const;
+
+    Status writeLine(const std::string& text);  // text, then CR LF
+    Status write(const std::string& bytes);     // bytes as they are
+
+    // One whole line without its line end. False at the end of the file.
+    bool readLine(std::string& line);
+    // One field: up to the next comma or line end, which is consumed.
+    // False at the end of the file.
+    bool readField(std::string& field);
+    bool eof();
+
+    void close();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The whole content of a file.
+Status readFile(const std::string& winPath, std::string& bytes);
+
+// Replace the file with exactly these bytes, atomically: a temporary file
+// beside it is written, flushed and renamed over the target. On failure the
+// old file is left byte for byte as it was, and the Status says why.
+Status replaceFile(const std::string& winPath, const std::string& bytes);
+
+Status deleteFile(const std::string& winPath);
+Status makeDirectory(const std::string& winPath);
+Status removeDirectory(const std::string& winPath);
+
+// ---------------------------------------------------------------------------
+// Outside commands
+
+// A started command. Move-only; destroying it neither waits for nor ends
+// the process.
+class Process {
+  public:
+    enum class Wait { Finished, TimedOut, Failed };
+
+    Process();
+    ~Process();
+    Process(Process&&) noexcept;
+    Process& operator=(Process&&) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool valid() const;
+    // Wait at most `milliseconds` for the process to end.
+    Wait wait(int milliseconds);
+    // End the process (and what it started, where the platform allows).
+    void kill();
+    // The exit code once Finished; -1 before.
+    int exitCode() const;
+
+  private:
+    friend Status startHidden(const std::string&, Process&);
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Run `commandLine` through the command interpreter, hidden, without
+// waiting: on Windows "<System32>\cmd.exe /d /c <commandLine>" with no
+// window, on POSIX "vorn-cmd /c <commandLine>". A command line holding CR
+// or LF is refused.
+Status startHidden(const std::string& commandLine, Process& process);
+
+// Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
+// else "vorn-cmd" beside the running program. Unused on Windows.
+std::string commandInterpreterPath();
+
+// ---------------------------------------------------------------------------
+// Small helpers shared by both backends
+
+// Sleep for the given time.
+void sleepMilliseconds(int milliseconds);
+
+}  // namespace vorn::platform

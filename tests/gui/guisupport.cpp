@@ -1,0 +1,137 @@
+#include "guisupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPalette>
+#include <QProcess>
+#include <cstdlib>
+
+namespace vorn::test {
+
+int ScriptedSeam::messageBox(QWidget*, MsgIcon icon, MsgButtons buttons, const QString& title,
+                             const QString& text) {
+    boxes.push_back({icon, buttons, title, text});
+    if (!answers.empty()) {
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == MsgButtons::Ok ? kAnswerOk : kAnswerYes;
+}
+
+DemoInstall::DemoInstall() {
+    EXPECT_TRUE(dir_.isValid());
+    QProcess p;
+    p.start(QStringLiteral("bash"), {QStringLiteral(VORN_DEMO_SCRIPT), dir_.path()});
+    p.waitForFinished(60000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    hadPrefix_ = qEnvironmentVariableIsSet("WINEPREFIX");
+    oldPrefix_ = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", dir_.path().toLocal8Bit());
+}
+
+DemoInstall::~DemoInstall() {
+    // Read-only directories made by a test must not keep the prefix alive.
+    QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("u+w"), dir_.path()});
+    if (hadPrefix_)
+        qputenv("WINEPREFIX", oldPrefix_);
+    else
+        qunsetenv("WINEPREFIX");
+}
+
+QString DemoInstall::drive(const QString& relative) const {
+    return dir_.path() + QStringLiteral("/drive_c/") + relative;
+}
+
+QString DemoInstall::game(const QString& relative) const {
+    return drive(QStringLiteral("Sierra/Half-Life/") + relative);
+}
+
+QByteArray DemoInstall::read(const QString& hostPath) {
+    QFile f(hostPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void DemoInstall::write(const QString& hostPath, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(hostPath).absolutePath());
+    QFile f(hostPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << hostPath.toStdString();
+    f.write(bytes);
+}
+
+void WindowTest::SetUp() {
+    demo = std::make_unique<DemoInstall>();
+    if (autoLoad)
+        openWindow();
+}
+
+void WindowTest::TearDown() {
+    w.reset();
+    demo.reset();
+}
+
+void WindowTest::openWindow(bool load) {
+    w = makeVornwick(seam, load);
+    w->show();
+}
+
+void WindowTest::chooseMod(const QString& mod) { pickCombo("cmbModList", mod); }
+
+void WindowTest::pickCombo(const char* name, const QString& text) {
+    auto* box = w->ctl<QComboBox>(name);
+    int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ASSERT_GE(i, 0) << name << " has no item " << text.toStdString();
+    box->setCurrentIndex(i);
+    emit box->activated(i);
+}
+
+void WindowTest::setText(const char* name, const QString& text) {
+    QObject* o = w->findChild<QObject*>(QString::fromLatin1(name));
+    ASSERT_NE(o, nullptr) << name;
+    if (auto* box = qobject_cast<QComboBox*>(o)) {
+        box->setEditText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
+        edit->setText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {
+        plain->setPlainText(text);
+    } else {
+        FAIL() << name << " takes no text";
+    }
+}
+
+void WindowTest::click(const char* name) {
+    auto* b = w->ctl<QAbstractButton>(name);
+    ASSERT_TRUE(b->isEnabled()) << name << " is disabled";
+    b->click();
+}
+
+void WindowTest::clickListItem(const char* name, const QString& text, bool doubleClick) {
+    auto* list = w->ctl<QListWidget>(name);
+    auto items = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ASSERT_FALSE(items.isEmpty()) << name << " has no item " << text.toStdString();
+    list->setCurrentItem(items.first());
+    emit list->itemClicked(items.first());
+    if (doubleClick)
+        emit list->itemDoubleClicked(items.first());
+}
+
+QString WindowTest::status() const { return w->lblStatus->text(); }
+
+QColor WindowTest::statusColour() const {
+    return w->lblStatus->palette().color(QPalette::WindowText);
+}
+
+}  // namespace vorn::test
+
+// Every window test runs on the offscreen platform unless told otherwise.
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

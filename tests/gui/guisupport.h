@@ -1,0 +1,95 @@
+// What every window test needs: a scripted seam, a fresh demo installation
+// in a temporary Wine-style prefix, and the window over it.
+#pragma once
+
+#include "vornwick.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+// Answers message boxes from a queue (OK / Yes when it runs dry) and
+// records every call.
+class ScriptedSeam : public UiSeam {
+  public:
+    struct Box {
+        MsgIcon icon;
+        MsgButtons buttons;
+        QString title;
+        QString text;
+    };
+
+    std::deque<int> answers;
+    std::vector<Box> boxes;
+    int beeps = 0;
+    int busyOn = 0;
+    int busyOff = 0;
+    int ends = 0;
+
+    int messageBox(QWidget* parent, MsgIcon icon, MsgButtons buttons, const QString& title,
+                   const QString& text) override;
+    void beep() override { ++beeps; }
+    void setBusy(QWidget*, bool busy) override { ++(busy ? busyOn : busyOff); }
+    void endProgram() override { ++ends; }
+};
+
+// A demo installation made by scripts/make-demo.sh in a temporary prefix,
+// with WINEPREFIX pointing at it for as long as the object lives.
+class DemoInstall {
+  public:
+    DemoInstall();
+    ~DemoInstall();
+
+    QString prefix() const { return dir_.path(); }
+    // The host path of a path below the prefix's drive_c ("Sierra/Half-Life").
+    QString drive(const QString& relative) const;
+    // The host path of a path below the game directory ("dod/vorn_motd.txt").
+    QString game(const QString& relative) const;
+
+    // Whole file as bytes ("" when missing).
+    static QByteArray read(const QString& hostPath);
+    static void write(const QString& hostPath, const QByteArray& bytes);
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray oldPrefix_;
+    bool hadPrefix_ = false;
+};
+
+// A fixture with both, and the window loaded over the demo.
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Build (and by default load) the window; tests that prepare the disk
+    // first call it themselves after setting `autoLoad` to false.
+    void openWindow(bool load = true);
+    bool autoLoad = true;
+
+    // Driving the window as a user would.
+    void chooseMod(const QString& mod);     // pick from cmbModList
+    void pickCombo(const char* name, const QString& text);  // a user's pick from a list
+    void setText(const char* name, const QString& text);    // line edit or combo text
+    void click(const char* name);                           // button, option or check box
+    void clickListItem(const char* name, const QString& text, bool doubleClick = false);
+    QString status() const;   // lblStatus text
+    QColor statusColour() const;
+
+    ScriptedSeam seam;
+    std::unique_ptr<DemoInstall> demo;
+    std::unique_ptr<Vorn> w;
+};
+
+}  // namespace vorn::test
