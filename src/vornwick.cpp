@@ -14,9 +14,10 @@ std::unique_ptr<Vorn> makeVornwick(UiSeam& ui, bool load) {
     new ServerCfgPanel(*window);
     new MapSetupPanel(*window);
     new BotSetupPanel(*window);
+    window->polishAccessibility();
     if (load)
         window->Form_Load();
     return window;
 }
 
-}  // namespace vorn
+} // namespace vorn

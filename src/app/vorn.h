@@ -9,7 +9,9 @@
 #include "seam.h"
 #include "windowstate.h"
 
+#include <QColor>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
@@ -34,7 +36,7 @@ constexpr std::uint32_t Green = 0x11AA11;
 constexpr std::uint32_t NearBlack = 0x111111;
 constexpr std::uint32_t Pink = 0xC0C0FF;
 constexpr std::uint32_t LightGreen = 0xC0FFC0;
-}  // namespace colour
+} // namespace colour
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
@@ -90,6 +92,10 @@ class Vorn : public QMainWindow {
         return w;
     }
 
+    // Once every panel is built: tooltips become accessible descriptions,
+    // and every input control is named in words for screen readers.
+    void polishAccessibility();
+
     // Place a panel's frame on the form at its twip position.
     void addFrame(QGroupBox* frame, int left, int top, int width, int height);
     QWidget* formArea() const { return formArea_; }
@@ -137,7 +143,7 @@ class Vorn : public QMainWindow {
     // ---- helpers for every panel
     void setStatus(const QString& text, std::uint32_t bgr);
     void setBackColour(QWidget* widget, std::uint32_t bgr);
-    QString mod() const;  // the text of cmbModList
+    QString mod() const; // the text of cmbModList
     // gameDir & mod & "\" & name
     QString modFilePath(const QString& name) const;
     // Replace a game file with `text` (plus CR LF when `finalCrlf`), in the
@@ -166,8 +172,13 @@ class Vorn : public QMainWindow {
     void buildMenus();
     void wireReactions();
 
+    // Working files: the root of drive c:, or a per-user directory when the
+    // root cannot be written.
+    void chooseWorkingDirectory();
+    bool waitUntilGone(const QString& winPath, const QString& name);
+
     QWidget* formArea_ = nullptr;
-    bool workingFilesMoved_ = false;
+    QString workingDirNote_;
 };
 
-}  // namespace vorn
+} // namespace vorn
