@@ -7,7 +7,8 @@
 namespace vorn {
 
 // The entries of a mod listing: each line split at commas, pieces in order
-// (a directory name holding a comma is split into pieces).
+// (a directory name holding a comma is split into pieces). Empty pieces (an
+// empty line, ",,") name no directory and are left out.
 std::vector<std::string> splitModListing(const std::vector<std::string>& lines);
 
 // The map name of one line of a "*.bsp" listing: the line less ".bsp".
@@ -19,4 +20,4 @@ std::string mapNameFromListing(const std::string& line);
 // holds fewer than three lines.
 std::string versionFromHistory(const std::vector<std::string>& lines);
 
-}  // namespace vorn
+} // namespace vorn

@@ -1,0 +1,108 @@
+// Numbers typed into text boxes, and the listings read back from disk.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "listing.h"
+#include "numbers.h"
+
+namespace {
+
+using vorn::formatNumber;
+using vorn::readNumber;
+
+TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSign) {
+    const struct {
+        const char* text;
+        double value;
+    } rows[] = {
+        {"8", 8},   {"12.5", 12.5}, {" 0", 0},   {"-3", -3}, {"+4", 4},        {"  16  ", 16},
+        {"\t7", 7}, {"007", 7},     {".5", 0.5}, {"5.", 5},  {"-0.25", -0.25}, {"32", 32},
+    };
+    for (const auto& row : rows) {
+        const std::optional<double> got = readNumber(row.text);
+        ASSERT_TRUE(got) << '"' << row.text << '"';
+        EXPECT_EQ(*got, row.value) << '"' << row.text << '"';
+    }
+}
+
+TEST(ReadNumber, RejectsEverythingElse) {
+    for (const char* text : {"", " ", "abc", "4x", "x4", "-", "+", ".", "1.2.3", "1,5", "1e3",
+                             "0x10", "inf", "nan", "--1", "1 2", " - 2",
+                             "\xC2\xA0"
+                             "1"}) {
+        EXPECT_FALSE(readNumber(text)) << '"' << text << '"';
+    }
+}
+
+TEST(ReadNumber, HugeDigitRunIsNotANumber) {
+    EXPECT_FALSE(readNumber(std::string(400, '9')));
+}
+
+TEST(FormatNumber, WholeNumbersHaveNoFraction) {
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {13.5, "13.5"}, {9, "9"},     {-1, "-1"},       {0, "0"},       {-0.0, "0"},
+        {15, "15"},     {799, "799"}, {0.1 + 1, "1.1"}, {-0.5, "-0.5"}, {1000000, "1000000"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(formatNumber(row.value), row.text) << row.value;
+}
+
+TEST(FormatNumber, ReadsBackToTheSameValue) {
+    for (const char* text : {"12.5", "0.1", "-3", "31.75", "123456.789"}) {
+        const double value = *readNumber(text);
+        EXPECT_EQ(*readNumber(formatNumber(value)), value) << text;
+        EXPECT_EQ(formatNumber(value), text);
+    }
+}
+
+TEST(ModListing, SplitsLinesAtCommasAndDropsEmptyPieces) {
+    const struct {
+        std::vector<std::string> lines;
+        std::vector<std::string> entries;
+    } rows[] = {
+        {{"cstrike", "dod", "valve"}, {"cstrike", "dod", "valve"}},
+        {{"a,b", "c"}, {"a", "b", "c"}},
+        {{"my mod, two"}, {"my mod", " two"}},
+        {{"", "dod", ",,x,"}, {"dod", "x"}},
+        {{}, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::splitModListing(row.lines), row.entries);
+}
+
+TEST(MapListing, NameIsTheLineLessBspAnyCase) {
+    const struct {
+        const char* line;
+        const char* name;
+    } rows[] = {
+        {"de_a.bsp", "de_a"},
+        {"b.bsp", "b"},
+        {"X.BSP", "X"},
+        {"dod_anzio.Bsp", "dod_anzio"},
+        {"map with blanks.bsp", "map with blanks"},
+        {".bsp", ""},
+        {"bsp", ""},
+        {"", ""},
+        {"x.bsp2", ""},
+        {"x.bs", ""},
+        {"readme.txt", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::mapNameFromListing(row.line), row.name) << '"' << row.line << '"';
+}
+
+TEST(History, VersionIsTheThirdLine) {
+    EXPECT_EQ(vorn::versionFromHistory({"Sturmbot", "---", "1.6", "later"}), "1.6");
+    EXPECT_EQ(vorn::versionFromHistory({"a", "b", "1.5"}), "1.5");
+    EXPECT_EQ(vorn::versionFromHistory({"a", "b", ""}), "");
+    EXPECT_EQ(vorn::versionFromHistory({"a", "b"}), "");
+    EXPECT_EQ(vorn::versionFromHistory({}), "");
+}
+
+} // namespace
