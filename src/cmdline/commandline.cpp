@@ -1,1 +1,45 @@
-// (to be written)
+// The game server's command line and the player count behind it.
+#include "commandline.h"
+
+#include "numbers.h"
+
+namespace vorn {
+
+std::string composeCommandLine(const CommandLineInputs& in) {
+    std::string line;
+    line += in.exec;
+    line += " -game ";
+    line += in.mod;
+    line += " +port ";
+    line += in.port;
+    line += " +maxplayers ";
+    line += in.maxPlayers;
+    line += in.dedicated ? " +servercfgfile vorn_server.cfg +mapcyclefile vorn_mapcycle.txt "
+                           "+motdfile vorn_motd.txt +map "
+                         : " +lservercfgfile vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt "
+                           "+motdfile vorn_motd.txt +map ";
+    line += in.firstMap;
+    line += " ";
+    line += in.extra;
+    return line;
+}
+
+std::optional<std::string> clampMaxPlayers(const std::string& text) {
+    const std::optional<double> players = readNumber(text);
+    if (!players)
+        return std::nullopt;
+    if (*players > 32)
+        return std::string("32");
+    if (*players < 1)
+        return std::string("1");
+    return std::nullopt;
+}
+
+std::string maxBotsCaption(const std::string& maxPlayers) {
+    const std::optional<double> players = readNumber(maxPlayers);
+    if (!players)
+        return "?";
+    return "< " + formatNumber(*players + 1);
+}
+
+} // namespace vorn

@@ -7,12 +7,12 @@
 namespace vorn {
 
 struct CommandLineInputs {
-    std::string exec;        // E: path of the server executable
-    std::string mod;         // M
-    std::string port;        // P
-    std::string maxPlayers;  // N
-    std::string firstMap;    // F
-    std::string extra;       // X: extra parameters
+    std::string exec;       // E: path of the server executable
+    std::string mod;        // M
+    std::string port;       // P
+    std::string maxPlayers; // N
+    std::string firstMap;   // F
+    std::string extra;      // X: extra parameters
     bool dedicated = false;
 };
 
@@ -27,4 +27,4 @@ std::optional<std::string> clampMaxPlayers(const std::string& text);
 // ("< 9" for 8, "< 13.5" for 12.5), or "?" while the count is not a number.
 std::string maxBotsCaption(const std::string& maxPlayers);
 
-}  // namespace vorn
+} // namespace vorn
