@@ -9,7 +9,7 @@ struct ServerCfgInputs {
     std::string hostName;
     std::string teamLimit;
     std::string mapTime;
-    std::string extra;  // the extra variables, line ends as CR LF
+    std::string extra; // the extra variables, line ends as CR LF
     bool friendlyFire = true;
     bool footSteps = true;
     bool flashlight = true;
@@ -25,4 +25,4 @@ std::string composeServerCfg(const ServerCfgInputs& in);
 // "vorn_server.cfg" for a dedicated server, "vorn_lserver.cfg" otherwise.
 std::string serverCfgFileName(bool dedicated);
 
-}  // namespace vorn
+} // namespace vorn
