@@ -7,8 +7,8 @@
 namespace vorn {
 
 struct CountryScan {
-    bool detected = false;  // the key was found on some line
-    bool british = false;   // valid only when detected: the last match's value is "1"
+    bool detected = false; // the key was found on some line
+    bool british = false;  // valid only when detected: the last match's value is "1"
 };
 
 // Scan every line for "detect_allies_country": at the first match on a
@@ -21,4 +21,4 @@ CountryScan scanAlliedCountry(const std::vector<std::string>& lines);
 // Returns true and sets `british` on a match.
 bool scanCountryLine(const std::string& line, bool& british);
 
-}  // namespace vorn
+} // namespace vorn
