@@ -12,7 +12,7 @@ struct ClassTable {
     std::string label;
     std::string prefix;
     std::vector<std::string> classes;
-    std::vector<std::string> values;  // same length as classes
+    std::vector<std::string> values; // same length as classes
 
     // Every value back to "-1".
     void resetValues();
@@ -34,10 +34,10 @@ ClassTable britishAllies();
 
 // The result of parsing one line.
 struct ClassLimitLine {
-    std::string name;   // limitName: the first word
-    std::string value;  // limitValue: every later non-blank character
-    std::string side;   // "brit", "allies" (6 characters from position 9) or "axis"; "" otherwise
-    std::string cls;    // limitClass; "" when the line is not a class limit
+    std::string name;  // limitName: the first word
+    std::string value; // limitValue: every later non-blank character
+    std::string side;  // "brit", "allies" (6 characters from position 9) or "axis"; "" otherwise
+    std::string cls;   // limitClass; "" when the line is not a class limit
 };
 
 // The character walk: leading blanks skipped, the first word is the name,
@@ -49,7 +49,8 @@ ClassLimitLine parseClassLimitLine(const std::string& line);
 // (brit/allies: allied tables, axis: axis tables; unknown sides or classes
 // are dropped); empty lines are skipped; other lines are kept, in order,
 // each followed by CR LF, in `kept`.
-void readClassLimitFile(const std::vector<std::string>& lines, ClassLists& lists, std::string& kept);
+void readClassLimitFile(const std::vector<std::string>& lines, ClassLists& lists,
+                        std::string& kept);
 
 // One line per class, allies then axis: prefix, class, blank, value, CR LF.
 std::string buildClassLimitText(const ClassLists& lists);
@@ -58,4 +59,4 @@ std::string buildClassLimitText(const ClassLists& lists);
 // (every line ending in CR LF).
 std::string classLimitFileBytes(const std::string& kept, const std::string& limitText);
 
-}  // namespace vorn
+} // namespace vorn

@@ -1,0 +1,293 @@
+// Per-map class limits: the lists, the line walk, reading and writing a file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "classlimits.h"
+
+namespace {
+
+using vorn::ClassLists;
+using vorn::ClassTable;
+
+std::vector<std::string> splitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end = bytes.find("\r\n"); end != std::string::npos;
+         end = bytes.find("\r\n", start)) {
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    EXPECT_EQ(start, bytes.size()) << "every line ends in CR LF";
+    return lines;
+}
+
+// Nation lists on a British map, as the panel sets them up.
+ClassLists britishMap() {
+    ClassLists lists = vorn::nationClassLists();
+    lists.allies = vorn::britishAllies();
+    return lists;
+}
+
+void expectTable(const ClassTable& table, const char* label, const char* prefix,
+                 const std::vector<std::string>& classes) {
+    EXPECT_EQ(table.label, label);
+    EXPECT_EQ(table.prefix, prefix);
+    EXPECT_EQ(table.classes, classes);
+    EXPECT_EQ(table.values, std::vector<std::string>(classes.size(), "-1")) << label;
+}
+
+TEST(ClassLists, NationGenericAndBritish) {
+    const ClassLists nation = vorn::nationClassLists();
+    expectTable(nation.allies, "U.S.", "mp_limitallies",
+                {"garand", "carbine", "bar", "greasegun", "thompson", "spring", "30cal"});
+    expectTable(nation.axis, "German", "mp_limitaxis",
+                {"kar", "kar43", "fg42", "fg42s", "mp40", "mp44", "scopedkar", "mg34", "mg42"});
+    const ClassLists generic = vorn::genericClassLists();
+    expectTable(generic.allies, "Allies", "mp_limitallies",
+                {"light", "assault", "heavy", "sniper", "mg"});
+    expectTable(generic.axis, "Axis", "mp_limitaxis",
+                {"light", "assault", "heavy", "sniper", "mg"});
+    expectTable(vorn::britishAllies(), "British", "mp_limitbrit",
+                {"light", "assault", "sniper", "mg"});
+}
+
+TEST(ClassTable, FindAndReset) {
+    ClassTable table = vorn::nationClassLists().axis;
+    EXPECT_EQ(table.find("kar"), 0);
+    EXPECT_EQ(table.find("kar43"), 1);
+    EXPECT_EQ(table.find("mg42"), 8);
+    EXPECT_EQ(table.find("KAR"), -1);
+    EXPECT_EQ(table.find(""), -1);
+    table.values[3] = "5";
+    table.resetValues();
+    EXPECT_EQ(table.values, std::vector<std::string>(9, "-1"));
+}
+
+TEST(ClassLimitLine, CharacterWalk) {
+    const struct {
+        const char* line;
+        const char* name;
+        const char* value;
+        const char* side;
+        const char* cls;
+    } rows[] = {
+        {"mp_limitalliesgarand 3", "mp_limitalliesgarand", "3", "allies", "garand"},
+        {"mp_limitbritlight 2", "mp_limitbritlight", "2", "brit", "light"},
+        {"mp_limitaxiskar -1", "mp_limitaxiskar", "-1", "axis", "kar"},
+        {"   mp_limitaxismg42    4  ", "mp_limitaxismg42", "4", "axis", "mg42"},
+        {"mp_limitaxiskar 3 // x", "mp_limitaxiskar", "3//x", "axis", "kar"},
+        {"mp_limitteams 2", "mp_limitteams", "2", "", ""},
+        {"mp_limitaxiskar", "mp_limitaxiskar", "", "", ""},
+        {"mp_limitaxiskar ", "mp_limitaxiskar", "", "", ""},
+        {"MP_LIMITAXISKAR 3", "MP_LIMITAXISKAR", "3", "", ""},
+        {"mp_limitAxiskar 3", "mp_limitAxiskar", "3", "", ""},
+        {"mp_limitaxiskar\t3", "mp_limitaxiskar\t3", "", "", ""},
+        {"mp_limitaxiskar 3\t", "mp_limitaxiskar", "3\t", "axis", "kar"},
+        {"mp_limitallixxgarand 1", "mp_limitallixxgarand", "1", "allixx", "garand"},
+        {"mp_limitalli 1", "mp_limitalli", "1", "alli", ""},
+        {"mp_limitaxis 1", "mp_limitaxis", "1", "axis", ""},
+        {"mp_limit", "mp_limit", "", "", ""},
+        {"sv_maxspectators 4", "sv_maxspectators", "4", "", ""},
+        {"", "", "", "", ""},
+        {"    ", "", "", "", ""},
+        {"// mp_limitaxiskar 3", "//", "mp_limitaxiskar3", "", ""},
+        {"mp_limitalliesgarand\xC3\xA9 1", "mp_limitalliesgarand\xC3\xA9", "1", "allies",
+         "garand\xC3\xA9"},
+        {"mp_limitalli\xC3\xA9sgarand 1", "mp_limitalli\xC3\xA9sgarand", "1", "alli\xC3\xA9s",
+         "garand"},
+    };
+    for (const auto& row : rows) {
+        const vorn::ClassLimitLine got = vorn::parseClassLimitLine(row.line);
+        EXPECT_EQ(got.name, row.name) << '"' << row.line << '"';
+        EXPECT_EQ(got.value, row.value) << '"' << row.line << '"';
+        EXPECT_EQ(got.side, row.side) << '"' << row.line << '"';
+        EXPECT_EQ(got.cls, row.cls) << '"' << row.line << '"';
+    }
+}
+
+TEST(ClassLimitFile, EighteenLinesForAFreshUsMap) {
+    const ClassLists lists = vorn::nationClassLists();
+    const std::string bytes = vorn::classLimitFileBytes("", vorn::buildClassLimitText(lists));
+    EXPECT_EQ(splitCrLf(bytes), (std::vector<std::string>{
+                                    "",
+                                    "mp_limitalliesgarand -1",
+                                    "mp_limitalliescarbine -1",
+                                    "mp_limitalliesbar -1",
+                                    "mp_limitalliesgreasegun -1",
+                                    "mp_limitalliesthompson -1",
+                                    "mp_limitalliesspring -1",
+                                    "mp_limitallies30cal -1",
+                                    "mp_limitaxiskar -1",
+                                    "mp_limitaxiskar43 -1",
+                                    "mp_limitaxisfg42 -1",
+                                    "mp_limitaxisfg42s -1",
+                                    "mp_limitaxismp40 -1",
+                                    "mp_limitaxismp44 -1",
+                                    "mp_limitaxisscopedkar -1",
+                                    "mp_limitaxismg34 -1",
+                                    "mp_limitaxismg42 -1",
+                                    "",
+                                }));
+}
+
+TEST(ClassLimitFile, ReadingKeepsPlainLinesAndAppliesLimits) {
+    const struct {
+        const char* what;
+        ClassLists (*lists)();
+        std::vector<std::string> lines;
+        std::string kept;
+        std::vector<std::pair<std::string, std::string>> allies; // class, value
+        std::vector<std::pair<std::string, std::string>> axis;
+    } rows[] = {
+        {"team limit is a plain line",
+         vorn::nationClassLists,
+         {"mp_limitteams 2"},
+         "mp_limitteams 2\r\n",
+         {},
+         {}},
+        {"name without value and capitals are plain lines",
+         vorn::nationClassLists,
+         {"mp_limitaxiskar", "MP_LIMITAXISKAR 3"},
+         "mp_limitaxiskar\r\nMP_LIMITAXISKAR 3\r\n",
+         {},
+         {}},
+        {"blanks inside the value vanish",
+         vorn::nationClassLists,
+         {"mp_limitaxiskar 3 // x"},
+         "",
+         {},
+         {{"kar", "3//x"}}},
+        {"empty lines are skipped, blank lines kept",
+         vorn::nationClassLists,
+         {"", "sv_gravity 800", "", "  ", ""},
+         "sv_gravity 800\r\n  \r\n",
+         {},
+         {}},
+        {"tab joins name and value into one word",
+         vorn::nationClassLists,
+         {"mp_limitaxiskar\t3"},
+         "mp_limitaxiskar\t3\r\n",
+         {},
+         {}},
+        {"U.S. map drops a British class",
+         vorn::nationClassLists,
+         {"mp_limitbritlight 2", "mp_limitalliesbar 1"},
+         "",
+         {{"bar", "1"}},
+         {}},
+        {"brit key reaches the U.S. table",
+         vorn::nationClassLists,
+         {"mp_limitbritgarand 4"},
+         "",
+         {{"garand", "4"}},
+         {}},
+        {"British map takes an allies key",
+         britishMap,
+         {"mp_limitallieslight 2", "mp_limitalliesgarand 3"},
+         "",
+         {{"light", "2"}},
+         {}},
+        {"unknown class and side are dropped",
+         vorn::nationClassLists,
+         {"mp_limitaxislight 2", "mp_limitallixxgarand 1", "mp_limitalliesGarand 1"},
+         "",
+         {},
+         {}},
+        {"side without class is a plain line",
+         vorn::nationClassLists,
+         {"mp_limitaxis 1"},
+         "mp_limitaxis 1\r\n",
+         {},
+         {}},
+        {"last line of a class wins",
+         vorn::genericClassLists,
+         {"mp_limitaxismg 1", "mp_limitaxismg 2", "mp_limitalliesmg 0"},
+         "",
+         {{"mg", "0"}},
+         {{"mg", "2"}}},
+        {"kept lines keep their order around limits",
+         vorn::genericClassLists,
+         {"b 1", "mp_limitaxislight 5", "a 2"},
+         "b 1\r\na 2\r\n",
+         {},
+         {{"light", "5"}}},
+    };
+    for (const auto& row : rows) {
+        ClassLists lists = row.lists();
+        ClassLists expected = row.lists();
+        for (const auto& [cls, value] : row.allies)
+            expected.allies.values[expected.allies.find(cls)] = value;
+        for (const auto& [cls, value] : row.axis)
+            expected.axis.values[expected.axis.find(cls)] = value;
+
+        std::string kept = "left over from the map before\r\n";
+        vorn::readClassLimitFile(row.lines, lists, kept);
+        EXPECT_EQ(kept, row.kept) << row.what;
+        EXPECT_EQ(lists.allies.values, expected.allies.values) << row.what;
+        EXPECT_EQ(lists.axis.values, expected.axis.values) << row.what;
+    }
+}
+
+TEST(ClassLimitFile, BritishMapWritesAlliesKeyBackAsBrit) {
+    ClassLists lists = britishMap();
+    std::string kept;
+    vorn::readClassLimitFile({"mp_limitallieslight 2"}, lists, kept);
+    const std::string text = vorn::buildClassLimitText(lists);
+    EXPECT_EQ(text.substr(0, text.find("mp_limitaxis")),
+              "mp_limitbritlight 2\r\nmp_limitbritassault -1\r\nmp_limitbritsniper -1\r\n"
+              "mp_limitbritmg -1\r\n");
+}
+
+TEST(ClassLimitFile, OnlyLimitsSavedWithEmptyFirstLine) {
+    ClassLists lists = vorn::genericClassLists();
+    std::string kept;
+    vorn::readClassLimitFile({"mp_limitalliessniper 1", "mp_limitaxismg 0"}, lists, kept);
+    EXPECT_EQ(vorn::classLimitFileBytes(kept, vorn::buildClassLimitText(lists)),
+              "\r\n"
+              "mp_limitallieslight -1\r\nmp_limitalliesassault -1\r\nmp_limitalliesheavy -1\r\n"
+              "mp_limitalliessniper 1\r\nmp_limitalliesmg -1\r\n"
+              "mp_limitaxislight -1\r\nmp_limitaxisassault -1\r\nmp_limitaxisheavy -1\r\n"
+              "mp_limitaxissniper -1\r\nmp_limitaxismg 0\r\n"
+              "\r\n");
+}
+
+TEST(ClassLimitFile, FileWithKeptLinesLayout) {
+    EXPECT_EQ(vorn::classLimitFileBytes("a\r\nb\r\n", "L1\r\nL2\r\n"),
+              "a\r\nb\r\n\r\nL1\r\nL2\r\n\r\n");
+    // With no class list set, only the kept lines and the two empty lines.
+    EXPECT_EQ(vorn::classLimitFileBytes("a\r\n", vorn::buildClassLimitText(ClassLists())),
+              "a\r\n\r\n\r\n");
+}
+
+TEST(ClassLimitFile, SavingWhatWasReadIsByteIdentical) {
+    const struct {
+        const char* what;
+        ClassLists (*lists)();
+        std::vector<std::string> lines;
+    } rows[] = {
+        {"U.S. map with kept lines and limits",
+         vorn::nationClassLists,
+         {"// dod_avalanche", "mp_limitteams 2", "", "mp_limitalliesbar 1",
+          "mp_limitaxiskar 3 // x", "mp_limitbritlight 4", "sv_gravity 800", "  indented",
+          "tab\there"}},
+        {"British map", britishMap, {"mp_limitallieslight 2", "mp_limitaxismg42 0"}},
+        {"generic lists, nothing but blank lines", vorn::genericClassLists, {"", "", ""}},
+    };
+    for (const auto& row : rows) {
+        ClassLists first = row.lists();
+        std::string kept;
+        vorn::readClassLimitFile(row.lines, first, kept);
+        const std::string saved = vorn::classLimitFileBytes(kept, vorn::buildClassLimitText(first));
+
+        ClassLists second = row.lists();
+        std::string keptAgain;
+        vorn::readClassLimitFile(splitCrLf(saved), second, keptAgain);
+        EXPECT_EQ(keptAgain, kept) << row.what;
+        EXPECT_EQ(vorn::classLimitFileBytes(keptAgain, vorn::buildClassLimitText(second)), saved)
+            << row.what;
+    }
+}
+
+} // namespace
