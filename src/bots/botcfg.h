@@ -16,12 +16,12 @@ struct BotCfgInputs {
     bool knifeOnly = false;
     bool pistolOnly = false;
     bool grenadeOnly = false;
-    std::string bloodMode;  // the combo box's text; only its first character is used
+    std::string bloodMode; // the combo box's text; only its first character is used
     std::string minBots;
     std::string maxBots;
-    std::string extra;  // line ends as CR LF
+    std::string extra; // line ends as CR LF
     bool fillServer = true;
-    std::string roster;  // roster lines, used when not filling the server
+    std::string roster; // roster lines, used when not filling the server
 };
 
 // The lines in their order, leaving out those whose condition fails,
@@ -50,6 +50,6 @@ std::string rosterLine(const std::string& team, const std::string& classText,
 // The class lists of the three team options.
 const std::vector<std::string>& usAlliedBotClasses();
 const std::vector<std::string>& britishBotClasses();
-const std::vector<std::string>& axisBotClasses();  // UTF-8: "6-MG34-Schütze"
+const std::vector<std::string>& axisBotClasses(); // UTF-8: "6-MG34-Schütze"
 
-}  // namespace vorn
+} // namespace vorn

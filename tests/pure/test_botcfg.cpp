@@ -1,0 +1,178 @@
+// The Sturmbot configuration text, the clamps and the roster lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "botcfg.h"
+
+namespace {
+
+using vorn::BotCfgInputs;
+using vorn::composeBotCfg;
+
+BotCfgInputs defaults() {
+    BotCfgInputs in;
+    in.minReaction = "300";
+    in.maxReaction = "800";
+    in.bloodMode = "0-Normal";
+    in.minBots = "0";
+    in.maxBots = "0";
+    in.extra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
+    return in;
+}
+
+const std::string kSwitches = "friendlyfiremode off\r\nrank on\r\nformsquad off\r\n"
+                              "knifeonly off\r\npistolonly off\r\ngrenadeonly off\r\n";
+const std::string kExtra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
+
+TEST(BotCfg, DefaultsGiveThirteenLines) {
+    EXPECT_EQ(composeBotCfg(defaults()), "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches +
+                                             "bloodmode 0\r\n" + kExtra + "\r\nfillserver");
+}
+
+TEST(BotCfg, LinesByCase) {
+    const std::string head = "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches;
+    const struct {
+        const char* what;
+        void (*change)(BotCfgInputs&);
+        std::string expected;
+    } rows[] = {
+        {"password line first when set", [](BotCfgInputs& in) { in.password = "s3 cret"; },
+         "sturmbot_password s3 cret\r\n" + head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+        {"bot counts when the maximum is not 0",
+         [](BotCfgInputs& in) {
+             in.minBots = "2";
+             in.maxBots = "6";
+         },
+         head + "bloodmode 0\r\nmin_bots 2\r\nmax_bots 6\r\n" + kExtra + "\r\nfillserver"},
+        {"maximum 0 drops both count lines whatever the minimum",
+         [](BotCfgInputs& in) { in.minBots = "4"; },
+         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+        {"\"00\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = "00"; },
+         head + "bloodmode 0\r\nmin_bots 0\r\nmax_bots 00\r\n" + kExtra + "\r\nfillserver"},
+        {"\" 0\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = " 0"; },
+         head + "bloodmode 0\r\nmin_bots 0\r\nmax_bots  0\r\n" + kExtra + "\r\nfillserver"},
+        {"empty blood mode", [](BotCfgInputs& in) { in.bloodMode = ""; },
+         head + "bloodmode \r\n" + kExtra + "\r\nfillserver"},
+        {"typed blood mode", [](BotCfgInputs& in) { in.bloodMode = "2x"; },
+         head + "bloodmode 2\r\n" + kExtra + "\r\nfillserver"},
+        {"blood mode takes a whole UTF-8 character",
+         [](BotCfgInputs& in) { in.bloodMode = "\xC3\xBC-x"; },
+         head + "bloodmode \xC3\xBC\r\n" + kExtra + "\r\nfillserver"},
+        {"empty extra gives an empty line", [](BotCfgInputs& in) { in.extra = ""; },
+         head + "bloodmode 0\r\n\r\nfillserver"},
+        {"roster mode without bots ends in CR LF", [](BotCfgInputs& in) { in.fillServer = false; },
+         head + "bloodmode 0\r\n" + kExtra + "\r\n"},
+        {"roster mode with bots",
+         [](BotCfgInputs& in) {
+             in.fillServer = false;
+             in.roster = "addbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus";
+         },
+         head + "bloodmode 0\r\n" + kExtra + "\r\naddbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus"},
+        {"roster ignored while filling the server",
+         [](BotCfgInputs& in) { in.roster = "addbot 1 3 5 Dufus"; },
+         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+        {"all switches flipped",
+         [](BotCfgInputs& in) {
+             in.friendlyFire = in.formSquad = in.knifeOnly = in.pistolOnly = in.grenadeOnly = true;
+             in.rank = false;
+         },
+         "min_reaction 300\r\nmax_reaction 800\r\nfriendlyfiremode on\r\nrank off\r\n"
+         "formsquad on\r\nknifeonly on\r\npistolonly on\r\ngrenadeonly on\r\nbloodmode 0\r\n" +
+             kExtra + "\r\nfillserver"},
+    };
+    for (const auto& row : rows) {
+        BotCfgInputs in = defaults();
+        row.change(in);
+        EXPECT_EQ(composeBotCfg(in), row.expected) << row.what;
+    }
+}
+
+TEST(BotCounts, KeptWithinPlayersAndInOrder) {
+    const struct {
+        const char *min, *max, *players;
+        const char *wantMin, *wantMax;
+    } rows[] = {
+        {"20", "16", "16", "15", "16"}, // rule 1
+        {"16", "16", "16", "16", "16"}, // a minimum equal to the player count stays
+        {"0", "20", "16", "0", "16"},   // rule 2
+        {"3", "0", "8", "0", "0"},      // rule 3 gives -1, rule 4 then "0"
+        {"5", "3", "8", "2", "3"},      // rule 3
+        {"-4", "3", "8", "0", "3"},     // rule 4
+        {"20", "20", "16", "15", "16"}, // rules 1 and 2
+        {"40", "2", "16", "1", "2"},    // rule 1 then rule 3 on its result
+        {"2", "6", "8", "2", "6"},      // in order: untouched
+        {"2", "40", " 16", "2", " 16"}, // rule 2 copies the player text
+        {"13", "14", "12.5", "11.5", "12.5"},
+        // Fields that are not numbers stay; rules that can be read still apply.
+        {"", "20", "16", "", "16"},
+        {"20", "", "16", "15", ""},
+        {"abc", "x", "16", "abc", "x"},
+        {"20", "30", "", "20", "30"},
+        {"5", "3", "abc", "2", "3"},
+        {"-1", "", "", "0", ""},
+    };
+    for (const auto& row : rows) {
+        const vorn::BotCounts got = vorn::clampBotCounts(row.min, row.max, row.players);
+        EXPECT_EQ(got.minBots, row.wantMin) << row.min << '/' << row.max << '/' << row.players;
+        EXPECT_EQ(got.maxBots, row.wantMax) << row.min << '/' << row.max << '/' << row.players;
+    }
+}
+
+TEST(ReactionTimes, KeptInOrderInOnePass) {
+    const struct {
+        const char *min, *max;
+        const char *wantMin, *wantMax;
+    } rows[] = {
+        {"900", "800", "799", "800"}, {"800", "800", "799", "800"},
+        {"300", "1", "0", "1"}, // rule 1 gives 0; 1 > 0 so the maximum stays
+        {"300", "0", "0", "0"}, // rule 1 -1, rule 2 "0", rule 3 copies "0"
+        {"300", "-5", "0", "0"},      {"0", "0", "0", "0"},
+        {"-10", "800", "0", "800"},   {"300", "800", "300", "800"},
+        {"30", "80", "30", "80"},     {"300", "300.5", "300", "300.5"},
+        {"", "800", "", "800"},       {"300", "", "300", ""},
+        {"-3", "", "0", ""},          {"abc", "4x", "abc", "4x"},
+    };
+    for (const auto& row : rows) {
+        const vorn::ReactionTimes got = vorn::clampReactionTimes(row.min, row.max);
+        EXPECT_EQ(got.minReaction, row.wantMin) << row.min << '/' << row.max;
+        EXPECT_EQ(got.maxReaction, row.wantMax) << row.min << '/' << row.max;
+    }
+}
+
+TEST(Roster, LineFromTeamClassSkillName) {
+    const struct {
+        const char *team, *cls, *skill, *name, *line;
+    } rows[] = {
+        {"1", "3-Master Sergeant", "5", "Dufus", "addbot 1 3 5 Dufus"},
+        {"2", "7-MG42-Sch\xC3\xBCtze", "8", "Dufus", "addbot 2 7 8 Dufus"},
+        {"1", "1-Rifleman", "5", "", "addbot 1 1 5 "},
+        {"1", "1-Rifleman", "", "Dufus", "addbot 1 1  Dufus"},
+        {"1", "", "5", "Dufus", "addbot 1  5 Dufus"},
+        {"2", "\xC3\xBC typed", "x", "Big Bad Bot", "addbot 2 \xC3\xBC x Big Bad Bot"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::rosterLine(row.team, row.cls, row.skill, row.name), row.line) << row.line;
+}
+
+TEST(Roster, ClassListsOfTheThreeTeams) {
+    EXPECT_EQ(vorn::usAlliedBotClasses(),
+              (std::vector<std::string>{"1-Rifleman", "2-Staff Sergeant", "3-Master Sergeant",
+                                        "4-Sergeant", "5-Sniper", "6-Support Infantry",
+                                        "7-Machine Gunner"}));
+    EXPECT_EQ(vorn::britishBotClasses(), (std::vector<std::string>{"1-Rifleman", "2-Sergeant Major",
+                                                                   "3-Marksman", "4-Gunner"}));
+    EXPECT_EQ(vorn::axisBotClasses(),
+              (std::vector<std::string>{"1-Grenadier", "2-Stosstruppe", "3-Unteroffizier",
+                                        "4-Sturmtruppe", "5-Scharfschuetze",
+                                        "6-MG34-Sch\xC3\xBCtze", "7-MG42-Sch\xC3\xBCtze"}));
+    // Each class's first character is its number.
+    for (const auto* list :
+         {&vorn::usAlliedBotClasses(), &vorn::britishBotClasses(), &vorn::axisBotClasses()}) {
+        for (std::size_t i = 0; i < list->size(); ++i)
+            EXPECT_EQ((*list)[i][0], static_cast<char>('1' + i)) << (*list)[i];
+    }
+}
+
+} // namespace
