@@ -1,7 +1,515 @@
 #include "mapsetuppanel.h"
 
+#include "platform.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <limits>
+#include <string>
+#include <vector>
+
 namespace vorn {
 
-MapSetupPanel::MapSetupPanel(Vorn& window) : QObject(&window), w(window) {}
+namespace {
 
-}  // namespace vorn
+const QString kMapCycleFile = QStringLiteral("vorn_mapcycle.txt");
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kPleaseSelectMaps = QStringLiteral("Please select maps for the server.");
+
+// The limits a class can be given; also what a class box offers before any
+// class list is set.
+QStringList limitItems() {
+    QStringList items{QStringLiteral("-1")};
+    for (int n = 0; n <= 9; ++n)
+        items << QString::number(n);
+    return items;
+}
+
+QComboBox* makeCombo(QWidget* parent, const char* name, const QString& tip) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    // Typed text stays in the box; it never becomes a list entry.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(limitItems());
+    box->setToolTip(tip);
+    box->setAccessibleDescription(tip);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& tip = QString()) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    if (!tip.isEmpty()) {
+        button->setToolTip(tip);
+        button->setAccessibleDescription(tip);
+    }
+    return button;
+}
+
+// White text on a coloured ground (0x00BBGGRR).
+QLabel* makeTeamLabel(QWidget* parent, const char* name, const QString& caption,
+                      std::uint32_t ground) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, fromBgr(ground));
+    pal.setColor(QPalette::WindowText, fromBgr(0xFFFFFF));
+    label->setPalette(pal);
+    label->setAutoFillBackground(true);
+    label->setMargin(2);
+    return label;
+}
+
+std::vector<std::string> toStdLines(const QStringList& lines) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        out.push_back(line.toStdString());
+    return out;
+}
+
+} // namespace
+
+MapSetupPanel::MapSetupPanel(Vorn& window) : QObject(&window), w(window) {
+    buildControls();
+    wireReactions();
+    w.setClassListsForMod = [this] {
+        if (w.st.nationClassSet == 0)
+            SetGenericClassLists();
+        else
+            SetNationClassLists();
+    };
+}
+
+void MapSetupPanel::buildControls() {
+    frmMapSetup = new QGroupBox(QStringLiteral("Map Setup"), w.formArea());
+    frmMapSetup->setObjectName(QStringLiteral("frmMapSetup"));
+
+    lstMapList = new QListWidget(frmMapSetup);
+    lstMapList->setObjectName(QStringLiteral("lstMapList"));
+    lstMapList->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstMapList->setAccessibleName(QStringLiteral("Maps of the mod"));
+
+    cmdAddMap = makeButton(frmMapSetup, "cmdAddMap", QStringLiteral("Add Map"),
+                           QStringLiteral("Add this map."));
+    cmdClearMapList = makeButton(frmMapSetup, "cmdClearMapList", QStringLiteral("Clear Map List"),
+                                 QStringLiteral("Your map selection sucks."));
+    cmdMapOK = makeButton(frmMapSetup, "cmdMapOK", QStringLiteral("Save"));
+    cmdMapOK->setAccessibleName(QStringLiteral("Save the map cycle"));
+
+    chkClassLimit = new QCheckBox(QStringLiteral("Limit classes?"), frmMapSetup);
+    chkClassLimit->setObjectName(QStringLiteral("chkClassLimit"));
+    chkClassLimit->setToolTip(QStringLiteral("COMMING SOON"));
+    chkClassLimit->setAccessibleDescription(QStringLiteral("COMMING SOON"));
+
+    frmClassLimit = new QGroupBox(QStringLiteral("Custom class limit for each map."), frmMapSetup);
+    frmClassLimit->setObjectName(QStringLiteral("frmClassLimit"));
+
+    lblClassAllies =
+        makeTeamLabel(frmClassLimit, "lblClassAllies", QStringLiteral("Allies"), 0x00C000);
+    cmbClassAllies = makeCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
+    cmbClassAllies->setCurrentIndex(-1); // empty until a class is shown
+    cmbLimitAllies =
+        makeCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
+    cmbLimitAllies->setAccessibleName(QStringLiteral("Limit of the allied class"));
+    lblClassAllies->setBuddy(cmbClassAllies);
+
+    lblClassAxis = makeTeamLabel(frmClassLimit, "lblClassAxis", QStringLiteral("Axis"), 0x0000FF);
+    cmbClassAxis = makeCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
+    cmbClassAxis->setCurrentIndex(-1);
+    cmbLimitAxis = makeCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
+    cmbLimitAxis->setAccessibleName(QStringLiteral("Limit of the axis class"));
+    lblClassAxis->setBuddy(cmbClassAxis);
+
+    cmdClassLimitOK = makeButton(frmClassLimit, "cmdClassLimitOK", QStringLiteral("Save"));
+    cmdClassLimitOK->setAccessibleName(QStringLiteral("Save the class limits of this map"));
+
+    // The map list on the left, its buttons beside it, the class limits on
+    // the right with their check box above them.
+    auto* limits = new QGridLayout(frmClassLimit);
+    limits->addWidget(lblClassAllies, 0, 0);
+    limits->addWidget(cmbClassAllies, 0, 1);
+    limits->addWidget(cmbLimitAllies, 0, 2);
+    limits->addWidget(lblClassAxis, 1, 0);
+    limits->addWidget(cmbClassAxis, 1, 1);
+    limits->addWidget(cmbLimitAxis, 1, 2);
+    limits->addWidget(cmdClassLimitOK, 2, 2);
+    limits->setColumnStretch(1, 2);
+    limits->setColumnStretch(2, 1);
+    limits->setRowStretch(3, 1);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdAddMap);
+    buttons->addWidget(cmdClearMapList);
+    buttons->addWidget(cmdMapOK);
+    buttons->addStretch(1);
+
+    auto* classColumn = new QVBoxLayout;
+    classColumn->addWidget(chkClassLimit);
+    classColumn->addWidget(frmClassLimit, 1);
+
+    auto* layout = new QHBoxLayout(frmMapSetup);
+    layout->addWidget(lstMapList, 3);
+    layout->addLayout(buttons, 0);
+    layout->addLayout(classColumn, 4);
+
+    // Showing and hiding the class limits must not move the map controls.
+    QSizePolicy policy = frmClassLimit->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    frmClassLimit->setSizePolicy(policy);
+    frmClassLimit->hide();
+
+    QWidget::setTabOrder(lstMapList, cmdAddMap);
+    QWidget::setTabOrder(cmdAddMap, cmdClearMapList);
+    QWidget::setTabOrder(cmdClearMapList, cmdMapOK);
+    QWidget::setTabOrder(cmdMapOK, chkClassLimit);
+    QWidget::setTabOrder(chkClassLimit, cmbClassAllies);
+    QWidget::setTabOrder(cmbClassAllies, cmbLimitAllies);
+    QWidget::setTabOrder(cmbLimitAllies, cmbClassAxis);
+    QWidget::setTabOrder(cmbClassAxis, cmbLimitAxis);
+    QWidget::setTabOrder(cmbLimitAxis, cmdClassLimitOK);
+
+    w.addFrame(frmMapSetup, 0, 3000, 8655, 3975);
+    frmMapSetup->hide();
+}
+
+void MapSetupPanel::wireReactions() {
+    connect(w.optMapFile, &QAbstractButton::clicked, this, [this] { optMapFile_Click(); });
+    connect(lstMapList, &QListWidget::itemClicked, this, [this] { lstMapList_Click(); });
+    connect(lstMapList, &QListWidget::itemDoubleClicked, this, [this] { lstMapList_DblClick(); });
+    connect(cmdAddMap, &QAbstractButton::clicked, this, [this] { cmdAddMap_Click(); });
+    connect(cmdClearMapList, &QAbstractButton::clicked, this, [this] { cmdClearMapList_Click(); });
+    connect(cmdMapOK, &QAbstractButton::clicked, this, [this] { cmdMapOK_Click(); });
+    connect(chkClassLimit, &QAbstractButton::toggled, this, [this] { chkClassLimit_Click(); });
+    connect(cmbClassAllies, &QComboBox::activated, this, [this] { cmbClassAllies_Click(); });
+    connect(cmbClassAxis, &QComboBox::activated, this, [this] { cmbClassAxis_Click(); });
+    connect(cmbLimitAllies, &QComboBox::activated, this, [this] { cmbLimitAllies_Click(); });
+    connect(cmbLimitAxis, &QComboBox::activated, this, [this] { cmbLimitAxis_Click(); });
+    connect(cmdClassLimitOK, &QAbstractButton::clicked, this, [this] { cmdClassLimitOK_Click(); });
+}
+
+// ---------------------------------------------------------------------------
+// Helpers
+
+QString MapSetupPanel::selectedMap() const {
+    const QListWidgetItem* item = lstMapList->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+void MapSetupPanel::enableMapControls(bool enabled) {
+    lstMapList->setEnabled(enabled);
+    cmdClearMapList->setEnabled(enabled);
+    cmdAddMap->setEnabled(enabled);
+    cmdMapOK->setEnabled(enabled);
+}
+
+void MapSetupPanel::fillClassBox(QComboBox* box, ClassTable& table) {
+    table.resetValues();
+    box->clear();
+    for (const std::string& cls : table.classes)
+        box->addItem(QString::fromStdString(cls));
+}
+
+void MapSetupPanel::setClassLists(const ClassLists& lists) {
+    classLists = lists;
+    lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
+    lblClassAxis->setText(QString::fromStdString(classLists.axis.label));
+    fillClassBox(cmbClassAllies, classLists.allies);
+    fillClassBox(cmbClassAxis, classLists.axis);
+}
+
+void MapSetupPanel::showFirstPositions() {
+    // Position 1 of a table that holds no classes is empty.
+    auto first = [](const std::vector<std::string>& entries) {
+        return entries.empty() ? QString() : QString::fromStdString(entries.front());
+    };
+    cmbClassAllies->setEditText(first(classLists.allies.classes));
+    cmbLimitAllies->setEditText(first(classLists.allies.values));
+    cmbClassAxis->setEditText(first(classLists.axis.classes));
+    cmbLimitAxis->setEditText(first(classLists.axis.values));
+}
+
+void MapSetupPanel::showClassLimitPreview() {
+    w.st.checkPath = selectedMap() + QStringLiteral(".cfg");
+    w.setViewerCaption(w.st.checkPath);
+    w.ShowInViewer(classLimitOtherText + kCrLf + classLimitText);
+}
+
+// ---------------------------------------------------------------------------
+// The map cycle
+
+void MapSetupPanel::optMapFile_Click() {
+    w.lockViewer();
+    for (const char* other : {"frmCommandLine", "frmServerFile", "frmSturmbotSetup"}) {
+        if (auto* frame = w.findChild<QWidget*>(QString::fromLatin1(other)))
+            frame->hide();
+    }
+    frmMapSetup->show();
+    w.setViewerCaption(kMapCycleFile);
+    w.ShowInViewer(w.st.mapCycleText);
+    chkClassLimit->setEnabled(false); // selecting a map enables it again
+    frmClassLimit->hide();
+    frmMapSetup->show();
+    w.frmInfo->show();
+    w.setStatus(kPleaseSelectMaps, colour::Blue);
+    enableMapControls(true);
+    w.UpdateReadiness();
+}
+
+void MapSetupPanel::lstMapList_Click() {
+    w.setViewerCaption(kMapCycleFile);
+    w.ShowInViewer(w.st.mapCycleText);
+    cmdAddMap->setEnabled(true);
+    chkClassLimit->setEnabled(true);
+    // While limits are on, the map's lists and values follow the selection.
+    if (!chkClassLimit->isChecked())
+        return;
+    if (!LoadMapClassLimits())
+        return;
+    BuildClassLimitText();
+}
+
+void MapSetupPanel::lstMapList_DblClick() {
+    cmdAddMap_Click();
+}
+
+void MapSetupPanel::cmdAddMap_Click() {
+    const QString name = selectedMap();
+    if (name.isEmpty())
+        return; // nothing selected: nothing to add
+    if (w.st.mapCycleCount == std::numeric_limits<decltype(w.st.mapCycleCount)>::max()) {
+        w.setStatus(QStringLiteral("The map cycle cannot hold any more maps."), colour::Red);
+        return;
+    }
+
+    if (w.st.mapCycleText.isEmpty())
+        w.st.mapCycleText = name;
+    else
+        w.st.mapCycleText += kCrLf + name;
+    // The cycle may have been emptied elsewhere (choosing a mod): only the
+    // counted entries are the cycle's.
+    mapCycleNames.resize(w.st.mapCycleCount);
+    mapCycleNames.append(name);
+    ++w.st.mapCycleCount;
+
+    w.setViewerCaption(kMapCycleFile);
+    w.ShowInViewer(w.st.mapCycleText);
+    cmdMapOK->setEnabled(true);
+    if (w.st.mapCycleCount >= 5)
+        w.setStatus(QStringLiteral("Map cycle ok?"), colour::Blue);
+    else
+        w.setStatus(QStringLiteral("C'mon, add some more maps..."), colour::Blue);
+}
+
+void MapSetupPanel::cmdClearMapList_Click() {
+    w.st.mapCycleText.clear();
+    w.st.mapCycleCount = 0;
+    mapCycleNames.clear();
+    w.setViewerCaption(kMapCycleFile);
+    w.ShowInViewer(w.st.mapCycleText);
+    cmdMapOK->setEnabled(false);
+    w.setStatus(kPleaseSelectMaps, colour::Blue);
+}
+
+void MapSetupPanel::cmdMapOK_Click() {
+    const QString mod = w.mod();
+    w.st.checkPath = w.modFilePath(kMapCycleFile);
+    // A file that could not be written confirms nothing; the error is in
+    // the status line and the old file is as it was.
+    if (!w.saveGameFile(w.st.checkPath, w.st.mapCycleText))
+        return;
+
+    if (mod == QStringLiteral("dod")) {
+        if (auto* botMaps = w.findChild<QComboBox*>(QStringLiteral("cmbSturmbotMapList"))) {
+            botMaps->clear();
+            botMaps->addItem(w.ctl<QComboBox>("cmbMapList1")->currentText());
+            const qsizetype count = std::min<qsizetype>(w.st.mapCycleCount, mapCycleNames.size());
+            for (qsizetype k = 0; k < count; ++k)
+                botMaps->addItem(mapCycleNames.at(k));
+            // The list is offered, not chosen: no map is picked for the user.
+            botMaps->setCurrentIndex(-1);
+        }
+    }
+    w.confirmStep(3);
+}
+
+// ---------------------------------------------------------------------------
+// Class limits
+
+void MapSetupPanel::SetNationClassLists() {
+    setClassLists(nationClassLists());
+}
+
+void MapSetupPanel::SetGenericClassLists() {
+    setClassLists(genericClassLists());
+}
+
+bool MapSetupPanel::LoadMapClassLimits() {
+    if (!chkClassLimit->isChecked())
+        return true;
+    const QString map = selectedMap();
+    lblClassAxis->setText(QStringLiteral("Axis"));
+    lblClassAllies->setText(QStringLiteral("Allies"));
+
+    if (w.st.nationClassSet == 1) {
+        SetNationClassLists();
+        if (!map.isEmpty()) {
+            w.st.countryDetected = 0;
+            if (!w.DetectAlliedCountry(map))
+                return false;
+            if (w.st.countryDetected == 1 && w.st.alliesBritish == 1) {
+                classLists.allies = britishAllies();
+                lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
+                fillClassBox(cmbClassAllies, classLists.allies);
+            }
+        }
+    }
+
+    // Every map starts clean: only its own file gives it kept lines and
+    // limits, never the map loaded before it.
+    classLists.allies.resetValues();
+    classLists.axis.resetValues();
+    classLimitOtherText.clear();
+    classLimitText.clear();
+    classLimitReadFailed_ = false;
+
+    classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
+    // A file stored with other capitals is the same file to the system: it
+    // is read, so that saving does not lose its lines.
+    if (!map.isEmpty() && !platform::storedName(classLimitPath.toStdString()).empty()) {
+        QStringList lines;
+        if (w.readGameLines(classLimitPath, lines)) {
+            std::string kept;
+            readClassLimitFile(toStdLines(lines), classLists, kept);
+            classLimitOtherText = QString::fromStdString(kept);
+        } else {
+            classLimitReadFailed_ = true;
+            w.setStatus(QStringLiteral("Cannot read ") + classLimitPath +
+                            QStringLiteral(": its class limits are not shown."),
+                        colour::Red);
+        }
+    }
+    showFirstPositions();
+    return true;
+}
+
+void MapSetupPanel::BuildClassLimitText() {
+    classLimitText = QString::fromStdString(buildClassLimitText(classLists));
+}
+
+void MapSetupPanel::chkClassLimit_Click() {
+    if (!chkClassLimit->isChecked()) {
+        frmClassLimit->hide();
+        w.setViewerCaption(kMapCycleFile);
+        w.ShowInViewer(w.st.mapCycleText);
+        return;
+    }
+    enableMapControls(false);
+    frmClassLimit->show();
+    cmdClassLimitOK->setEnabled(true);
+    if (!LoadMapClassLimits())
+        return;
+    BuildClassLimitText();
+    showClassLimitPreview();
+    showFirstPositions();
+}
+
+void MapSetupPanel::classPick(bool allies, bool limitPick) {
+    enableMapControls(false);
+    w.st.checkPath = selectedMap() + QStringLiteral(".cfg");
+    w.setViewerCaption(w.st.checkPath);
+
+    ClassTable& table = allies ? classLists.allies : classLists.axis;
+    const QString classBox =
+        allies ? QStringLiteral("cmbClassAllies") : QStringLiteral("cmbClassAxis");
+    const QString limitBox =
+        allies ? QStringLiteral("cmbLimitAllies") : QStringLiteral("cmbLimitAxis");
+    const QString arrayName =
+        allies ? QStringLiteral("classAlliesArray") : QStringLiteral("classAxisArray");
+    QComboBox* classCombo = allies ? cmbClassAllies : cmbClassAxis;
+    QComboBox* limitCombo = allies ? cmbLimitAllies : cmbLimitAxis;
+
+    const QString picked = classCombo->currentText();
+    for (std::size_t i = 0; i < table.classes.size(); ++i) {
+        const QString entry = QString::fromStdString(table.classes[i]);
+        w.st.logLine = QStringLiteral("Comparing ") + classBox + QStringLiteral(".Text=") + picked +
+                       QStringLiteral(" with ") + arrayName + QStringLiteral("(i)=") + entry;
+        w.WriteLog(w.st.logLine);
+        if (entry != picked)
+            continue;
+        if (i >= table.values.size())
+            table.values.resize(table.classes.size(), "-1");
+        const QString position = QString::number(i + 1);
+        if (limitPick) {
+            const QString value = limitCombo->currentText();
+            table.values[i] = value.toStdString();
+            w.st.logLine = QStringLiteral("Setting ") + arrayName + QStringLiteral("Value(") +
+                           position + QStringLiteral(") to ") + value;
+        } else {
+            const QString value = QString::fromStdString(table.values[i]);
+            limitCombo->setEditText(value);
+            w.st.logLine =
+                QStringLiteral("Setting ") + limitBox + QStringLiteral(".Text to ") + value;
+        }
+        w.WriteLog(w.st.logLine);
+        break;
+    }
+
+    BuildClassLimitText();
+    showClassLimitPreview();
+    cmdClassLimitOK->setEnabled(true);
+}
+
+void MapSetupPanel::cmbClassAllies_Click() {
+    classPick(true, false);
+}
+void MapSetupPanel::cmbClassAxis_Click() {
+    classPick(false, false);
+}
+void MapSetupPanel::cmbLimitAllies_Click() {
+    classPick(true, true);
+}
+void MapSetupPanel::cmbLimitAxis_Click() {
+    classPick(false, true);
+}
+
+void MapSetupPanel::cmdClassLimitOK_Click() {
+    const QString map = selectedMap();
+    if (map.isEmpty())
+        return;
+    classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
+    w.st.logLine = QStringLiteral("writing ") + classLimitPath;
+    w.WriteLog(w.st.logLine);
+
+    if (classLimitReadFailed_) {
+        w.setStatus(QStringLiteral("Cannot read ") + classLimitPath +
+                        QStringLiteral(", so it was not replaced: its other lines would be lost."),
+                    colour::Red);
+        return;
+    }
+    // Read before, merged here, replaced whole: the old file stays as it
+    // was when the new one cannot be written, and editing goes on.
+    const std::string bytes =
+        classLimitFileBytes(classLimitOtherText.toStdString(), classLimitText.toStdString());
+    if (!w.saveGameFile(classLimitPath, QString::fromStdString(bytes), false))
+        return;
+
+    cmdClassLimitOK->setEnabled(false);
+    enableMapControls(true);
+    w.st.logLine = classLimitOtherText + classLimitText;
+    w.WriteLog(w.st.logLine);
+}
+
+} // namespace vorn
