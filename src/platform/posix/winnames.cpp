@@ -1,0 +1,136 @@
+#include "winnames.h"
+
+#include <algorithm>
+
+namespace vorn::platform::winnames {
+
+namespace {
+
+char32_t upper(char32_t c) {
+    if (c >= 'a' && c <= 'z')
+        return c - 0x20;
+    if (c < 0x80)
+        return c;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return c - 0x20;
+    if (c == 0xFF)
+        return 0x178;
+    if (c >= 0x100 && c <= 0x17F) {
+        // Latin Extended-A: mostly pairs of upper (even) and lower (odd),
+        // shifted by one in 0x139..0x148 and 0x179..0x17E.
+        const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        if (shifted)
+            return (c % 2 == 0) ? c - 1 : c;
+        return (c % 2 == 1) ? c - 1 : c;
+    }
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)
+        return c - 0x20;
+    if (c >= 0x430 && c <= 0x44F)
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    return c;
+}
+
+} // namespace
+
+std::u32string upperKey(const std::string& s) {
+    std::u32string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        int extra = b0 < 0x80             ? 0
+                    : (b0 & 0xE0) == 0xC0 ? 1
+                    : (b0 & 0xF0) == 0xE0 ? 2
+                    : (b0 & 0xF8) == 0xF0 ? 3
+                                          : -1;
+        char32_t c = extra == 0   ? b0
+                     : extra == 1 ? (b0 & 0x1F)
+                     : extra == 2 ? (b0 & 0x0F)
+                                  : (b0 & 0x07);
+        bool good = extra >= 0 && i + extra < s.size();
+        for (int k = 1; good && k <= extra; ++k) {
+            const auto b = static_cast<unsigned char>(s[i + k]);
+            good = (b & 0xC0) == 0x80;
+            c = (c << 6) | (b & 0x3F);
+        }
+        if (!good) {
+            // A stray byte stands for itself, above every real code point.
+            out += static_cast<char32_t>(0x110000 + b0);
+            ++i;
+            continue;
+        }
+        out += upper(c);
+        i += extra + 1;
+    }
+    return out;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return a == b || upperKey(a) == upperKey(b);
+}
+
+bool listsBefore(const std::string& a, const std::string& b) {
+    const auto ka = upperKey(a);
+    const auto kb = upperKey(b);
+    if (ka != kb)
+        return ka < kb;
+    return a < b;
+}
+
+namespace {
+
+bool globMatch(const std::u32string& p, std::size_t pi, const std::u32string& n, std::size_t ni) {
+    // Iterative matcher with backtracking on the last '*'.
+    std::size_t starP = std::u32string::npos;
+    std::size_t starN = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == U'*') {
+            starP = pi++;
+            starN = ni;
+        } else if (starP != std::u32string::npos) {
+            pi = starP + 1;
+            ni = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == U'*')
+        ++pi;
+    return pi == p.size();
+}
+
+} // namespace
+
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+    const auto p = upperKey(pattern);
+    const auto n = upperKey(name);
+    if (p == U"*.*" || p == U"*")
+        return true;
+    if (globMatch(p, 0, n, 0))
+        return true;
+    // The short-name match: "*.ABC" against "X.ABCD".
+    if (p.size() == 5 && p[0] == U'*' && p[1] == U'.') {
+        const auto ext = p.substr(2);
+        if (ext.find_first_of(U"*?.") != std::u32string::npos)
+            return false;
+        const auto dot = n.rfind(U'.');
+        if (dot == std::u32string::npos || dot == 0)
+            return false;
+        const auto nameExt = n.substr(dot + 1);
+        return nameExt.size() > 3 && nameExt.compare(0, 3, ext) == 0;
+    }
+    return false;
+}
+
+bool hasWildcards(const std::string& text) {
+    return text.find_first_of("*?") != std::string::npos;
+}
+
+} // namespace vorn::platform::winnames
