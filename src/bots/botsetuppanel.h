@@ -1,8 +1,30 @@
+// The bot setup panel `frmSturmbotSetup` with its nested roster frame
+// `frmSturmbotCustom`.
+//
+// The panel turns its controls into the Sturmbot configuration text (kept
+// in st.botCfgText and previewed in the viewer) and saves it into the mod's
+// "sturmbot" directory as "bot.cfg" (fill-server mode) or as
+// "<map>_bot.cfg" with one "addbot" line per bot named in the roster frame.
 #pragma once
 
 #include "vorn.h"
 
 #include <QObject>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QVBoxLayout;
 
 namespace vorn {
 
@@ -12,8 +34,105 @@ class BotSetupPanel : public QObject {
   public:
     explicit BotSetupPanel(Vorn& window);
 
+    // ---- the configuration text
+    // The composer: opens the panel and builds st.botCfgText (dod only).
+    void optBotFile_Click();
+    // The bot counts kept within the player count and in order.
+    void ClampBotCounts();
+    // The reaction times kept in order; writes its corrections without
+    // running the reaction fields' change handlers again.
+    void ClampReactionTimes();
+
+    void chkSturmbotFF_Click();
+    void chkSturmbotRank_Click();
+    void chkSturmbotFSquad_Click();
+    void chkSturmbotKnife_Click();
+    void chkSturmbotPistol_Click();
+    void chkSturmbotGrenade_Click();
+    void cmbSturmbotBlood_Click();
+    void txtExtra3_Change();
+    void txtSturmbotPasswd_Change();
+    void txtSturmbotMinReaction_Change();
+    void txtSturmbotMaxReaction_Change();
+    void txtSturmbotMinBots_Change();
+    void txtSturmbotMaxBots_Change();
+    void cmdSturmbotOK_Click();
+
+    // ---- the per-map rosters
+    void chkSturmbotFillserver_Click();
+    void cmbSturmbotMapList_Click();
+    void optSturmbotAllies1_Click();
+    void optSturmbotAllies2_Click();
+    void optSturmbotAxis1_Click();
+    void cmbSturmbotClass_Click();
+    void cmdSturmbotAdd_Click();
+    void cmdSturmbotClear_Click();
+
+    // The roster frame's own state: the chosen map's waypoint file name,
+    // and the name the existence test found for it ("" when none).
+    QString waypointName;
+    QString waypointMatch;
+
   private:
+    void buildSetupFrame();
+    void buildRosterFrame();
+    void setTabOrder();
+    void wireReactions();
+
+    // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
+    void rebuild();
+    // The reaction-time handlers share this.
+    void reactionTimeChanged();
+    // Empty the class list and, for dod, fill it with `items`.
+    void fillClassList(const std::vector<std::string>& items);
+    void setRosterControlsEnabled(bool enabled);
+    void setMapStatus(const QString& text, std::uint32_t bgr);
+    void hideFrame(const char* name);
+
     Vorn& w;
+    bool clampingReactions_ = false;
+    QVBoxLayout* right_ = nullptr; // the right half of the setup frame
+
+    QGroupBox* frmSturmbotSetup = nullptr;
+    QCheckBox* chkSturmbotFillserver = nullptr;
+    QCheckBox* chkSturmbotFF = nullptr;
+    QCheckBox* chkSturmbotRank = nullptr;
+    QCheckBox* chkSturmbotFSquad = nullptr;
+    QCheckBox* chkSturmbotKnife = nullptr;
+    QCheckBox* chkSturmbotPistol = nullptr;
+    QCheckBox* chkSturmbotGrenade = nullptr;
+    QFrame* Shape1 = nullptr;
+    QLabel* lblSturmbotPasswd = nullptr;
+    QLineEdit* txtSturmbotPasswd = nullptr;
+    QLabel* lblSturmbotBlood = nullptr;
+    QComboBox* cmbSturmbotBlood = nullptr;
+    QLabel* lblSturmbotReaction = nullptr;
+    QLineEdit* txtSturmbotMinReaction = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtSturmbotMaxReaction = nullptr;
+    QLabel* lblSturmbotNumber = nullptr;
+    QLineEdit* txtSturmbotMinBots = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtSturmbotMaxBots = nullptr;
+    QLabel* lblMxBt = nullptr;
+    QLabel* lblExtra3 = nullptr;
+    QPlainTextEdit* txtExtra3 = nullptr;
+    QPushButton* cmdSturmbotOK = nullptr;
+
+    QGroupBox* frmSturmbotCustom = nullptr;
+    QLabel* lblSturmbotMap = nullptr;
+    QComboBox* cmbSturmbotMapList = nullptr;
+    QLabel* lblSturmbotMapStatus = nullptr;
+    QRadioButton* optSturmbotAllies1 = nullptr;
+    QRadioButton* optSturmbotAllies2 = nullptr;
+    QRadioButton* optSturmbotAxis1 = nullptr;
+    QComboBox* cmbSturmbotClass = nullptr;
+    QLabel* lblSturmbotSkill = nullptr;
+    QComboBox* cmbSturmbotSkill = nullptr;
+    QLabel* lblSturmbotName = nullptr;
+    QLineEdit* txtSturmbotName = nullptr;
+    QPushButton* cmdSturmbotAdd = nullptr;
+    QPushButton* cmdSturmbotClear = nullptr;
 };
 
-}  // namespace vorn
+} // namespace vorn
