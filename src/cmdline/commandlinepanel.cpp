@@ -1,7 +1,261 @@
 #include "commandlinepanel.h"
 
+#include "commandline.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
 namespace vorn {
 
-CommandLinePanel::CommandLinePanel(Vorn& window) : QObject(&window), w(window) {}
+namespace {
 
-}  // namespace vorn
+// A combo box whose text the user may type, and whose list only offers
+// values: typing never adds an item, never completes the text, and never
+// counts as picking an item (Qt would pick a matching item when the box
+// loses focus or Return is pressed, which would run the pick's reaction).
+QComboBox* makeTypedCombo(QWidget* parent, const char* name) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    return box;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(buddy);
+    return label;
+}
+
+void setTip(QWidget* control, const QString& tip) {
+    control->setToolTip(tip);
+    control->setAccessibleDescription(tip);
+}
+
+bool isUserFocusLoss(QEvent* event) {
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    // Opening a combo's list or switching to another program does not
+    // leave the control.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
+std::string text(const QString& s) {
+    return s.toStdString();
+}
+
+} // namespace
+
+CommandLinePanel::CommandLinePanel(Vorn& window) : QObject(&window), w(window) {
+    buildControls();
+    wireReactions();
+}
+
+void CommandLinePanel::buildControls() {
+    frmCommandLine = new QGroupBox(QStringLiteral("Command Line Setup"), w.formArea());
+    frmCommandLine->setObjectName(QStringLiteral("frmCommandLine"));
+    w.addFrame(frmCommandLine, 0, 3000, 4575, 3015);
+    frmCommandLine->hide();
+
+    // Created in the order of the layout, which is also the tab order.
+    cmbMaxPlayers = makeTypedCombo(frmCommandLine, "cmbMaxPlayers");
+    for (int n = 1; n <= 32; ++n)
+        cmbMaxPlayers->addItem(QString::number(n));
+    cmbMaxPlayers->setCurrentIndex(cmbMaxPlayers->findText(QStringLiteral("8")));
+    maxPlayersIndex_ = cmbMaxPlayers->currentIndex();
+    setTip(cmbMaxPlayers, QStringLiteral("10 is a good number."));
+    lblMaxPlayers =
+        makeLabel(frmCommandLine, "lblMaxPlayers", QStringLiteral("Max Players:"), cmbMaxPlayers);
+
+    cmbPort = makeTypedCombo(frmCommandLine, "cmbPort");
+    for (int port = 27015; port <= 27020; ++port)
+        cmbPort->addItem(QString::number(port));
+    cmbPort->setCurrentIndex(0);
+    setTip(cmbPort, QStringLiteral("Communication channel. Open router for this."));
+    lblPort = makeLabel(frmCommandLine, "lblPort", QStringLiteral("Port:"), cmbPort);
+
+    cmbMapList1 = makeTypedCombo(frmCommandLine, "cmbMapList1");
+    // With a placeholder, the first map listed into the empty box is not
+    // made current on its own: the box stays empty until the user picks.
+    cmbMapList1->setPlaceholderText(QStringLiteral("Pick a map"));
+    cmbMapList1->lineEdit()->setPlaceholderText(QStringLiteral("Pick a map"));
+    cmbMapList1->setCurrentIndex(-1);
+    cmbMapList1->setMinimumContentsLength(12);
+    setTip(cmbMapList1, QStringLiteral("The game will start with this map."));
+    lblMap1 = makeLabel(frmCommandLine, "lblMap1", QStringLiteral("First Map:"), cmbMapList1);
+
+    txtExtra1 = new QLineEdit(QStringLiteral("-heapsize 64000 -noipx"), frmCommandLine);
+    txtExtra1->setObjectName(QStringLiteral("txtExtra1"));
+    setTip(txtExtra1, QStringLiteral("Specify more options for hl.exe"));
+    lblExtra1 =
+        makeLabel(frmCommandLine, "lblExtra1", QStringLiteral("Extra Parameters:"), txtExtra1);
+
+    chkDedicated = new QCheckBox(QStringLiteral("Dedicated?"), frmCommandLine);
+    chkDedicated->setObjectName(QStringLiteral("chkDedicated"));
+    setTip(chkDedicated, QStringLiteral("Dedicated means you cannot be in player mode."));
+
+    cmdCommandOK = new QPushButton(QStringLiteral("Save"), frmCommandLine);
+    cmdCommandOK->setObjectName(QStringLiteral("cmdCommandOK"));
+    cmdCommandOK->setAccessibleName(QStringLiteral("Save the command line"));
+    cmdCommandOK->setEnabled(false);
+
+    auto* grid = new QGridLayout(frmCommandLine);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(lblMaxPlayers, 0, 0);
+    grid->addWidget(cmbMaxPlayers, 0, 1);
+    grid->addWidget(lblPort, 0, 2, Qt::AlignRight);
+    grid->addWidget(cmbPort, 0, 3);
+    grid->addWidget(lblMap1, 1, 0);
+    grid->addWidget(cmbMapList1, 1, 1, 1, 3);
+    grid->addWidget(lblExtra1, 2, 0, 1, 4);
+    grid->addWidget(txtExtra1, 3, 0, 1, 4);
+    grid->setRowStretch(4, 1);
+    grid->addWidget(chkDedicated, 5, 0, 1, 2);
+    grid->addWidget(cmdCommandOK, 5, 3, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    QWidget::setTabOrder(cmbMaxPlayers, cmbPort);
+    QWidget::setTabOrder(cmbPort, cmbMapList1);
+    QWidget::setTabOrder(cmbMapList1, txtExtra1);
+    QWidget::setTabOrder(txtExtra1, chkDedicated);
+    QWidget::setTabOrder(chkDedicated, cmdCommandOK);
+}
+
+void CommandLinePanel::wireReactions() {
+    connect(w.optCommandLine, &QAbstractButton::clicked, this,
+            &CommandLinePanel::optCommandLine_Click);
+    w.optCommandLine->installEventFilter(this);
+
+    connect(cmbMapList1, &QComboBox::activated, this, &CommandLinePanel::cmbMapList1_Click);
+    cmbMapList1->installEventFilter(this);
+    cmbPort->installEventFilter(this);
+    txtExtra1->installEventFilter(this);
+
+    // Change: typing or text set from code; a pick from the list changes
+    // the index before the text and is left alone.
+    connect(cmbMaxPlayers->lineEdit(), &QLineEdit::textChanged, this, [this] {
+        if (cmbMaxPlayers->currentIndex() != maxPlayersIndex_) {
+            maxPlayersIndex_ = cmbMaxPlayers->currentIndex();
+            return;
+        }
+        cmbMaxPlayers_Change();
+    });
+    connect(cmbMaxPlayers, &QComboBox::currentIndexChanged, this,
+            [this](int index) { maxPlayersIndex_ = index; });
+
+    connect(chkDedicated, &QAbstractButton::toggled, this, &CommandLinePanel::chkDedicated_Click);
+    connect(cmdCommandOK, &QAbstractButton::clicked, this, &CommandLinePanel::cmdCommandOK_Click);
+}
+
+bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == w.optCommandLine) {
+        if (event->type() == QEvent::MouseButtonPress && w.optCommandLine->isEnabled())
+            optCommandLine_MouseDown();
+    } else if (isUserFocusLoss(event)) {
+        if (watched == cmbMapList1)
+            cmbMapList1_LostFocus();
+        else if (watched == cmbPort)
+            cmbPort_LostFocus();
+        else if (watched == txtExtra1)
+            txtExtra1_LostFocus();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+CommandLineInputs CommandLinePanel::gatherInputs() const {
+    CommandLineInputs in;
+    in.exec = text(w.txtExec->text());
+    in.mod = text(w.mod());
+    in.port = text(cmbPort->currentText());
+    in.maxPlayers = text(cmbMaxPlayers->currentText());
+    in.firstMap = text(cmbMapList1->currentText());
+    in.extra = text(txtExtra1->text());
+    in.dedicated = chkDedicated->isChecked();
+    return in;
+}
+
+void CommandLinePanel::optCommandLine_Click() {
+    w.lockViewer();
+    frmCommandLine->show();
+    w.ctl<QGroupBox>("frmServerFile")->hide();
+    w.ctl<QGroupBox>("frmMapSetup")->hide();
+    w.ctl<QGroupBox>("frmSturmbotSetup")->hide();
+
+    w.st.commandLine = QString::fromStdString(composeCommandLine(gatherInputs()));
+
+    w.setViewerCaption(QStringLiteral("Command Line and Options"));
+    w.ShowInViewer(w.st.commandLine);
+    w.frmInfo->show();
+    frmCommandLine->show();
+    if (cmbMapList1->currentText().isEmpty())
+        w.setStatus(QStringLiteral("Please select first map."), colour::Blue);
+    w.UpdateReadiness();
+}
+
+void CommandLinePanel::optCommandLine_MouseDown() {
+    optCommandLine_Click();
+}
+
+void CommandLinePanel::cmbMapList1_Click() {
+    optCommandLine_Click();
+    w.setStatus(QStringLiteral("Server setup ok?"), colour::Blue);
+    cmdCommandOK->setEnabled(true);
+}
+
+void CommandLinePanel::cmbMapList1_LostFocus() {
+    optCommandLine_Click();
+}
+
+void CommandLinePanel::cmbPort_LostFocus() {
+    optCommandLine_Click();
+}
+
+void CommandLinePanel::txtExtra1_LostFocus() {
+    optCommandLine_Click();
+}
+
+void CommandLinePanel::cmbMaxPlayers_Change() {
+    // A count that is not a number stays as typed: no clamp, and the bot
+    // maximum shows "?" until the count reads as a number again.
+    if (const auto clamped = clampMaxPlayers(text(cmbMaxPlayers->currentText())))
+        cmbMaxPlayers->setEditText(QString::fromStdString(*clamped));
+    showMaxBotsCaption();
+    optCommandLine_Click();
+}
+
+void CommandLinePanel::chkDedicated_Click() {
+    // The new path runs txtExec's own reaction (game directory and check).
+    w.txtExec->setText(w.st.gameDir + (chkDedicated->isChecked() ? QStringLiteral("hlds.exe")
+                                                                 : QStringLiteral("hl.exe")));
+    optCommandLine_Click();
+    w.DeriveGameDir();
+}
+
+void CommandLinePanel::cmdCommandOK_Click() {
+    // Save keeps the last composition; nothing is written here.
+    showMaxBotsCaption();
+    w.confirmStep(1);
+}
+
+void CommandLinePanel::showMaxBotsCaption() {
+    w.ctl<QLabel>("lblMxBt")->setText(
+        QString::fromStdString(maxBotsCaption(text(cmbMaxPlayers->currentText()))));
+}
+
+} // namespace vorn

@@ -1,10 +1,22 @@
+// The command line panel `frmCommandLine`: port, player count, dedicated or
+// listen server, first map and extra parameters, composed into the server's
+// command line and previewed in the viewer.
 #pragma once
 
 #include "vorn.h"
 
 #include <QObject>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace vorn {
+
+struct CommandLineInputs;
 
 class CommandLinePanel : public QObject {
     Q_OBJECT
@@ -12,8 +24,44 @@ class CommandLinePanel : public QObject {
   public:
     explicit CommandLinePanel(Vorn& window);
 
+    QGroupBox* frmCommandLine = nullptr;
+    QLabel* lblMaxPlayers = nullptr;
+    QComboBox* cmbMaxPlayers = nullptr;
+    QLabel* lblPort = nullptr;
+    QComboBox* cmbPort = nullptr;
+    QLabel* lblMap1 = nullptr;
+    QComboBox* cmbMapList1 = nullptr;
+    QLabel* lblExtra1 = nullptr;
+    QLineEdit* txtExtra1 = nullptr;
+    QCheckBox* chkDedicated = nullptr;
+    QPushButton* cmdCommandOK = nullptr;
+
+    // The composer: the option "Command Line" and every watched control.
+    void optCommandLine_Click();
+    void optCommandLine_MouseDown();
+    void cmbMapList1_Click();
+    void cmbMapList1_LostFocus();
+    void cmbPort_LostFocus();
+    void txtExtra1_LostFocus();
+    void cmbMaxPlayers_Change();
+    void chkDedicated_Click();
+    void cmdCommandOK_Click();
+
+    // What the composer reads from the window.
+    CommandLineInputs gatherInputs() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void buildControls();
+    void wireReactions();
+    void showMaxBotsCaption();
+
     Vorn& w;
+    // The index of cmbMaxPlayers as last seen: a text change that comes
+    // with a new index is a pick from the list, which is not a Change.
+    int maxPlayersIndex_ = -1;
 };
 
-}  // namespace vorn
+} // namespace vorn

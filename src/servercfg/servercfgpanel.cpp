@@ -1,7 +1,251 @@
 #include "servercfgpanel.h"
 
+#include "servercfg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <iterator>
+
 namespace vorn {
 
-ServerCfgPanel::ServerCfgPanel(Vorn& window) : QObject(&window), w(window) {}
+namespace {
 
-}  // namespace vorn
+void setTip(QWidget* control, const QString& tip) {
+    control->setToolTip(tip);
+    control->setAccessibleDescription(tip);
+}
+
+QLineEdit* makeLine(QWidget* parent, const char* name, const QString& initial) {
+    auto* edit = new QLineEdit(initial, parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(buddy);
+    return label;
+}
+
+QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption, bool checked,
+                     const QString& tip) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(checked);
+    setTip(box, tip);
+    return box;
+}
+
+std::string text(const QString& s) {
+    return s.toStdString();
+}
+
+} // namespace
+
+ServerCfgPanel::ServerCfgPanel(Vorn& window) : QObject(&window), w(window) {
+    buildControls();
+    wireReactions();
+}
+
+void ServerCfgPanel::buildControls() {
+    frmServerFile = new QGroupBox(QStringLiteral("Server Configuration"), w.formArea());
+    frmServerFile->setObjectName(QStringLiteral("frmServerFile"));
+    w.addFrame(frmServerFile, 0, 3000, 8655, 2415);
+    frmServerFile->hide();
+
+    // Created in the order of the layout, which is also the tab order.
+    txtHostName = makeLine(frmServerFile, "txtHostName", QString());
+    Label4 = makeLabel(frmServerFile, "Label4", QStringLiteral("Host Name:"), txtHostName);
+
+    chkFriendlyFire = makeCheck(frmServerFile, "chkFriendlyFire", QStringLiteral("Friendly Fire?"),
+                                true, QStringLiteral("Watch those grenades."));
+    chkFootSteps = makeCheck(frmServerFile, "chkFootSteps", QStringLiteral("Foot Steps?"), true,
+                             QStringLiteral("Is it an enemy?"));
+    chkFlashlight = makeCheck(frmServerFile, "chkFlashlight", QStringLiteral("Flashlight?"), true,
+                              QStringLiteral("Slows down servers, but go for it."));
+    chkDeathMsgs = makeCheck(frmServerFile, "chkDeathMsgs", QStringLiteral("Death Messages?"), true,
+                             QStringLiteral("Allow kills displayed. TUrn it off for fear factor."));
+    chkFallDamage = makeCheck(frmServerFile, "chkFallDamage", QStringLiteral("Fall Damage?"), true,
+                              QStringLiteral("Disable supermen."));
+    chkLAN = makeCheck(frmServerFile, "chkLAN", QStringLiteral("LAN only?"), false,
+                       QStringLiteral("Internet players cannot join in."));
+
+    txtMapTime = makeLine(frmServerFile, "txtMapTime", QStringLiteral("30"));
+    setTip(txtMapTime, QStringLiteral("Set to \"0\" to ignore time."));
+    lblMapTime =
+        makeLabel(frmServerFile, "lblMapTime", QStringLiteral("Map Time(min):"), txtMapTime);
+
+    txtTeamLimit = makeLine(frmServerFile, "txtTeamLimit", QStringLiteral("2"));
+    setTip(txtTeamLimit,
+           QStringLiteral("How unbalanced do you want your teams? Set to \"0\" to ignore limit."));
+    Label5 = makeLabel(frmServerFile, "Label5", QStringLiteral("Team limit:"), txtTeamLimit);
+
+    txtExtra2 = new QPlainTextEdit(frmServerFile);
+    txtExtra2->setObjectName(QStringLiteral("txtExtra2"));
+    // The box keeps "\n"; its text reads back with CR LF line ends.
+    txtExtra2->setPlainText(QStringLiteral("sv_maxspectators 4\n"));
+    txtExtra2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtExtra2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtExtra2->setTabChangesFocus(true);
+    setTip(txtExtra2, QStringLiteral("Add more goodies in here."));
+    lblExtra2 =
+        makeLabel(frmServerFile, "lblExtra2", QStringLiteral("Extra Variables:"), txtExtra2);
+
+    cmdServerOK = new QPushButton(QStringLiteral("Save"), frmServerFile);
+    cmdServerOK->setObjectName(QStringLiteral("cmdServerOK"));
+    cmdServerOK->setAccessibleName(QStringLiteral("Save the server configuration"));
+
+    auto* left = new QGridLayout;
+    left->setVerticalSpacing(3);
+    left->addWidget(Label4, 0, 0);
+    left->addWidget(txtHostName, 0, 1, 1, 3);
+    left->addWidget(chkFriendlyFire, 1, 0, 1, 2);
+    left->addWidget(chkFootSteps, 1, 2, 1, 2);
+    left->addWidget(chkFlashlight, 2, 0, 1, 2);
+    left->addWidget(chkDeathMsgs, 2, 2, 1, 2);
+    left->addWidget(chkFallDamage, 3, 0, 1, 2);
+    left->addWidget(chkLAN, 3, 2, 1, 2);
+    left->addWidget(lblMapTime, 4, 0);
+    left->addWidget(txtMapTime, 4, 1);
+    left->addWidget(Label5, 4, 2, Qt::AlignRight);
+    left->addWidget(txtTeamLimit, 4, 3);
+    left->setColumnStretch(1, 1);
+    left->setColumnStretch(3, 1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(3);
+    right->addWidget(lblExtra2);
+    right->addWidget(txtExtra2, 1);
+    right->addWidget(cmdServerOK, 0, Qt::AlignRight);
+
+    auto* outer = new QHBoxLayout(frmServerFile);
+    outer->setContentsMargins(8, 4, 8, 6);
+    outer->setSpacing(12);
+    outer->addLayout(left, 3);
+    outer->addLayout(right, 2);
+
+    QWidget* order[] = {txtHostName,  chkFriendlyFire, chkFootSteps, chkFlashlight,
+                        chkDeathMsgs, chkFallDamage,   chkLAN,       txtMapTime,
+                        txtTeamLimit, txtExtra2,       cmdServerOK};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void ServerCfgPanel::wireReactions() {
+    connect(w.optServerFile, &QAbstractButton::clicked, this, &ServerCfgPanel::optServerFile_Click);
+
+    connect(chkFriendlyFire, &QAbstractButton::toggled, this,
+            &ServerCfgPanel::chkFriendlyFire_Click);
+    connect(chkFootSteps, &QAbstractButton::toggled, this, &ServerCfgPanel::chkFootSteps_Click);
+    connect(chkFlashlight, &QAbstractButton::toggled, this, &ServerCfgPanel::chkFlashlight_Click);
+    connect(chkDeathMsgs, &QAbstractButton::toggled, this, &ServerCfgPanel::chkDeathMsgs_Click);
+    connect(chkFallDamage, &QAbstractButton::toggled, this, &ServerCfgPanel::chkFallDamage_Click);
+    connect(chkLAN, &QAbstractButton::toggled, this, &ServerCfgPanel::chkLAN_Click);
+    connect(txtTeamLimit, &QLineEdit::textChanged, this, &ServerCfgPanel::txtTeamLimit_Change);
+    connect(txtMapTime, &QLineEdit::textChanged, this, &ServerCfgPanel::txtMapTime_Change);
+    connect(txtExtra2, &QPlainTextEdit::textChanged, this, &ServerCfgPanel::txtExtra2_Change);
+    // The host name has no reaction of its own: it enters the text at the
+    // next composition.
+
+    connect(cmdServerOK, &QAbstractButton::clicked, this, &ServerCfgPanel::cmdServerOK_Click);
+}
+
+ServerCfgInputs ServerCfgPanel::gatherInputs() const {
+    ServerCfgInputs in;
+    in.hostName = text(txtHostName->text());
+    in.teamLimit = text(txtTeamLimit->text());
+    in.mapTime = text(txtMapTime->text());
+    in.extra = text(crlfText(txtExtra2));
+    in.friendlyFire = chkFriendlyFire->isChecked();
+    in.footSteps = chkFootSteps->isChecked();
+    in.flashlight = chkFlashlight->isChecked();
+    in.deathMsgs = chkDeathMsgs->isChecked();
+    in.fallDamage = chkFallDamage->isChecked();
+    in.lan = chkLAN->isChecked();
+    return in;
+}
+
+namespace {
+
+// The file the configuration goes to: the server kind picks the name that
+// the command line hands to the game.
+QString fileNameFor(const Vorn& w) {
+    return QString::fromStdString(serverCfgFileName(w.ctl<QCheckBox>("chkDedicated")->isChecked()));
+}
+
+} // namespace
+
+void ServerCfgPanel::optServerFile_Click() {
+    w.lockViewer();
+    w.ctl<QGroupBox>("frmCommandLine")->hide();
+    frmServerFile->show();
+    w.ctl<QGroupBox>("frmMapSetup")->hide();
+    w.ctl<QGroupBox>("frmSturmbotSetup")->hide();
+
+    w.st.serverCfgText = QString::fromStdString(composeServerCfg(gatherInputs()));
+
+    w.setViewerCaption(fileNameFor(w));
+    w.ShowInViewer(w.st.serverCfgText);
+    w.frmInfo->show();
+    w.setStatus(QStringLiteral("Server setup ok?"), colour::Blue);
+    w.UpdateReadiness();
+}
+
+void ServerCfgPanel::recompose() {
+    optServerFile_Click();
+    w.ShowInViewer(w.st.serverCfgText);
+    cmdServerOK->setEnabled(true);
+}
+
+void ServerCfgPanel::chkFriendlyFire_Click() {
+    recompose();
+}
+void ServerCfgPanel::chkFootSteps_Click() {
+    recompose();
+}
+void ServerCfgPanel::chkFlashlight_Click() {
+    recompose();
+}
+void ServerCfgPanel::chkDeathMsgs_Click() {
+    recompose();
+}
+void ServerCfgPanel::chkFallDamage_Click() {
+    recompose();
+}
+void ServerCfgPanel::chkLAN_Click() {
+    recompose();
+}
+void ServerCfgPanel::txtTeamLimit_Change() {
+    recompose();
+}
+void ServerCfgPanel::txtMapTime_Change() {
+    recompose();
+}
+void ServerCfgPanel::txtExtra2_Change() {
+    recompose();
+}
+
+void ServerCfgPanel::cmdServerOK_Click() {
+    // Save composes first, so an edited host name is written too.
+    optServerFile_Click();
+    w.ShowInViewer(w.st.serverCfgText);
+
+    // The step is confirmed only once the file is really on disk; a failed
+    // write has already put a red error into the status line and left the
+    // old file as it was.
+    w.st.checkPath = w.modFilePath(fileNameFor(w));
+    if (!w.saveGameFile(w.st.checkPath, w.st.serverCfgText))
+        return;
+    w.confirmStep(2);
+}
+
+} // namespace vorn

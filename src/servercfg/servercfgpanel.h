@@ -1,10 +1,22 @@
+// The server configuration panel `frmServerFile`: host name, team limit,
+// map time, the game-rule switches, LAN only and extra variables, composed
+// into the server configuration file and saved into the mod directory.
 #pragma once
 
 #include "vorn.h"
 
 #include <QObject>
 
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace vorn {
+
+struct ServerCfgInputs;
 
 class ServerCfgPanel : public QObject {
     Q_OBJECT
@@ -12,8 +24,47 @@ class ServerCfgPanel : public QObject {
   public:
     explicit ServerCfgPanel(Vorn& window);
 
+    QGroupBox* frmServerFile = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txtHostName = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtTeamLimit = nullptr;
+    QLabel* lblMapTime = nullptr;
+    QLineEdit* txtMapTime = nullptr;
+    QCheckBox* chkFriendlyFire = nullptr;
+    QCheckBox* chkFootSteps = nullptr;
+    QCheckBox* chkFlashlight = nullptr;
+    QCheckBox* chkDeathMsgs = nullptr;
+    QCheckBox* chkFallDamage = nullptr;
+    QCheckBox* chkLAN = nullptr;
+    QLabel* lblExtra2 = nullptr;
+    QPlainTextEdit* txtExtra2 = nullptr;
+    QPushButton* cmdServerOK = nullptr;
+
+    // The composer: the option "Server Configuration".
+    void optServerFile_Click();
+    // The watched controls: each recomposes and offers Save again.
+    void chkFriendlyFire_Click();
+    void chkFootSteps_Click();
+    void chkFlashlight_Click();
+    void chkDeathMsgs_Click();
+    void chkFallDamage_Click();
+    void chkLAN_Click();
+    void txtTeamLimit_Change();
+    void txtMapTime_Change();
+    void txtExtra2_Change();
+    void cmdServerOK_Click();
+
+    // What the composer reads from the window.
+    ServerCfgInputs gatherInputs() const;
+
   private:
+    void buildControls();
+    void wireReactions();
+    // What the nine change reactions share.
+    void recompose();
+
     Vorn& w;
 };
 
-}  // namespace vorn
+} // namespace vorn
