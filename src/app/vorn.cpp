@@ -490,6 +490,8 @@ void Vorn::FindMods() {
         if (qs(plat::storedName(u8(st.checkPath))) == QStringLiteral("liblist.gam"))
             cmbModList->addItem(st.modEntry);
     }
+    // No mod is chosen until the user picks one.
+    cmbModList->setCurrentIndex(-1);
 }
 
 void Vorn::WriteLog(const QString& text) {
