@@ -199,7 +199,7 @@ void Vorn::buildViewer() {
     txtFileContents = new QPlainTextEdit;
     txtFileContents->setObjectName(QStringLiteral("txtFileContents"));
     txtFileContents->setAccessibleName(QStringLiteral("File contents"));
-    txtFileContents->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtFileContents->setReadOnly(true);
     cmdEditFile = new QPushButton(QStringLiteral("Edit"));
     cmdEditFile->setObjectName(QStringLiteral("cmdEditFile"));
