@@ -1,1 +1,349 @@
-// (to be written)
+// The platform contract: what the rest of Vornwick relies on, checked
+// natively against the POSIX backend with vorn-cmd, and under Wine against
+// the Win32 backend with Wine's own cmd.exe.
+#include "batchline.h"
+#include "contract_support.h"
+#include "platform.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace vorn::platform;
+using vorn::test::PlatformTest;
+
+namespace {
+
+std::string quote(const std::string& text) {
+    std::string quoted;
+    std::string error;
+    EXPECT_TRUE(quoteBatchArgument(text, quoted, error)) << error;
+    return quoted;
+}
+
+std::string bytesOf(const std::string& winPath) {
+    std::string bytes;
+    const Status s = readFile(winPath, bytes);
+    EXPECT_TRUE(s.ok()) << s.error;
+    return bytes;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The existence test
+
+using StoredName = PlatformTest;
+
+TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
+    makeDir(at("Games"));
+    makeFile(at("Games\\HL.EXE"));
+    EXPECT_EQ(storedName(at("games\\hl.exe")), "HL.EXE");
+    EXPECT_EQ(storedName(at("GAMES\\Hl.Exe")), "HL.EXE");
+    EXPECT_EQ(storedName(at("Games\\HL.EXE")), "HL.EXE");
+}
+
+TEST_F(StoredName, GivesNothingForAMissingFileOrDirectory) {
+    makeDir(at("Games"));
+    EXPECT_EQ(storedName(at("Games\\hl.exe")), "");
+    EXPECT_EQ(storedName(at("NoSuchDir\\hl.exe")), "");
+    EXPECT_EQ(storedName(at("Games\\hl.exe\\more")), "");
+}
+
+TEST_F(StoredName, FindsDirectoriesOnlyWhenAskedTo) {
+    makeDir(at("Mods"));
+    makeDir(at("Mods\\DoD"));
+    EXPECT_EQ(storedName(at("mods\\dod")), "");
+    EXPECT_EQ(storedName(at("mods\\dod"), true), "DoD");
+    makeFile(at("Mods\\liblist.gam"));
+    EXPECT_EQ(storedName(at("MODS\\LIBLIST.GAM"), true), "liblist.gam");
+}
+
+TEST_F(StoredName, RefusesWildcards) {
+    makeFile(at("a.txt"));
+    EXPECT_EQ(storedName(at("*.txt")), "");
+    EXPECT_EQ(storedName(at("?.txt")), "");
+}
+
+TEST_F(StoredName, HandlesNamesTheInterpreterWouldActOn) {
+    // Each: the name stored, and how the caller spells it.
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"with blank.cfg", "WITH BLANK.CFG"},
+        {"a&b.cfg", "A&B.cfg"},
+        {"100%.cfg", "100%.CFG"},
+        {"up^down.cfg", "UP^DOWN.cfg"},
+        {"(x) y.cfg", "(X) Y.cfg"},
+        {"caf\xC3\xA9.cfg", "CAF\xC3\x89.CFG"},
+        {"\xC3\x9C"
+         "ber,1.cfg",
+         "\xC3\xBC"
+         "ber,1.cfg"},
+    };
+    for (const auto& [stored, asked] : rows) {
+        makeFile(at(stored));
+        EXPECT_EQ(storedName(at(asked)), stored) << asked;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Listings through the batch file, as the window makes them
+
+class Listing : public PlatformTest {
+  protected:
+    // Runs `dir <args> > listing` from the batch file; the listing's bytes.
+    std::string list(const std::string& dirArgs) {
+        const std::string listing = at("vorn.log");
+        runBatchLine("dir " + dirArgs + " > " + listing);
+        return bytesOf(listing);
+    }
+};
+
+TEST_F(Listing, SubDirectoriesComeSortedWithoutCaseAndWithoutDotEntries) {
+    makeDir(at("game"));
+    for (const char* d : {"valve", "Dod", "cstrike", "logs", "a_b", "AA"})
+        makeDir(at("game\\") + d);
+    makeFile(at("game\\readme.txt"));
+    makeFile(at("game\\hl.exe"));
+    // Upper-case order, as NTFS lists: "AA" < "A_B" because 'A' < '_'.
+    EXPECT_EQ(list(at("game\\") + " /ad /b"), "AA\r\na_b\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+    // The same with the directory quoted, as it is when it holds a blank.
+    EXPECT_EQ(list(quote(at("game")) + " /ad /b"),
+              "AA\r\na_b\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+}
+
+TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
+    makeDir(at("maps"));
+    for (const char* f : {"b.bsp", "A.BSP", "c.txt", "z_map.bsp", "x.bsp2", "bsp"})
+        makeFile(at("maps\\") + f);
+    // "*.bsp" also matches "x.bsp2", as Windows does through its short names.
+    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), "A.BSP\r\nb.bsp\r\nx.bsp2\r\nz_map.bsp\r\n");
+    EXPECT_EQ(list(at("maps\\") + "*.txt /b"), "c.txt\r\n");
+}
+
+TEST_F(Listing, NoMatchLeavesAnEmptyListing) {
+    makeDir(at("maps"));
+    makeFile(at("maps\\a.bsp"));
+    makeFile(at("vorn.log"), "old listing\r\n");
+    EXPECT_EQ(list(quote(at("maps\\*.wad")) + " /b"), "");
+}
+
+TEST_F(Listing, EmptyDirectoryGivesEmptyListings) {
+    makeDir(at("empty"));
+    EXPECT_EQ(list(quote(at("empty")) + " /ad /b"), "");
+    EXPECT_EQ(list(quote(at("empty\\*.bsp")) + " /b"), "");
+}
+
+TEST_F(Listing, MissingDirectoryGivesAnEmptyListing) {
+    EXPECT_EQ(list(quote(at("gone\\*.bsp")) + " /b"), "");
+}
+
+TEST_F(Listing, QuotedDirectoryWithOddCharactersIsListed) {
+    const std::string dir = at("odd & 100% (x) ^y");
+    makeDir(dir);
+    makeFile(dir + "\\m 1.bsp");
+    makeFile(dir + "\\m&2.bsp");
+    EXPECT_EQ(list(quote(dir + "\\*.bsp") + " /b"), "m 1.bsp\r\nm&2.bsp\r\n");
+}
+
+TEST_F(Listing, OutputOfTheWholeBatchFileCanBeRedirected) {
+    makeDir(at("maps"));
+    makeFile(at("maps\\one.bsp"));
+    runBatchLine("dir " + quote(at("maps\\*.bsp")) + " /b", at("vorn.log"));
+    const std::string out = bytesOf(at("vorn.log"));
+    EXPECT_NE(out.find("one.bsp\r\n"), std::string::npos) << out;
+}
+
+// ---------------------------------------------------------------------------
+// Running programs
+
+using Commands = PlatformTest;
+
+TEST_F(Commands, ExitCodeOfTheBatchFileComesBack) {
+    EXPECT_EQ(runBatchLine("exit 3"), 3);
+    EXPECT_EQ(runBatchLine("exit 0"), 0);
+}
+
+TEST_F(Commands, MissingProgramFailsWithoutHanging) {
+    EXPECT_NE(runBatchLine(quote(at("no such program.exe")) + " -export x"), 0);
+}
+
+TEST_F(Commands, LineBreaksAreRefused) {
+    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"}) {
+        Process p;
+        const Status s = startHidden(line, p);
+        EXPECT_FALSE(s.ok()) << line;
+        EXPECT_FALSE(s.error.empty());
+        EXPECT_FALSE(p.valid());
+    }
+}
+
+TEST_F(Commands, CommandThatNeverEndsIsEndedAtTheTimeLimit) {
+    const std::string beat = at("heartbeat.txt");
+    const std::string batch = at("vorn.bat");
+    makeFile(batch, quote(selfProgram()) + " --vorn-heartbeat " + beat + "\r\n");
+    Process p;
+    const Status s = startHidden(batch, p);
+    ASSERT_TRUE(s.ok()) << s.error;
+    EXPECT_EQ(p.wait(1500), Process::Wait::TimedOut);
+    EXPECT_EQ(p.exitCode(), -1);
+    p.kill();
+    EXPECT_EQ(p.wait(10000), Process::Wait::Finished);
+
+    // Nothing it started keeps running.
+    std::string before;
+    ASSERT_TRUE(readFile(beat, before).ok()) << "the command never ran";
+    EXPECT_FALSE(before.empty());
+    sleepMilliseconds(500);
+    std::string after;
+    ASSERT_TRUE(readFile(beat, after).ok());
+    EXPECT_EQ(after.size(), before.size());
+}
+
+// ---------------------------------------------------------------------------
+// Text files
+
+using TextFiles = PlatformTest;
+
+TEST_F(TextFiles, LinesAreWrittenWithCrLfAndBytesUnchanged) {
+    TextFile f;
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Output).ok());
+    EXPECT_TRUE(f.writeLine("one").ok());
+    EXPECT_TRUE(f.writeLine("").ok());
+    EXPECT_TRUE(f.writeLine("caf\xE9 \xC3\xA9").ok());
+    EXPECT_TRUE(f.write("no end").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("t.txt")), "one\r\n\r\ncaf\xE9 \xC3\xA9\r\nno end");
+
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Output).ok());
+    EXPECT_TRUE(f.writeLine("fresh").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\n");
+}
+
+TEST_F(TextFiles, AppendCreatesAndThenAppends) {
+    TextFile f;
+    ASSERT_TRUE(f.open(at("log.txt"), TextFile::Mode::Append).ok());
+    EXPECT_TRUE(f.writeLine("first").ok());
+    f.close();
+    ASSERT_TRUE(f.open(at("log.txt"), TextFile::Mode::Append).ok());
+    EXPECT_TRUE(f.writeLine("second").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("log.txt")), "first\r\nsecond\r\n");
+}
+
+TEST_F(TextFiles, ReadLineAcceptsCrLfLfAndALastLineWithoutEnd) {
+    makeFile(at("in.txt"), "one\r\ntwo\n\r\nthree");
+    TextFile f;
+    ASSERT_TRUE(f.open(at("in.txt"), TextFile::Mode::Input).ok());
+    std::vector<std::string> lines;
+    std::string line;
+    while (f.readLine(line))
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
+    EXPECT_TRUE(f.eof());
+}
+
+TEST_F(TextFiles, ReadFieldStopsAtCommasAndLineEnds) {
+    makeFile(at("in.txt"), "valve,dod\r\ncstrike\r\n,last\n");
+    TextFile f;
+    ASSERT_TRUE(f.open(at("in.txt"), TextFile::Mode::Input).ok());
+    std::vector<std::string> fields;
+    std::string field;
+    while (!f.eof() && f.readField(field))
+        fields.push_back(field);
+    EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
+    EXPECT_FALSE(f.readField(field));
+}
+
+TEST_F(TextFiles, OpeningInAMissingDirectoryFailsWithTheName) {
+    TextFile f;
+    const Status s = f.open(at("gone\\t.txt"), TextFile::Mode::Output);
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("t.txt"), std::string::npos) << s.error;
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_FALSE(f.open(at("gone.txt"), TextFile::Mode::Input).ok());
+}
+
+// ---------------------------------------------------------------------------
+// Replacing files
+
+using Replace = PlatformTest;
+
+TEST_F(Replace, WritesExactBytesAndLeavesNoTemporaryFile) {
+    makeFile(at("a.cfg"), "old\r\n");
+    ASSERT_TRUE(replaceFile(at("a.cfg"), "new\r\nlines\r\n").ok());
+    EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
+    ASSERT_TRUE(replaceFile(at("a.cfg"), "").ok());
+    EXPECT_EQ(bytesOf(at("a.cfg")), "");
+    EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"});
+}
+
+TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {
+    makeFile(at("server.cfg"), "old bytes\r\n");
+    setReadOnly(at("server.cfg"), true);
+    const Status s = replaceFile(at("server.cfg"), "new bytes\r\n");
+    setReadOnly(at("server.cfg"), false);
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
+    EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
+    EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"server.cfg"});
+}
+
+TEST_F(Replace, MissingDirectoryFailsWithTheName) {
+    const Status s = replaceFile(at("gone\\bot.cfg"), "x");
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+}
+
+TEST_F(Replace, DirectoryThatIsAFileFailsWithTheName) {
+    // What an unwritable directory looks like to every user, root included.
+    makeFile(at("notadir"), "keep");
+    const Status s = replaceFile(at("notadir\\bot.cfg"), "x");
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+    EXPECT_EQ(bytesOf(at("notadir")), "keep");
+}
+
+TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
+    makeDir(at("locked"));
+    makeFile(at("locked\\motd.txt"), "old motd\r\n");
+    if (!makeUnwritable(at("locked")))
+        GTEST_SKIP() << "this user can write into any directory here";
+    const Status s = replaceFile(at("locked\\motd.txt"), "new motd\r\n");
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("motd.txt"), std::string::npos) << s.error;
+    EXPECT_EQ(bytesOf(at("locked\\motd.txt")), "old motd\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Directories and deleting
+
+using Directories = PlatformTest;
+
+TEST_F(Directories, MakeRemoveAndDelete) {
+    ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("VORNTMP"), true), "vorntmp");
+    EXPECT_FALSE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_TRUE(removeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("vorntmp"), true), "");
+    EXPECT_FALSE(removeDirectory(at("vorntmp")).ok());
+
+    makeFile(at("vorn.log"));
+    EXPECT_TRUE(deleteFile(at("vorn.log")).ok());
+    EXPECT_EQ(storedName(at("vorn.log")), "");
+    const Status gone = deleteFile(at("vorn.log"));
+    EXPECT_FALSE(gone.ok());
+    EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
+}
+
+TEST_F(Directories, UserTempDirIsAWritableWindowsPath) {
+    std::string dir;
+    const Status s = userTempDir(dir);
+    ASSERT_TRUE(s.ok()) << s.error;
+    ASSERT_GE(dir.size(), 4u);
+    EXPECT_EQ(dir[1], ':');
+    EXPECT_EQ(dir.back(), '\\');
+    ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
+    EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
+    EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
+}

@@ -172,6 +172,9 @@ Status hostPath(const std::string& winPath, std::string& out) {
                 host.erase(host.find_last_of('/'));
                 --depth;
             }
+            // ".." is taken by name, as Windows does; what is left may exist.
+            struct stat st {};
+            exists = ::lstat(host.c_str(), &st) == 0;
             continue;
         }
         std::string stored = part;

@@ -1,0 +1,222 @@
+#include "contract_support.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+using namespace vorn::platform;
+
+namespace vorn::test {
+
+namespace {
+
+#ifdef _WIN32
+std::wstring widen(const std::string& s) {
+    if (s.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::string narrow(const std::wstring& w) {
+    if (w.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
+    return s;
+}
+
+fs::path native(const std::string& winPath) {
+    return fs::path(widen(winPath));
+}
+
+std::string nameOf(const fs::path& p) {
+    return narrow(p.filename().wstring());
+}
+
+std::string commandLineOfThisProcess() {
+    return narrow(GetCommandLineW());
+}
+#else
+fs::path native(const std::string& winPath) {
+    std::string host;
+    EXPECT_TRUE(hostPath(winPath, host).ok()) << winPath;
+    return fs::path(host);
+}
+
+std::string nameOf(const fs::path& p) {
+    return p.filename().string();
+}
+
+std::string commandLineOfThisProcess() {
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (char& c : all)
+        if (c == '\0')
+            c = ' ';
+    return all;
+}
+#endif
+
+// When started as "<test program> --vorn-heartbeat <windows path>", the
+// program appends a byte to that file every 50 ms and never ends: the
+// stand-in for a command that hangs. It runs before any test is set up.
+[[maybe_unused]] const bool heartbeatMode = [] {
+    const std::string line = commandLineOfThisProcess();
+    const std::string mark = "--vorn-heartbeat ";
+    const auto at = line.find(mark);
+    if (at == std::string::npos)
+        return false;
+    std::string file = line.substr(at + mark.size());
+    while (!file.empty() && (file.back() == ' ' || file.back() == '"'))
+        file.pop_back();
+    while (!file.empty() && file.front() == '"')
+        file.erase(0, 1);
+    for (;;) {
+        TextFile beat;
+        if (beat.open(file, TextFile::Mode::Append).ok())
+            beat.write("x");
+        beat.close();
+        sleepMilliseconds(50);
+    }
+    return true;
+}();
+
+} // namespace
+
+void PlatformTest::SetUp() {
+#ifdef _WIN32
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    ASSERT_GT(n, 0u);
+    static int counter = 0;
+    const std::string dir = narrow(std::wstring(temp, n)) + "vorn-contract-" +
+                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    ASSERT_TRUE(CreateDirectoryW(widen(dir).c_str(), nullptr)) << dir;
+    base_ = dir + "\\";
+#else
+    std::string tmpl = (fs::temp_directory_path() / "vorn-contract-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    prefix_ = tmpl;
+    fs::create_directories(prefix_ + "/drive_c/work");
+    fs::create_directories(prefix_ + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix_ + "/dosdevices/c:");
+    ::setenv("WINEPREFIX", prefix_.c_str(), 1);
+    base_ = "c:\\work\\";
+#endif
+}
+
+void PlatformTest::TearDown() {
+#ifdef _WIN32
+    std::error_code ec;
+    const fs::path root = native(base_);
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
+         it.increment(ec))
+        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(root, ec);
+#else
+    for (const auto& dir : unwritable_) {
+        const std::string cmd = "chattr -i '" + dir + "' 2>/dev/null";
+        [[maybe_unused]] const int rc = std::system(cmd.c_str());
+        ::chmod(dir.c_str(), 0755);
+    }
+    std::error_code ec;
+    fs::remove_all(prefix_, ec);
+    ::unsetenv("WINEPREFIX");
+#endif
+}
+
+void PlatformTest::makeFile(const std::string& winPath, const std::string& bytes) {
+    const Status s = replaceFile(winPath, bytes);
+    ASSERT_TRUE(s.ok()) << s.error;
+}
+
+void PlatformTest::makeDir(const std::string& winPath) {
+    const Status s = makeDirectory(winPath);
+    ASSERT_TRUE(s.ok()) << s.error;
+}
+
+void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {
+#ifdef _WIN32
+    ASSERT_TRUE(SetFileAttributesW(widen(winPath).c_str(),
+                                   readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
+#else
+    ASSERT_EQ(::chmod(native(winPath).c_str(), readOnly ? 0444 : 0644), 0);
+#endif
+}
+
+bool PlatformTest::makeUnwritable(const std::string& winPath) {
+#ifdef _WIN32
+    (void)winPath;
+    return false;
+#else
+    const std::string host = native(winPath).string();
+    unwritable_.push_back(host);
+    if (::geteuid() != 0) {
+        ::chmod(host.c_str(), 0555);
+    } else {
+        const std::string cmd = "chattr +i '" + host + "' >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0)
+            return false;
+    }
+    // Check that it really took.
+    const std::string probe = host + "/probe";
+    if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
+        std::fclose(f);
+        ::unlink(probe.c_str());
+        return false;
+    }
+    return true;
+#endif
+}
+
+std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(native(winDir)))
+        names.push_back(nameOf(e.path()));
+    return names;
+}
+
+int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect) {
+    const std::string batch = at("vorn.bat");
+    const Status written = replaceFile(batch, line + "\r\n");
+    EXPECT_TRUE(written.ok()) << written.error;
+    Process p;
+    const Status started = startHidden(redirect.empty() ? batch : batch + " > " + redirect, p);
+    EXPECT_TRUE(started.ok()) << started.error;
+    if (!started.ok())
+        return -1;
+    const Process::Wait w = p.wait(60000);
+    EXPECT_EQ(w, Process::Wait::Finished) << line;
+    if (w != Process::Wait::Finished)
+        p.kill();
+    return p.exitCode();
+}
+
+std::string PlatformTest::selfProgram() {
+#ifdef _WIN32
+    wchar_t buf[32768];
+    const DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
+    return narrow(std::wstring(buf, n));
+#else
+    return fs::read_symlink("/proc/self/exe").string();
+#endif
+}
+
+} // namespace vorn::test
