@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <cstdlib>
 
