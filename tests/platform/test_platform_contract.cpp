@@ -104,11 +104,31 @@ TEST_F(Listing, SubDirectoriesComeSortedWithoutCaseAndWithoutDotEntries) {
         makeDir(at("game\\") + d);
     makeFile(at("game\\readme.txt"));
     makeFile(at("game\\hl.exe"));
-    // Upper-case order, as NTFS lists: "AA" < "A_B" because 'A' < '_'.
-    EXPECT_EQ(list(at("game\\") + " /ad /b"), "AA\r\na_b\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+    // Wine's order: '_' comes before every letter.
+    EXPECT_EQ(list(at("game\\") + " /ad /b"), "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
     // The same with the directory quoted, as it is when it holds a blank.
     EXPECT_EQ(list(quote(at("game")) + " /ad /b"),
-              "AA\r\na_b\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+              "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+}
+
+TEST_F(Listing, OrderIsWindowsWordSortAndNamesAreWindows1252) {
+    makeDir(at("maps"));
+    // Hyphens only break ties; punctuation, then digits, then letters;
+    // accents and the letters that count as two.
+    const std::vector<std::string> names = {
+        "xt",        "x\xC3\x9F", "xs",       "xf",       "x\xC3\xA9", "xe", "xb",
+        "x\xC3\xA6", "xad",       "xa",       "x0",       "x+",        "x,", "x!",
+        "dod1",      "dod_a",     "de-aztec", "de_dust2", "de_dust"};
+    for (const auto& n : names)
+        makeFile(at("maps\\") + n + ".bsp");
+    std::string expected;
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        expected += *it + ".bsp\r\n";
+    // The listing is 8-bit: \xE9 is é, \xE6 æ, \xDF ß.
+    for (const auto& [utf8, cp] : std::vector<std::pair<std::string, std::string>>{
+             {"\xC3\x9F", "\xDF"}, {"\xC3\xA9", "\xE9"}, {"\xC3\xA6", "\xE6"}})
+        expected.replace(expected.find(utf8), utf8.size(), cp);
+    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), expected);
 }
 
 TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {

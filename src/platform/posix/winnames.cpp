@@ -1,6 +1,8 @@
 #include "winnames.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string_view>
 
 namespace vorn::platform::winnames {
 
@@ -73,11 +75,91 @@ bool sameName(const std::string& a, const std::string& b) {
     return a == b || upperKey(a) == upperKey(b);
 }
 
+namespace {
+
+// The sort weights of one name in the order Windows' case-insensitive
+// word sort gives (the order Wine's cmd.exe lists names in): hyphens and
+// apostrophes count only to break ties; punctuation comes before digits,
+// digits before letters; letters ignore case and accents at first, and a
+// few letters count as two (Æ as AE, ß as SS, Þ as TH).
+struct SortKey {
+    std::vector<std::uint32_t> primary;
+    std::vector<std::uint32_t> accents;
+    std::size_t ignored = 0;
+};
+
+constexpr std::u32string_view kSymbols = U" !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+
+// The plain letter an accented Latin-1 capital sorts with (0 if none).
+char32_t baseLetter(char32_t upperCh) {
+    static const char32_t table[] = {// 0xC0..0xDE
+                                     'A', 'A', 'A', 'A', 'A', 'A', 0,   'C', 'E', 'E', 'E',
+                                     'E', 'I', 'I', 'I', 'I', 'D', 'N', 'O', 'O', 'O', 'O',
+                                     'O', 0,   'O', 'U', 'U', 'U', 'U', 'Y', 0};
+    if (upperCh >= 0xC0 && upperCh <= 0xDE)
+        return table[upperCh - 0xC0];
+    if (upperCh == 0x178)
+        return 'Y';
+    return 0;
+}
+
+SortKey sortKey(const std::string& name) {
+    SortKey key;
+    const std::u32string up = upperKey(name);
+    auto letter = [&](char32_t c, char32_t accent) {
+        key.primary.push_back(0x3000000u + static_cast<std::uint32_t>(c));
+        key.accents.push_back(static_cast<std::uint32_t>(accent));
+    };
+    for (char32_t c : up) {
+        if (c == U'-' || c == U'\'' || c == 0xAD) {
+            ++key.ignored;
+        } else if (c >= U'0' && c <= U'9') {
+            key.primary.push_back(0x2000000u + static_cast<std::uint32_t>(c));
+            key.accents.push_back(0);
+        } else if (c >= U'A' && c <= U'Z') {
+            letter(c, 0);
+        } else if (c == 0xC6) { // Æ
+            letter(U'A', 0);
+            letter(U'E', 0xC6);
+        } else if (c == 0xDF) { // ß
+            letter(U'S', 0);
+            letter(U'S', 0xDF);
+        } else if (c == 0xDE) { // Þ
+            letter(U'T', 0);
+            letter(U'H', 0xDE);
+        } else if (c == 0x152) { // Œ
+            letter(U'O', 0);
+            letter(U'E', 0x152);
+        } else if (char32_t base = baseLetter(c)) {
+            letter(base, c);
+        } else if (const auto at = kSymbols.find(c); at != std::u32string_view::npos) {
+            key.primary.push_back(0x1000000u + static_cast<std::uint32_t>(at));
+            key.accents.push_back(0);
+        } else if (c < 0x80) {
+            // Control characters: before everything else.
+            key.primary.push_back(static_cast<std::uint32_t>(c));
+            key.accents.push_back(0);
+        } else {
+            // Other letters and signs: after the Latin letters, by code point.
+            letter(c, 0);
+        }
+    }
+    return key;
+}
+
+} // namespace
+
 bool listsBefore(const std::string& a, const std::string& b) {
-    const auto ka = upperKey(a);
-    const auto kb = upperKey(b);
-    if (ka != kb)
-        return ka < kb;
+    if (a == b)
+        return false;
+    const SortKey ka = sortKey(a);
+    const SortKey kb = sortKey(b);
+    if (ka.primary != kb.primary)
+        return ka.primary < kb.primary;
+    if (ka.accents != kb.accents)
+        return ka.accents < kb.accents;
+    if (ka.ignored != kb.ignored)
+        return ka.ignored < kb.ignored;
     return a < b;
 }
 

@@ -15,8 +15,9 @@ std::u32string upperKey(const std::string& utf8);
 // Case-insensitive equality of two names.
 bool sameName(const std::string& a, const std::string& b);
 
-// Listing order: by the upper-case form, code point by code point (the way
-// NTFS and Wine order names), ties broken by the exact bytes.
+// Listing order: the case-insensitive word sort in which Wine's cmd.exe
+// lists a directory (punctuation, then digits, then letters; hyphens and
+// apostrophes only break ties), ties broken by the exact bytes.
 bool listsBefore(const std::string& a, const std::string& b);
 
 // `*` and `?` matching without regard to case. Like Windows, whose short
