@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QThread>
 #include <cstdlib>
 
 namespace vorn::test {
@@ -34,8 +37,10 @@ DemoInstall::DemoInstall() {
 }
 
 DemoInstall::~DemoInstall() {
+    restoreInterpreter();
     // Read-only directories made by a test must not keep the prefix alive.
-    QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("u+w"), dir_.path()});
+    QProcess::execute(QStringLiteral("chmod"),
+                      {QStringLiteral("-R"), QStringLiteral("u+w"), dir_.path()});
     if (hadPrefix_)
         qputenv("WINEPREFIX", oldPrefix_);
     else
@@ -64,6 +69,41 @@ void DemoInstall::write(const QString& hostPath, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+bool DemoInstall::waitForFile(const QString& hostPath, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (QFileInfo(hostPath).size() <= 0) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+QString DemoInstall::replaceInterpreter(const QByteArray& scriptBody) {
+    const QString path = dir_.path() + QStringLiteral("/stand-in-interpreter.sh");
+    write(path, QByteArrayLiteral("#!/bin/sh\n") + scriptBody);
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!replacedInterpreter_) {
+        hadInterpreter_ = qEnvironmentVariableIsSet("VORN_CMD");
+        oldInterpreter_ = qgetenv("VORN_CMD");
+        replacedInterpreter_ = true;
+    }
+    qputenv("VORN_CMD", path.toLocal8Bit());
+    return path;
+}
+
+void DemoInstall::restoreInterpreter() {
+    if (!replacedInterpreter_)
+        return;
+    if (hadInterpreter_)
+        qputenv("VORN_CMD", oldInterpreter_);
+    else
+        qunsetenv("VORN_CMD");
+    replacedInterpreter_ = false;
+}
+
 void WindowTest::SetUp() {
     demo = std::make_unique<DemoInstall>();
     if (autoLoad)
@@ -80,7 +120,9 @@ void WindowTest::openWindow(bool load) {
     w->show();
 }
 
-void WindowTest::chooseMod(const QString& mod) { pickCombo("cmbModList", mod); }
+void WindowTest::chooseMod(const QString& mod) {
+    pickCombo("cmbModList", mod);
+}
 
 void WindowTest::pickCombo(const char* name, const QString& text) {
     auto* box = w->ctl<QComboBox>(name);
@@ -120,13 +162,43 @@ void WindowTest::clickListItem(const char* name, const QString& text, bool doubl
         emit list->itemDoubleClicked(items.first());
 }
 
-QString WindowTest::status() const { return w->lblStatus->text(); }
+QString WindowTest::status() const {
+    return w->lblStatus->text();
+}
+
+void WindowTest::confirmSteps(int last) {
+    if (last >= 1) {
+        click("optCommandLine");
+        auto* first = w->ctl<QComboBox>("cmbMapList1");
+        ASSERT_GT(first->count(), 0) << "no maps to start with";
+        pickCombo("cmbMapList1", first->itemText(0));
+        click("cmdCommandOK");
+    }
+    if (last >= 2) {
+        click("optServerFile");
+        click("cmdServerOK");
+    }
+    if (last >= 3) {
+        click("optMapFile");
+        auto* maps = w->ctl<QListWidget>("lstMapList");
+        ASSERT_GE(maps->count(), 5) << "fewer than five maps";
+        for (int i = 0; i < 5; ++i) {
+            clickListItem("lstMapList", maps->item(i)->text());
+            click("cmdAddMap");
+        }
+        click("cmdMapOK");
+    }
+    if (last >= 4) {
+        click("optMotd");
+        click("cmdSaveFile");
+    }
+}
 
 QColor WindowTest::statusColour() const {
     return w->lblStatus->palette().color(QPalette::WindowText);
 }
 
-}  // namespace vorn::test
+} // namespace vorn::test
 
 // Every window test runs on the offscreen platform unless told otherwise.
 int main(int argc, char** argv) {

@@ -60,11 +60,23 @@ class DemoInstall {
     // Whole file as bytes ("" when missing).
     static QByteArray read(const QString& hostPath);
     static void write(const QString& hostPath, const QByteArray& bytes);
+    // Wait (bounded) until the file exists and is not empty.
+    static bool waitForFile(const QString& hostPath, int timeoutMs = 10000);
+
+    // Put a stand-in command interpreter in place of vorn-cmd (through
+    // VORN_CMD) for as long as the object lives: a shell script with this
+    // body, kept in the prefix. Returns its host path.
+    QString replaceInterpreter(const QByteArray& scriptBody);
+    // Back to the real vorn-cmd.
+    void restoreInterpreter();
 
   private:
     QTemporaryDir dir_;
     QByteArray oldPrefix_;
     bool hadPrefix_ = false;
+    bool replacedInterpreter_ = false;
+    bool hadInterpreter_ = false;
+    QByteArray oldInterpreter_;
 };
 
 // A fixture with both, and the window loaded over the demo.
@@ -79,17 +91,21 @@ class WindowTest : public ::testing::Test {
     bool autoLoad = true;
 
     // Driving the window as a user would.
-    void chooseMod(const QString& mod);     // pick from cmbModList
-    void pickCombo(const char* name, const QString& text);  // a user's pick from a list
-    void setText(const char* name, const QString& text);    // line edit or combo text
-    void click(const char* name);                           // button, option or check box
+    void chooseMod(const QString& mod);                    // pick from cmbModList
+    void pickCombo(const char* name, const QString& text); // a user's pick from a list
+    void setText(const char* name, const QString& text);   // line edit or combo text
+    void click(const char* name);                          // button, option or check box
     void clickListItem(const char* name, const QString& text, bool doubleClick = false);
-    QString status() const;   // lblStatus text
+    QString status() const; // lblStatus text
     QColor statusColour() const;
+    // Confirm steps 1..last on the chosen mod as a user would: the first
+    // listed map on the command line, the proposed server configuration,
+    // the first five listed maps in the cycle, the proposed welcome message.
+    void confirmSteps(int last);
 
     ScriptedSeam seam;
     std::unique_ptr<DemoInstall> demo;
     std::unique_ptr<Vorn> w;
 };
 
-}  // namespace vorn::test
+} // namespace vorn::test
