@@ -108,6 +108,11 @@ void BotSetupPanel::buildSetupFrame() {
     frmSturmbotSetup->setObjectName(QStringLiteral("frmSturmbotSetup"));
     w.addFrame(frmSturmbotSetup, -120, 3000, 8655, 4215);
     frmSturmbotSetup->hide();
+    // The frame starts 8 px left of the form's edge; its caption moves
+    // right by as much so that it is read whole.
+    frmSturmbotSetup->setStyleSheet(
+        QStringLiteral("QGroupBox#frmSturmbotSetup::title { subcontrol-origin: margin; "
+                       "subcontrol-position: top left; left: 8px; }"));
     QWidget* f = frmSturmbotSetup;
 
     chkSturmbotFF = checkBox(f, "chkSturmbotFF", QStringLiteral("Friendly Fire?"), false,
@@ -195,7 +200,7 @@ void BotSetupPanel::buildSetupFrame() {
     // Stored with "\n"; crlfText() gives the lines back with CR LF.
     txtExtra3->setPlainText(QStringLiteral("bind \"F3\" \"sturmbotmenu\"\nmaxteamkills 3\n"));
     txtExtra3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtExtra3->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtExtra3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtExtra3->setTabChangesFocus(true);
     txtExtra3->setMinimumHeight(txtExtra3->fontMetrics().lineSpacing() * 2 + 8);
     setTip(txtExtra3, QStringLiteral("Add more stuff in here."));
@@ -203,7 +208,7 @@ void BotSetupPanel::buildSetupFrame() {
 
     auto* fields = new QGridLayout;
     fields->setHorizontalSpacing(4);
-    fields->setVerticalSpacing(3);
+    fields->setVerticalSpacing(2);
     fields->addWidget(lblSturmbotPasswd, 0, 0);
     fields->addWidget(txtSturmbotPasswd, 0, 1, 1, 4);
     fields->addWidget(lblSturmbotBlood, 1, 0);
@@ -217,13 +222,13 @@ void BotSetupPanel::buildSetupFrame() {
     fields->addWidget(Label2, 3, 2);
     fields->addWidget(txtSturmbotMaxBots, 3, 3);
     fields->addWidget(lblMxBt, 3, 4);
-    fields->addWidget(lblExtra3, 4, 0);
-    fields->addWidget(txtExtra3, 4, 1, 1, 4);
-    fields->setRowStretch(4, 1);
+    fields->addWidget(lblExtra3, 4, 0, 1, 5);
+    fields->addWidget(txtExtra3, 5, 0, 1, 5);
+    fields->setRowStretch(5, 1);
     fields->setColumnStretch(4, 1);
 
     auto* left = new QVBoxLayout;
-    left->setSpacing(3);
+    left->setSpacing(2);
     left->addLayout(checks);
     left->addLayout(fields, 1);
 
@@ -240,8 +245,8 @@ void BotSetupPanel::buildSetupFrame() {
     // The frame stands 8 px left of the form's edge: keep its content clear.
     columns->setContentsMargins(14, 2, 6, 4);
     columns->setSpacing(8);
-    columns->addLayout(left, 1);
-    columns->addLayout(right_, 1);
+    columns->addLayout(left, 3);
+    columns->addLayout(right_, 2);
 }
 
 void BotSetupPanel::buildRosterFrame() {
@@ -253,6 +258,8 @@ void BotSetupPanel::buildRosterFrame() {
     lblSturmbotMap = label(f, "lblSturmbotMap", QStringLiteral("Map:"));
     cmbSturmbotMapList = editableCombo(f, "cmbSturmbotMapList");
     setTip(cmbSturmbotMapList, QStringLiteral("Getting complicated? Set bots for each map file."));
+    cmbSturmbotMapList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbSturmbotMapList->setMinimumContentsLength(10);
     lblSturmbotMap->setBuddy(cmbSturmbotMapList);
 
     lblSturmbotMapStatus = label(f, "lblSturmbotMapStatus", QStringLiteral("Status message"));
