@@ -118,11 +118,13 @@ TEST_F(BotSetupTest, ControlsCarryTheirCaptionsDefaultsAndTips) {
             caption = x->currentText();
         else if (auto* g = qobject_cast<QGroupBox*>(c))
             caption = g->title();
-        if (!qobject_cast<QPlainTextEdit*>(c))
+        if (!qobject_cast<QPlainTextEdit*>(c)) {
             EXPECT_EQ(caption, r.caption);
+        }
         EXPECT_EQ(c->toolTip(), r.tip);
-        if (!r.tip.isEmpty())
+        if (!r.tip.isEmpty()) {
             EXPECT_EQ(c->accessibleDescription(), r.tip);
+        }
     }
     EXPECT_TRUE(checked("chkSturmbotFillserver"));
     EXPECT_TRUE(checked("chkSturmbotRank"));
@@ -291,11 +293,12 @@ TEST_F(BotSetupTest, BotCountsAreClampedAtTheNextBuild) {
         click("chkSturmbotFF");
         EXPECT_EQ(text("txtSturmbotMinBots"), r.wantMin);
         EXPECT_EQ(text("txtSturmbotMaxBots"), r.wantMax);
-        if (r.wantMax == "0")
+        if (r.wantMax == "0") {
             EXPECT_FALSE(cfg().contains(QStringLiteral("_bots")));
-        else
+        } else {
             EXPECT_TRUE(cfg().contains(
                 QStringLiteral("\r\nmin_bots %1\r\nmax_bots %2\r\n").arg(r.wantMin, r.wantMax)));
+        }
     }
 }
 
