@@ -1,13 +1,36 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine in a throw-away prefix.
-#   wine-run.sh --init     prepare the prefix once (first start is slow)
-#   wine-run.sh PROGRAM... run a program
+#   wine-run.sh --init     make the prefix afresh (the first start is slow)
+#   wine-run.sh PROGRAM... run a program in it
+# The prefix is $VORN_TEST_WINEPREFIX, else a per-user one below $TMPDIR.
+# Wine runs headless here: no X display is needed for console programs.
 set -euo pipefail
 export WINEPREFIX=${VORN_TEST_WINEPREFIX:-${TMPDIR:-/tmp}/vornwick-test-wine-$(id -u)}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Never let Wine open windows or ask questions.
+unset DISPLAY WAYLAND_DISPLAY
+
+if ! command -v wine >/dev/null 2>&1; then
+    echo "wine-run.sh: wine is not installed (scripts/install-deps.sh installs it)" >&2
+    exit 1
+fi
+
 if [ "${1:-}" = "--init" ]; then
-    wine cmd /c exit >/dev/null 2>&1 || true
+    # Stop a server still holding an old prefix, then start from nothing.
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    if ! wine cmd /c exit >/dev/null 2>&1; then
+        echo "wine-run.sh: Wine could not set up the prefix $WINEPREFIX" >&2
+        exit 1
+    fi
+    # Let the first test start without waiting for the registry to settle.
+    wineserver -w >/dev/null 2>&1 || true
+    echo "Wine prefix ready: $WINEPREFIX"
     exit 0
 fi
+
 exec wine "$@"

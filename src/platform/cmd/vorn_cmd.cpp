@@ -324,6 +324,7 @@ int runDir(const std::vector<Word>& args) {
             code = 1;
             continue;
         }
+        const winnames::NamePattern match(pattern);
         std::vector<std::string> names;
         while (const dirent* e = ::readdir(d)) {
             const std::string n = e->d_name;
@@ -332,11 +333,15 @@ int runDir(const std::vector<Word>& args) {
             // Wine shows names starting with a dot as hidden files.
             if (n[0] == '.' && !showHidden)
                 continue;
-            const bool directory = isDir(host + "/" + n);
-            if ((dirsOnly && !directory) || (filesOnly && directory))
+            if (!match.matches(n))
                 continue;
-            if (!winnames::matchesPattern(pattern, n))
-                continue;
+            if (dirsOnly || filesOnly) {
+                const bool directory =
+                    e->d_type == DT_DIR ||
+                    ((e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) && isDir(host + "/" + n));
+                if ((dirsOnly && !directory) || (filesOnly && directory))
+                    continue;
+            }
             names.push_back(n);
         }
         ::closedir(d);
@@ -345,7 +350,7 @@ int runDir(const std::vector<Word>& args) {
             code = 1;
             continue;
         }
-        std::sort(names.begin(), names.end(), winnames::listsBefore);
+        winnames::sortForListing(names);
         std::string out;
         for (const auto& n : names)
             out += utf8ToCp1252(n) + "\r\n";

@@ -149,11 +149,8 @@ SortKey sortKey(const std::string& name) {
 
 } // namespace
 
-bool listsBefore(const std::string& a, const std::string& b) {
-    if (a == b)
-        return false;
-    const SortKey ka = sortKey(a);
-    const SortKey kb = sortKey(b);
+static bool keyBefore(const SortKey& ka, const SortKey& kb, const std::string& a,
+                      const std::string& b) {
     if (ka.primary != kb.primary)
         return ka.primary < kb.primary;
     if (ka.accents != kb.accents)
@@ -161,6 +158,26 @@ bool listsBefore(const std::string& a, const std::string& b) {
     if (ka.ignored != kb.ignored)
         return ka.ignored < kb.ignored;
     return a < b;
+}
+
+bool listsBefore(const std::string& a, const std::string& b) {
+    if (a == b)
+        return false;
+    return keyBefore(sortKey(a), sortKey(b), a, b);
+}
+
+void sortForListing(std::vector<std::string>& names) {
+    std::vector<std::pair<SortKey, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& n : names) {
+        SortKey k = sortKey(n);
+        keyed.emplace_back(std::move(k), std::move(n));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) {
+        return keyBefore(x.first, y.first, x.second, y.second);
+    });
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[i].second);
 }
 
 namespace {
@@ -190,25 +207,30 @@ bool globMatch(const std::u32string& p, std::size_t pi, const std::u32string& n,
 
 } // namespace
 
-bool matchesPattern(const std::string& pattern, const std::string& name) {
-    const auto p = upperKey(pattern);
-    const auto n = upperKey(name);
-    if (p == U"*.*" || p == U"*")
-        return true;
-    if (globMatch(p, 0, n, 0))
-        return true;
+NamePattern::NamePattern(const std::string& pattern) : pattern_(upperKey(pattern)) {
+    all_ = pattern_ == U"*.*" || pattern_ == U"*";
     // The short-name match: "*.ABC" against "X.ABCD".
-    if (p.size() == 5 && p[0] == U'*' && p[1] == U'.') {
-        const auto ext = p.substr(2);
-        if (ext.find_first_of(U"*?.") != std::u32string::npos)
-            return false;
-        const auto dot = n.rfind(U'.');
-        if (dot == std::u32string::npos || dot == 0)
-            return false;
-        const auto nameExt = n.substr(dot + 1);
-        return nameExt.size() > 3 && nameExt.compare(0, 3, ext) == 0;
-    }
-    return false;
+    if (pattern_.size() == 5 && pattern_[0] == U'*' && pattern_[1] == U'.' &&
+        pattern_.substr(2).find_first_of(U"*?.") == std::u32string::npos)
+        shortExt_ = pattern_.substr(2);
+}
+
+bool NamePattern::matches(const std::string& name) const {
+    if (all_)
+        return true;
+    const auto n = upperKey(name);
+    if (globMatch(pattern_, 0, n, 0))
+        return true;
+    if (shortExt_.empty())
+        return false;
+    const auto dot = n.rfind(U'.');
+    if (dot == std::u32string::npos || dot == 0)
+        return false;
+    return n.size() - dot - 1 > 3 && n.compare(dot + 1, 3, shortExt_) == 0;
+}
+
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+    return NamePattern(pattern).matches(name);
 }
 
 bool hasWildcards(const std::string& text) {

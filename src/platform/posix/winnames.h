@@ -26,6 +26,21 @@ bool listsBefore(const std::string& a, const std::string& b);
 // with "abc", such as "x.abc2"; "*.*" matches every name.
 bool matchesPattern(const std::string& pattern, const std::string& name);
 
+// The same, for one pattern tested against many names.
+class NamePattern {
+  public:
+    explicit NamePattern(const std::string& pattern);
+    bool matches(const std::string& name) const;
+
+  private:
+    std::u32string pattern_;
+    std::u32string shortExt_;
+    bool all_ = false;
+};
+
+// Sorts names into listing order (see listsBefore).
+void sortForListing(std::vector<std::string>& names);
+
 bool hasWildcards(const std::string& text);
 
 } // namespace vorn::platform::winnames
