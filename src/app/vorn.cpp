@@ -142,6 +142,8 @@ void Vorn::buildControlCenter() {
     lblMod->setBuddy(cmbModList);
     lblModSupport = new QLabel(QStringLiteral("I dunno!"));
     name(lblModSupport, "lblModSupport");
+    // Empty until a mod is chosen: named so that it is never silent.
+    lblModSupport->setAccessibleName(QStringLiteral("Mod support"));
 
     auto option = [&](QRadioButton*& opt, const char* n, const char* caption) {
         opt = new QRadioButton(QString::fromLatin1(caption));
@@ -201,6 +203,8 @@ void Vorn::buildViewer() {
     txtFileContents->setAccessibleName(QStringLiteral("File contents"));
     txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtFileContents->setReadOnly(true);
+    // Tab leaves the text for the buttons instead of typing a tab.
+    txtFileContents->setTabChangesFocus(true);
     cmdEditFile = new QPushButton(QStringLiteral("Edit"));
     cmdEditFile->setObjectName(QStringLiteral("cmdEditFile"));
     cmdSaveFile = new QPushButton(QStringLiteral("Save"));
