@@ -1,0 +1,224 @@
+// The window for keyboard and screen-reader users: every control is named
+// in words, tooltips are read out as descriptions, Tab walks the control
+// centre in the order it is seen, and the menus have their mnemonics.
+#include "guisupport.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+namespace vorn::test {
+namespace {
+
+// The kinds of controls, by the prefix of their names.
+const QStringList kKinds{"lbl", "txt", "cmb", "lst", "opt", "chk", "cmd", "frm"};
+const QStringList kInputKinds{"txt", "cmb", "lst", "opt", "chk", "cmd"};
+
+QString kindOf(const QWidget* widget) {
+    const QString name = widget->objectName();
+    for (const QString& kind : kKinds)
+        if (name.startsWith(kind) && name.size() > kind.size() && name.at(kind.size()).isUpper())
+            return kind;
+    if (QRegularExpression(QStringLiteral("^Label\\d+$")).match(name).hasMatch())
+        return QStringLiteral("lbl");
+    return {};
+}
+
+// What a screen reader says a widget is called.
+QString spokenName(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name).trimmed() : QString();
+}
+
+// Words, not an identifier: a letter, and not the control's own name.
+bool inWords(const QString& text, const QString& objectName) {
+    return text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))) && text != objectName &&
+           !QRegularExpression(QStringLiteral("^(lbl|txt|cmb|lst|opt|chk|cmd|frm)[A-Z]"))
+                .match(text)
+                .hasMatch();
+}
+
+class AccessibilityTest : public WindowTest {
+  protected:
+    QList<QWidget*> controls() const {
+        QList<QWidget*> out;
+        for (QWidget* widget : w->findChildren<QWidget*>())
+            if (!kindOf(widget).isEmpty())
+                out << widget;
+        return out;
+    }
+    static QString describe(const QList<QString>& problems) {
+        return problems.join(QStringLiteral("\n")).prepend(QStringLiteral("\n"));
+    }
+    // The whole window in every state that matters: dod with the add-on,
+    // the map panel open with its class limits.
+    void showEverything() {
+        chooseMod(QStringLiteral("dod"));
+        for (QWidget* frame : w->findChildren<QGroupBox*>())
+            frame->show();
+        w->optBotFile->show();
+        w->ctl<QWidget>("chkClassLimit")->show();
+    }
+};
+
+TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
+    showEverything();
+    QStringList problems;
+    int checked = 0;
+    for (QWidget* widget : controls()) {
+        const QString kind = kindOf(widget);
+        const QString name = widget->objectName();
+        const QString spoken = spokenName(widget);
+        ++checked;
+        if (kind == QLatin1String("frm")) {
+            auto* frame = qobject_cast<QGroupBox*>(widget);
+            if (!frame || !inWords(frame->title(), name))
+                problems << name + QStringLiteral(": frame without a caption in words");
+            continue;
+        }
+        if (kind == QLatin1String("lbl")) {
+            // A label says its text; one that may be empty needs a name.
+            auto* label = qobject_cast<QLabel*>(widget);
+            if (!label)
+                problems << name + QStringLiteral(": not a label");
+            else if (!inWords(label->text(), name) && !inWords(widget->accessibleName(), name))
+                problems << name + QStringLiteral(
+                                       ": label with neither text in words nor an accessible name");
+            continue;
+        }
+        // On Linux a combo box is spoken by its value, its name coming
+        // through the label relation; its accessible name is checked below.
+        if (kind != QLatin1String("cmb") && !inWords(spoken, name))
+            problems << name + QStringLiteral(": spoken name \"") + spoken +
+                            QStringLiteral("\" is not in words");
+        // An input control's own caption or an explicit name, never a guess
+        // from whatever label happens to stand nearby.
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        const bool ownText = button && inWords(button->text().remove(QLatin1Char('&')), name);
+        if (!ownText && widget->accessibleName().trimmed().isEmpty())
+            problems << name + QStringLiteral(": input control without an accessible name");
+    }
+    EXPECT_GT(checked, 80) << "the whole control tree is there";
+    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+}
+
+TEST_F(AccessibilityTest, ControlCentreLabelsSayWhatTheyShowBeforeAnyMod) {
+    // Right after start-up the mod support label is empty.
+    EXPECT_FALSE(w->lblModSupport->accessibleName().isEmpty());
+    EXPECT_FALSE(w->lblStatus->accessibleName().isEmpty());
+}
+
+TEST_F(AccessibilityTest, InputControlsCanBeReachedFromTheKeyboard) {
+    showEverything();
+    // Everything Tab can reach, once round the window's focus chain.
+    QSet<QWidget*> chain;
+    QWidget* start = w->txtExec;
+    QWidget* next = start;
+    do {
+        chain.insert(next);
+        next = next->nextInFocusChain();
+    } while (next && next != start && chain.size() < 10000);
+
+    QStringList problems;
+    for (QWidget* widget : controls()) {
+        if (!kInputKinds.contains(kindOf(widget)))
+            continue;
+        QWidget* target = widget->focusProxy() ? widget->focusProxy() : widget;
+        if (!(target->focusPolicy() & Qt::TabFocus))
+            problems << widget->objectName() + QStringLiteral(": Tab cannot reach it");
+        else if (!chain.contains(target))
+            problems << widget->objectName() + QStringLiteral(": not in the focus chain");
+    }
+    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+}
+
+TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
+    QStringList problems;
+    int tooltips = 0;
+    for (QWidget* widget : w->findChildren<QWidget*>()) {
+        if (widget->toolTip().isEmpty())
+            continue;
+        ++tooltips;
+        if (widget->accessibleDescription() != widget->toolTip())
+            problems << widget->objectName() + QStringLiteral(": tooltip \"") + widget->toolTip() +
+                            QStringLiteral("\" but description \"") +
+                            widget->accessibleDescription() + QStringLiteral("\"");
+    }
+    EXPECT_GE(tooltips, 3);
+    EXPECT_EQ(w->txtExec->accessibleDescription(), "Path to hl.exe");
+    EXPECT_EQ(w->cmbModList->accessibleDescription(), "Game mod.");
+    EXPECT_EQ(w->cmdStart->accessibleDescription(), "Get the game going");
+    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+}
+
+TEST_F(AccessibilityTest, ControlCentreNamesFollowItsCaptions) {
+    EXPECT_EQ(spokenName(w->txtExec), "Exec");
+    EXPECT_EQ(spokenName(w->cmbModList), "Mod");
+    EXPECT_EQ(w->lblExec->buddy(), w->txtExec);
+    EXPECT_EQ(w->lblMod->buddy(), w->cmbModList);
+    EXPECT_EQ(spokenName(w->optCommandLine), "Command Line");
+    EXPECT_EQ(spokenName(w->cmdStart), "Start Server");
+    EXPECT_FALSE(spokenName(w->txtFileContents).isEmpty());
+}
+
+TEST_F(AccessibilityTest, TabWalksTheControlCentreInVisualOrder) {
+    showEverything();
+    for (QRadioButton* opt :
+         {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
+        opt->setEnabled(true);
+    w->cmdStart->setEnabled(true);
+
+    QList<QWidget*> visited;
+    QWidget* next = w->txtExec;
+    for (int guard = 0; guard < 10000; ++guard) {
+        if (next->parentWidget() == w->frmControlCenter && (next->focusPolicy() & Qt::TabFocus) &&
+            !visited.contains(next))
+            visited << next;
+        next = next->nextInFocusChain();
+        if (next == w->txtExec)
+            break;
+    }
+    QStringList order;
+    for (QWidget* widget : visited)
+        order << widget->objectName();
+    EXPECT_EQ(order, (QStringList{"txtExec", "cmbModList", "optCommandLine", "optServerFile",
+                                  "optMapFile", "optMotd", "optBotFile", "cmdStart"}));
+
+    // The visual order: top to bottom, then left to right.
+    for (int i = 1; i < visited.size(); ++i) {
+        const QPoint a = visited[i - 1]->mapTo(w.get(), QPoint(0, 0));
+        const QPoint b = visited[i]->mapTo(w.get(), QPoint(0, 0));
+        const bool sameRow = std::abs(a.y() - b.y()) < visited[i]->height() / 2;
+        EXPECT_TRUE(sameRow ? a.x() < b.x() : a.y() < b.y())
+            << order[i - 1].toStdString() << " before " << order[i].toStdString();
+    }
+    // After the control centre, Tab goes on to the viewer's text.
+    QWidget* after = w->cmdStart->nextInFocusChain();
+    while (after && !(after->focusPolicy() & Qt::TabFocus))
+        after = after->nextInFocusChain();
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after, w->txtFileContents) << after->objectName().toStdString();
+}
+
+TEST_F(AccessibilityTest, ViewerTextLetsTabMoveOn) {
+    // A keyboard user must be able to leave the text with Tab.
+    EXPECT_TRUE(w->txtFileContents->tabChangesFocus());
+}
+
+TEST_F(AccessibilityTest, MenusHaveTheirMnemonics) {
+    const QList<QAction*> actions = w->menuBar()->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0]->objectName(), "mnuExit");
+    EXPECT_EQ(actions[0]->text(), "E&xit");
+    EXPECT_EQ(actions[1]->objectName(), "mnuAbout");
+    EXPECT_EQ(actions[1]->text(), "A&bout");
+}
+
+} // namespace
+} // namespace vorn::test
