@@ -14,12 +14,13 @@ namespace vorn::platform {
 // doubled. Fails (false, `error` set) for text holding '"', CR, LF or NUL.
 bool quoteBatchArgument(const std::string& text, std::string& quoted, std::string& error);
 
-// True when the name can stand unquoted in a batch line: no blank and none
-// of the characters the interpreter acts on.
+// True when the name can stand unquoted in a batch line: not empty, no
+// blank or tab, none of the characters the interpreter acts on
+// ("%&|<>^() and CR, LF, NUL), and none of the argument separators , ; =.
 bool isPlainBatchWord(const std::string& text);
 
 // The user's own text for a batch line (extra parameters): passed as typed,
 // but refused when it holds CR, LF or NUL.
 bool checkBatchText(const std::string& text, std::string& error);
 
-}  // namespace vorn::platform
+} // namespace vorn::platform

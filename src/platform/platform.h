@@ -40,12 +40,14 @@ Status hostPath(const std::string& winPath, std::string& out);
 // The existence test: the bare name of the entry as stored on disk
 // ("HL.EXE" for a test of "c:\games\hl.exe" when the disk holds HL.EXE),
 // or "" when there is none. Ordinary files only, unless `directoriesToo`.
+// A path holding '*' or '?', or ending in a backslash, yields "".
 // Callers compare the result with the expected name exactly.
 std::string storedName(const std::string& winPath, bool directoriesToo = false);
 
 // A per-user directory for working files, as a Windows path ending in a
 // backslash; created when missing. Used when the root of drive c: cannot be
-// written.
+// written. Windows: the temporary directory (GetTempPathW). POSIX:
+// "c:\users\<user>\Temp\" inside the prefix.
 Status userTempDir(std::string& out);
 
 // ---------------------------------------------------------------------------
@@ -63,11 +65,14 @@ class TextFile {
     TextFile& operator=(const TextFile&) = delete;
 
     // Output replaces any earlier content; Append creates a missing file.
+    // A read-only file is not opened for Output or Append (on POSIX too,
+    // and for root too: a file without write permission counts as
+    // read-only, as Wine maps the attribute).
     Status open(const std::string& winPath, Mode mode);
     bool isOpen() const;
 
-    Status writeLine(const std::string& text);  // text, then CR LF
-    Status write(const std::string& bytes);     // bytes as they are
+    Status writeLine(const std::string& text); // text, then CR LF
+    Status write(const std::string& bytes);    // bytes as they are
 
     // One whole line without its line end. False at the end of the file.
     bool readLine(std::string& line);
@@ -91,6 +96,7 @@ Status readFile(const std::string& winPath, std::string& bytes);
 // old file is left byte for byte as it was, and the Status says why.
 Status replaceFile(const std::string& winPath, const std::string& bytes);
 
+// Deleting a read-only file fails, as on Windows.
 Status deleteFile(const std::string& winPath);
 Status makeDirectory(const std::string& winPath);
 Status removeDirectory(const std::string& winPath);
@@ -126,9 +132,18 @@ class Process {
 };
 
 // Run `commandLine` through the command interpreter, hidden, without
-// waiting: on Windows "<System32>\cmd.exe /d /c <commandLine>" with no
-// window, on POSIX "vorn-cmd /c <commandLine>". A command line holding CR
-// or LF is refused.
+// waiting: on Windows "<System32>\cmd.exe /d /s /c "chcp 1252 >nul &
+// <commandLine>"" with no window (so that batch files are read and
+// listings written in Windows-1252, not the OEM code page), on POSIX
+// "vorn-cmd /c <commandLine>" in its own process group. A command line
+// holding CR, LF or NUL is refused.
+//
+// What the interpreter does with `dir ... /b > file`: the file is created
+// before the command runs (empty when nothing matches); names come one per
+// line with CR LF, in Windows-1252, in the order Wine's cmd.exe gives
+// (case-insensitive word sort: punctuation, digits, letters); "*.bsp" also
+// matches "x.bsp2"; names starting with a dot are hidden (as Wine hides
+// them); directories matching a pattern are listed too.
 Status startHidden(const std::string& commandLine, Process& process);
 
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
@@ -141,4 +156,4 @@ std::string commandInterpreterPath();
 // Sleep for the given time.
 void sleepMilliseconds(int milliseconds);
 
-}  // namespace vorn::platform
+} // namespace vorn::platform

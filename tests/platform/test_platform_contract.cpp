@@ -135,8 +135,11 @@ TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
     makeDir(at("maps"));
     for (const char* f : {"b.bsp", "A.BSP", "c.txt", "z_map.bsp", "x.bsp2", "bsp"})
         makeFile(at("maps\\") + f);
+    // Like cmd.exe, a directory that matches is listed too.
+    makeDir(at("maps\\sub.bsp"));
     // "*.bsp" also matches "x.bsp2", as Windows does through its short names.
-    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), "A.BSP\r\nb.bsp\r\nx.bsp2\r\nz_map.bsp\r\n");
+    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"),
+              "A.BSP\r\nb.bsp\r\nsub.bsp\r\nx.bsp2\r\nz_map.bsp\r\n");
     EXPECT_EQ(list(at("maps\\") + "*.txt /b"), "c.txt\r\n");
 }
 
@@ -273,6 +276,25 @@ TEST_F(TextFiles, ReadFieldStopsAtCommasAndLineEnds) {
         fields.push_back(field);
     EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
     EXPECT_FALSE(f.readField(field));
+}
+
+TEST_F(TextFiles, ReadOnlyFileIsNeitherWrittenNorDeleted) {
+    makeFile(at("vorn.log"), "keep\r\n");
+    setReadOnly(at("vorn.log"), true);
+    for (auto mode : {TextFile::Mode::Output, TextFile::Mode::Append}) {
+        TextFile f;
+        const Status s = f.open(at("vorn.log"), mode);
+        EXPECT_FALSE(s.ok());
+        EXPECT_NE(s.error.find("read-only"), std::string::npos) << s.error;
+    }
+    const Status gone = deleteFile(at("vorn.log"));
+    EXPECT_FALSE(gone.ok());
+    EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
+    TextFile in;
+    EXPECT_TRUE(in.open(at("vorn.log"), TextFile::Mode::Input).ok());
+    in.close();
+    setReadOnly(at("vorn.log"), false);
+    EXPECT_EQ(bytesOf(at("vorn.log")), "keep\r\n");
 }
 
 TEST_F(TextFiles, OpeningInAMissingDirectoryFailsWithTheName) {

@@ -99,6 +99,15 @@ bool findStored(const std::string& dir, const std::string& name, std::string& st
     return found;
 }
 
+// A file without any write permission is read-only, as Wine maps the
+// read-only attribute; it stays so even for root, as on Windows.
+bool isReadOnlyFile(const std::string& host) {
+    struct stat st {};
+    if (::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return (st.st_mode & 0222) == 0 || ::access(host.c_str(), W_OK) != 0;
+}
+
 std::string parentOf(const std::string& winPath) {
     const auto cut = winPath.find_last_of("\\/");
     if (cut == std::string::npos)
@@ -255,8 +264,11 @@ Status TextFile::open(const std::string& winPath, Mode mode) {
     if (mode != Mode::Input && !isDirectory(hostPathParent(host)))
         return Status::failure("Cannot write " + quoted(winPath) + ": the directory " +
                                quoted(parentOf(winPath)) + " does not exist.");
-    if (mode == Mode::Input && isDirectory(host))
-        return Status::failure("Cannot read " + quoted(winPath) + ": it is a directory.");
+    if (isDirectory(host))
+        return Status::failure(std::string(mode == Mode::Input ? "Cannot read " : "Cannot write ") +
+                               quoted(winPath) + ": it is a directory.");
+    if (mode != Mode::Input && isReadOnlyFile(host))
+        return Status::failure("Cannot write " + quoted(winPath) + ": the file is read-only.");
     impl_->file = std::fopen(host.c_str(), how);
     if (!impl_->file)
         return Status::failure(std::string("Cannot ") + (mode == Mode::Input ? "read " : "write ") +
@@ -382,9 +394,7 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
     if (::stat(host.c_str(), &tst) == 0) {
         if (S_ISDIR(tst.st_mode))
             return Status::failure(fail + "a directory of that name is in the way.");
-        // A file without any write permission is read-only, as Wine maps the
-        // read-only attribute; replacing it would defeat that, even as root.
-        if ((tst.st_mode & 0222) == 0 || ::access(host.c_str(), W_OK) != 0)
+        if (isReadOnlyFile(host))
             return Status::failure(fail + "the file is read-only.");
         mode = tst.st_mode & 07777;
     } else {
@@ -438,6 +448,8 @@ Status deleteFile(const std::string& winPath) {
         return s;
     if (isDirectory(host))
         return Status::failure("Cannot delete " + quoted(winPath) + ": it is a directory.");
+    if (isReadOnlyFile(host))
+        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.");
     if (::unlink(host.c_str()) != 0)
         return Status::failure("Cannot delete " + quoted(winPath) + ": " + reason(errno) + ".");
     return Status::success();

@@ -211,6 +211,14 @@ Status TextFile::open(const std::string& winPath, Mode mode) {
     const DWORD disposition = mode == Mode::Input    ? OPEN_EXISTING
                               : mode == Mode::Append ? OPEN_ALWAYS
                                                      : CREATE_ALWAYS;
+    // Windows refuses to write a read-only file; Wine run by root does not,
+    // so the attribute is looked at here.
+    if (mode != Mode::Input) {
+        const DWORD attrs = GetFileAttributesW(widen(winPath).c_str());
+        if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) &&
+            (attrs & FILE_ATTRIBUTE_READONLY))
+            return Status::failure("Cannot write " + quoted(winPath) + ": the file is read-only.");
+    }
     const HANDLE h = CreateFileW(widen(winPath).c_str(), access,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -222,6 +230,11 @@ Status TextFile::open(const std::string& winPath, Mode mode) {
                                    quoted(parentOf(winPath)) + " does not exist.");
         if (err == ERROR_ACCESS_DENIED && isDirectory(winPath))
             return Status::failure(what + quoted(winPath) + ": it is a directory.");
+        if (err == ERROR_ACCESS_DENIED && mode != Mode::Input) {
+            const DWORD attrs = GetFileAttributesW(widen(winPath).c_str());
+            if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
+                return Status::failure(what + quoted(winPath) + ": the file is read-only.");
+        }
         return Status::failure(what + quoted(winPath) + ": " + reason(err) + ".");
     }
     impl_->file = h;
@@ -375,6 +388,9 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
 Status deleteFile(const std::string& winPath) {
     if (isDirectory(winPath))
         return Status::failure("Cannot delete " + quoted(winPath) + ": it is a directory.");
+    const DWORD attrs = GetFileAttributesW(widen(winPath).c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
+        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.");
     if (!DeleteFileW(widen(winPath).c_str()))
         return Status::failure("Cannot delete " + quoted(winPath) + ": " + reason(GetLastError()) +
                                ".");
