@@ -68,6 +68,24 @@ QString quoted(const QString& text, QString& error) {
     return qs(out);
 }
 
+// The bare name at the end of a Windows path.
+QString bareName(const QString& winPath) {
+    return winPath.mid(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// Why a file could not be written, without the path the platform repeats
+// in front of it: the status line has room for a few lines only.
+QString failureReason(const QString& winPath, const std::string& error) {
+    QString reason = qs(error);
+    const QString named = winPath + QStringLiteral("\": ");
+    const qsizetype at = reason.indexOf(named);
+    if (at >= 0)
+        reason = reason.mid(at + named.size());
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
+}
+
 } // namespace
 
 QColor fromBgr(std::uint32_t bgr) {
@@ -142,8 +160,8 @@ void Vorn::buildControlCenter() {
     lblMod->setBuddy(cmbModList);
     lblModSupport = new QLabel(QStringLiteral("I dunno!"));
     name(lblModSupport, "lblModSupport");
-    // Empty until a mod is chosen: named so that it is never silent.
-    lblModSupport->setAccessibleName(QStringLiteral("Mod support"));
+    // A label is read out by its text; the description says what it is.
+    lblModSupport->setAccessibleDescription(QStringLiteral("Support for the chosen mod"));
 
     auto option = [&](QRadioButton*& opt, const char* n, const char* caption) {
         opt = new QRadioButton(QString::fromLatin1(caption));
@@ -164,7 +182,7 @@ void Vorn::buildControlCenter() {
     lblStatus = new QLabel(QStringLiteral("Hi there!"));
     name(lblStatus, "lblStatus");
     lblStatus->setWordWrap(true);
-    lblStatus->setAccessibleName(QStringLiteral("Status"));
+    lblStatus->setAccessibleDescription(QStringLiteral("Status"));
     setStatus(lblStatus->text(), colour::Red);
 
     cmdStart = new QPushButton(QStringLiteral("Start Server"));
@@ -283,7 +301,10 @@ bool Vorn::saveGameFile(const QString& winPath, const QString& text, bool finalC
     std::string bytes = plat::utf8ToCp1252(u8(finalCrlf ? text + QStringLiteral("\r\n") : text));
     plat::Status s = plat::replaceFile(u8(winPath), bytes);
     if (!s.ok()) {
-        setStatus(QStringLiteral("Error: could not save %1. %2").arg(winPath, qs(s.error)),
+        // The status names the file; the log keeps the whole path.
+        WriteLog(QStringLiteral("Error: ") + qs(s.error));
+        setStatus(QStringLiteral("Error: could not save %1: %2.")
+                      .arg(bareName(winPath), failureReason(winPath, s.error)),
                   colour::Red);
         return false;
     }
@@ -316,8 +337,9 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what) {
     plat::Status s = plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(st.shellCommand)) +
                                                              std::string("\r\n"));
     if (!s.ok()) {
-        setStatus(QStringLiteral("Error: could not write the batch file %1. %2")
-                      .arg(st.batchPath, qs(s.error)),
+        WriteLog(QStringLiteral("Error: ") + qs(s.error));
+        setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
+                      .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
                   colour::Red);
         return false;
     }
@@ -772,8 +794,9 @@ void Vorn::cmdStart_Click() {
     plat::Status s =
         plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
     if (!s.ok()) {
-        setStatus(QStringLiteral("Error: could not write the batch file %1. %2")
-                      .arg(st.batchPath, qs(s.error)),
+        WriteLog(QStringLiteral("Error: ") + qs(s.error));
+        setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
+                      .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
                   colour::Red);
         return;
     }
