@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -164,6 +165,14 @@ void WindowTest::clickListItem(const char* name, const QString& text, bool doubl
 
 QString WindowTest::status() const {
     return w->lblStatus->text();
+}
+
+bool WindowTest::statusFits() const {
+    QLabel* label = w->lblStatus;
+    label->parentWidget()->layout()->activate();
+    const int needed = label->heightForWidth(label->contentsRect().width());
+    EXPECT_LE(needed, label->contentsRect().height()) << label->text().toStdString();
+    return needed <= label->contentsRect().height();
 }
 
 void WindowTest::confirmSteps(int last) {

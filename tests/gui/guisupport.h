@@ -98,6 +98,8 @@ class WindowTest : public ::testing::Test {
     void clickListItem(const char* name, const QString& text, bool doubleClick = false);
     QString status() const; // lblStatus text
     QColor statusColour() const;
+    // The whole status text has room in the status line (nothing clipped).
+    bool statusFits() const;
     // Confirm steps 1..last on the chosen mod as a user would: the first
     // listed map on the command line, the proposed server configuration,
     // the first five listed maps in the cycle, the proposed welcome message.

@@ -83,13 +83,15 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
             continue;
         }
         if (kind == QLatin1String("lbl")) {
-            // A label says its text; one that may be empty needs a name.
+            // A label is read out by its text; one that shows a value or
+            // symbol ("?", "< 33.5") needs a description of what it shows.
             auto* label = qobject_cast<QLabel*>(widget);
             if (!label)
                 problems << name + QStringLiteral(": not a label");
-            else if (!inWords(label->text(), name) && !inWords(widget->accessibleName(), name))
-                problems << name + QStringLiteral(
-                                       ": label with neither text in words nor an accessible name");
+            else if (!inWords(label->text(), name) && !inWords(widget->accessibleName(), name) &&
+                     !inWords(widget->accessibleDescription(), name))
+                problems << name + QStringLiteral(": label \"") + label->text() +
+                                QStringLiteral("\" with no words saying what it shows");
             continue;
         }
         // On Linux a combo box is spoken by its value, its name coming
@@ -108,10 +110,15 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-TEST_F(AccessibilityTest, ControlCentreLabelsSayWhatTheyShowBeforeAnyMod) {
-    // Right after start-up the mod support label is empty.
-    EXPECT_FALSE(w->lblModSupport->accessibleName().isEmpty());
-    EXPECT_FALSE(w->lblStatus->accessibleName().isEmpty());
+TEST_F(AccessibilityTest, StatusAndModSupportAreReadOutByWhatTheySay) {
+    // A name would hide the text: the label's own words are what is read,
+    // and the description tells what the label is for.
+    EXPECT_EQ(spokenName(w->lblStatus), "Now, select a mod");
+    EXPECT_FALSE(w->lblStatus->accessibleDescription().isEmpty());
+    chooseMod(QStringLiteral("dod"));
+    EXPECT_EQ(spokenName(w->lblStatus), "Select Command Line.");
+    EXPECT_EQ(spokenName(w->lblModSupport), "Recognized");
+    EXPECT_FALSE(w->lblModSupport->accessibleDescription().isEmpty());
 }
 
 TEST_F(AccessibilityTest, InputControlsCanBeReachedFromTheKeyboard) {

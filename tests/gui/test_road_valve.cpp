@@ -141,6 +141,7 @@ TEST_F(ValveRoadTest, StartWhenTheBatchFileCannotBeWritten) {
     EXPECT_TRUE(status().startsWith("Error:")) << status().toStdString();
     EXPECT_TRUE(status().contains("batch file")) << status().toStdString();
     EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(statusFits());
     EXPECT_NE(status(), "Server started.");
     QThread::msleep(300);
     EXPECT_FALSE(QFileInfo::exists(standInLog())) << "no server may start";

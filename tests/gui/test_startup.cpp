@@ -312,6 +312,7 @@ TEST_F(StartupTest, ModListingThatNeverEndsIsReportedAndAbandoned) {
     EXPECT_TRUE(status().contains("mod listing")) << status().toStdString();
     EXPECT_TRUE(status().contains("did not answer")) << status().toStdString();
     EXPECT_EQ(statusColour(), kRed);
+    EXPECT_TRUE(statusFits());
     EXPECT_TRUE(mods().isEmpty());
     EXPECT_TRUE(processGone(demo->drive(QStringLiteral("hang.pid"))));
 

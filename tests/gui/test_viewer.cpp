@@ -157,6 +157,7 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
         EXPECT_TRUE(status().startsWith("Error:")) << status().toStdString();
         EXPECT_TRUE(status().contains("vorn_motd.txt")) << status().toStdString();
         EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+        EXPECT_TRUE(statusFits());
         EXPECT_EQ(w->st.motdSaved, 0);
         EXPECT_EQ(back(w->optMotd), fromBgr(colour::Pink));
         EXPECT_FALSE(w->optBotFile->isEnabled());
