@@ -592,6 +592,10 @@ Status startHidden(const std::string& commandLine, Process& process) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    // Nothing of ours leaks into the command (or the game it starts).
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
     posix_spawnattr_setpgroup(&attr, 0);
     sigset_t none;
     sigemptyset(&none);
