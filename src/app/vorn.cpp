@@ -322,11 +322,15 @@ bool Vorn::readGameLines(const QString& winPath, QStringList& lines) {
 bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     // Bounded: a file that cannot be deleted is reported, never waited on
     // for ever.
-    for (int waited = 0; qs(plat::storedName(u8(winPath))) == name; waited += 15) {
+    auto present = [&] { return qs(plat::storedName(u8(winPath))) == name; };
+    for (int waited = 0; present(); waited += 15) {
         if (waited >= kCommandTimeoutMs)
             return false;
         plat::deleteFile(u8(winPath));
-        ShortPause();
+        // Pause only while the file is still there: a deletion that worked
+        // at once costs no wait.
+        if (present())
+            ShortPause();
     }
     return true;
 }
