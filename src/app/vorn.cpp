@@ -401,8 +401,14 @@ void Vorn::chooseWorkingDirectory() {
     // The log, the batch file and the listing live in the root of drive c:.
     // Where a standard user may not create files there, a per-user
     // directory serves instead.
+    // A directory standing in a working file's place stops every writer.
+    auto blocked = [](const QString& winPath) {
+        return !plat::storedName(u8(winPath), true).empty() &&
+               plat::storedName(u8(winPath)).empty();
+    };
     plat::TextFile probe;
-    if (probe.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
+    if (!blocked(st.batchPath) && !blocked(st.tempListPath) &&
+        probe.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
         return;
     std::string dir;
     if (!plat::userTempDir(dir).ok())
