@@ -354,31 +354,44 @@ TEST_F(UnusualDriveTest, ModListIsSortedWithoutRegardToLetterCase) {
 }
 
 TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {
-    // Even root cannot open a directory as a file: with the three working
-    // files' names taken by directories, the root is unusable for them.
-    for (const char* name : {"vorn_master.log", "vorn.bat", "vorn.log"})
-        ASSERT_TRUE(QDir().mkpath(demo->drive(QString::fromLatin1(name))));
-    openWindow();
+    // Even root cannot open a directory as a file: with a working file's
+    // name taken by a directory, the root is unusable for the working files.
+    const QStringList rows[] = {
+        {"vorn_master.log", "vorn.bat", "vorn.log"},
+        {"vorn.bat"},
+        {"vorn.log"},
+    };
+    for (const QStringList& taken : rows) {
+        SCOPED_TRACE(taken.join(" ").toStdString());
+        w.reset();
+        demo.reset();
+        demo = std::make_unique<DemoInstall>();
+        for (const QString& name : taken)
+            ASSERT_TRUE(QDir().mkpath(demo->drive(name)));
+        openWindow();
 
-    EXPECT_EQ(mods(), (QStringList{"cstrike", "dod", "valve"}));
-    EXPECT_EQ(status(), "Now, select a mod");
-    EXPECT_TRUE(w->st.masterLogPath.startsWith("c:\\users\\", Qt::CaseInsensitive))
-        << w->st.masterLogPath.toStdString();
-    EXPECT_TRUE(w->st.batchPath.endsWith("\\Temp\\vorn.bat")) << w->st.batchPath.toStdString();
-    EXPECT_TRUE(w->st.tempListPath.endsWith("\\Temp\\vorn.log"));
+        EXPECT_EQ(mods(), (QStringList{"cstrike", "dod", "valve"}));
+        EXPECT_EQ(status(), "Now, select a mod");
+        EXPECT_TRUE(w->st.masterLogPath.startsWith("c:\\users\\", Qt::CaseInsensitive))
+            << w->st.masterLogPath.toStdString();
+        EXPECT_TRUE(w->st.batchPath.endsWith("\\Temp\\vorn.bat")) << w->st.batchPath.toStdString();
+        EXPECT_TRUE(w->st.tempListPath.endsWith("\\Temp\\vorn.log"));
 
-    // The per-user log holds the header and says once where the files are.
-    const QStringList logs =
-        QDir(demo->drive(QStringLiteral("users"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    ASSERT_EQ(logs.size(), 1);
-    const QByteArray text = DemoInstall::read(
-        demo->drive(QStringLiteral("users/") + logs[0] + QStringLiteral("/Temp/vorn_master.log")));
-    EXPECT_TRUE(text.startsWith(kSeparator.toLatin1() + "\r\nStarting up VORN...\r\n"));
-    EXPECT_EQ(text.count("cannot be written"), 1) << text.toStdString();
+        // The per-user log holds the header and says once where the files
+        // are.
+        const QStringList users =
+            QDir(demo->drive(QStringLiteral("users"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        ASSERT_EQ(users.size(), 1);
+        const QByteArray text = DemoInstall::read(demo->drive(
+            QStringLiteral("users/") + users[0] + QStringLiteral("/Temp/vorn_master.log")));
+        EXPECT_TRUE(text.startsWith(kSeparator.toLatin1() + "\r\nStarting up VORN...\r\n"));
+        EXPECT_EQ(text.count("cannot be written"), 1) << text.toStdString();
 
-    // The maps are listed through the moved files too.
-    chooseMod(QStringLiteral("dod"));
-    EXPECT_EQ(w->ctl<QListWidget>("lstMapList")->count(), 25);
+        // The maps are listed through the moved files too.
+        chooseMod(QStringLiteral("dod"));
+        EXPECT_EQ(w->ctl<QListWidget>("lstMapList")->count(), 25);
+        EXPECT_EQ(status(), "Select Command Line.");
+    }
 }
 
 TEST_F(UnusualDriveTest, ScratchDirectoryAlreadyPresentDoesNotMatter) {
