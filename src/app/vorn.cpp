@@ -349,6 +349,12 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what) {
     }
     QString err;
     QString batch = quoted(st.batchPath, err);
+    if (batch.isEmpty()) {
+        setStatus(
+            QStringLiteral("Error: the batch file %1 cannot be run. %2").arg(st.batchPath, err),
+            colour::Red);
+        return false;
+    }
     plat::Process process;
     s = plat::startHidden(u8(batch), process);
     if (!s.ok()) {
@@ -799,6 +805,11 @@ void Vorn::cmdStart_Click() {
     QString batchErr;
     QString batch = quoted(st.batchPath, batchErr);
     QString list = quoted(st.tempListPath, batchErr);
+    if (batch.isEmpty() || list.isEmpty()) {
+        setStatus(QStringLiteral("Error: the batch file cannot be run. %1").arg(batchErr),
+                  colour::Red);
+        return;
+    }
     st.shellCommand = batch + QStringLiteral(" > ") + list;
     st.fileNumber = 1;
     plat::Status s =
