@@ -188,6 +188,7 @@ void BotSetupPanel::buildSetupFrame() {
     lblSturmbotNumber->setBuddy(txtSturmbotMinBots);
     Label2->setBuddy(txtSturmbotMaxBots);
     lblMxBt = label(f, "lblMxBt", QStringLiteral("?"));
+    lblMxBt->setAccessibleDescription(QStringLiteral("Most bots: below the player count plus one"));
     lblMxBt->setMinimumWidth(lblMxBt->fontMetrics().horizontalAdvance(QStringLiteral("< 33.5")));
     for (QLineEdit* e :
          {txtSturmbotMinReaction, txtSturmbotMaxReaction, txtSturmbotMinBots, txtSturmbotMaxBots})

@@ -396,8 +396,8 @@ bool MapSetupPanel::LoadMapClassLimits() {
             classLimitOtherText = QString::fromStdString(kept);
         } else {
             classLimitReadFailed_ = true;
-            w.setStatus(QStringLiteral("Cannot read ") + classLimitPath +
-                            QStringLiteral(": its class limits are not shown."),
+            w.setStatus(QStringLiteral("Error: cannot read ") + map +
+                            QStringLiteral(".cfg; its class limits are not shown."),
                         colour::Red);
         }
     }
@@ -494,8 +494,8 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
     w.WriteLog(w.st.logLine);
 
     if (classLimitReadFailed_) {
-        w.setStatus(QStringLiteral("Cannot read ") + classLimitPath +
-                        QStringLiteral(", so it was not replaced: its other lines would be lost."),
+        w.setStatus(QStringLiteral("Error: ") + map +
+                        QStringLiteral(".cfg cannot be read, so it was not replaced."),
                     colour::Red);
         return;
     }
