@@ -789,6 +789,14 @@ void Vorn::cmdStart_Click() {
                   colour::Red);
         return;
     }
+    // A map name such as "a&b" would end the server's line and run "b".
+    const QString firstMap = ctl<QComboBox>("cmbMapList1")->currentText();
+    if (!firstMap.isEmpty() && !plat::isPlainBatchWord(u8(firstMap))) {
+        setStatus(QStringLiteral("Error: the map name \"%1\" cannot be used on a command line.")
+                      .arg(firstMap),
+                  colour::Red);
+        return;
+    }
     // An executable path with blanks runs only when quoted.
     QString line = st.commandLine;
     const QString exec = txtExec->text();

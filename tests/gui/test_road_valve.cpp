@@ -153,5 +153,18 @@ TEST_F(ValveRoadTest, StartWhenTheBatchFileCannotBeWritten) {
     EXPECT_TRUE(DemoInstall::waitForFile(standInLog()));
 }
 
+TEST_F(ValveRoadTest, MapNamesFromTheDiskThatWouldBreakTheLineAreRefused) {
+    // "a&b" on the server's line would run "b" as a command of its own.
+    DemoInstall::write(demo->game(QStringLiteral("valve/maps/a&b.bsp")), "BSP");
+    walkToStart();
+    click("optCommandLine");
+    pickCombo("cmbMapList1", QStringLiteral("a&b"));
+    click("cmdStart");
+    EXPECT_TRUE(status().contains("a&b")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    QThread::msleep(300);
+    EXPECT_FALSE(QFileInfo::exists(standInLog())) << "no server may start";
+}
+
 } // namespace
 } // namespace vorn::test
