@@ -2,6 +2,7 @@
 // outside commands run through our own small interpreter, vorn-cmd.
 #include "platform.h"
 #include "winnames.h"
+#include "winpath.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -106,15 +107,6 @@ bool isReadOnlyFile(const std::string& host) {
     if (::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     return (st.st_mode & 0222) == 0 || ::access(host.c_str(), W_OK) != 0;
-}
-
-std::string parentOf(const std::string& winPath) {
-    const auto cut = winPath.find_last_of("\\/");
-    if (cut == std::string::npos)
-        return winPath;
-    if (cut == 2 && winPath.size() > 1 && winPath[1] == ':')
-        return winPath.substr(0, 3);
-    return winPath.substr(0, cut);
 }
 
 std::string hostPathParent(std::string host) {

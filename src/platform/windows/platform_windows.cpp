@@ -1,5 +1,6 @@
 // The Win32 backend: UTF-8 inside, UTF-16 at the wide-character API.
 #include "platform.h"
+#include "winpath.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -90,15 +91,6 @@ std::string reason(DWORD err) {
     if (text)
         LocalFree(text);
     return out.empty() ? "error " + std::to_string(err) : out;
-}
-
-std::string parentOf(const std::string& winPath) {
-    const auto cut = winPath.find_last_of("\\/");
-    if (cut == std::string::npos)
-        return winPath;
-    if (cut == 2 && winPath.size() > 1 && winPath[1] == ':')
-        return winPath.substr(0, 3);
-    return winPath.substr(0, cut);
 }
 
 std::string lastComponent(const std::string& path) {
