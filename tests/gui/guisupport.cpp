@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QThread>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace vorn::test {
 
@@ -111,7 +112,23 @@ void WindowTest::SetUp() {
         openWindow();
 }
 
+QStringList items(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+QStringList items(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
 void WindowTest::TearDown() {
+    for (const QString& path : immutable_)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
     w.reset();
     demo.reset();
 }
@@ -163,6 +180,19 @@ void WindowTest::clickListItem(const char* name, const QString& text, bool doubl
         emit list->itemDoubleClicked(items.first());
 }
 
+void WindowTest::addMaps(const QStringList& maps) {
+    for (const QString& map : maps) {
+        clickListItem("lstMapList", map);
+        click("cmdAddMap");
+    }
+}
+
+void WindowTest::openStep(const char* option, const QString& mod) {
+    chooseMod(mod);
+    w->ctl<QAbstractButton>(option)->setEnabled(true);
+    click(option);
+}
+
 QString WindowTest::status() const {
     return w->lblStatus->text();
 }
@@ -191,10 +221,7 @@ void WindowTest::confirmSteps(int last) {
         click("optMapFile");
         auto* maps = w->ctl<QListWidget>("lstMapList");
         ASSERT_GE(maps->count(), 5) << "fewer than five maps";
-        for (int i = 0; i < 5; ++i) {
-            clickListItem("lstMapList", maps->item(i)->text());
-            click("cmdAddMap");
-        }
+        addMaps(items(maps).mid(0, 5));
         click("cmdMapOK");
     }
     if (last >= 4) {
@@ -205,6 +232,44 @@ void WindowTest::confirmSteps(int last) {
 
 QColor WindowTest::statusColour() const {
     return w->lblStatus->palette().color(QPalette::WindowText);
+}
+
+QByteArray WindowTest::gameFile(const QString& relative) const {
+    return DemoInstall::read(demo->game(relative));
+}
+
+QColor WindowTest::back(const QWidget* option) {
+    return option->palette().color(QPalette::Button);
+}
+
+void WindowTest::expectSaveRefused(const QString& fileName) const {
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Error: could not save")))
+        << status().toStdString();
+    EXPECT_TRUE(status().contains(fileName)) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(statusFits());
+}
+
+QByteArray WindowTest::serverLog(int starts) const {
+    const QString log = demo->game(QStringLiteral("server-standin.log"));
+    QElapsedTimer timer;
+    timer.start();
+    while (DemoInstall::read(log).count("\r\n") < starts && timer.elapsed() < 15000)
+        QThread::msleep(20);
+    return DemoInstall::read(log);
+}
+
+bool WindowTest::makeUnreplaceable(const QString& hostPath) {
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), hostPath}) == 0) {
+        immutable_ << hostPath;
+        return true;
+    }
+    if (geteuid() != 0) {
+        QFile::setPermissions(QFileInfo(hostPath).absolutePath(),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return true;
+    }
+    return false;
 }
 
 } // namespace vorn::test

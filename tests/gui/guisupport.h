@@ -5,9 +5,18 @@
 #include "vornwick.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,7 +26,37 @@
 #include <string>
 #include <vector>
 
+// Readable texts and bytes in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << ::testing::PrintToString(s.toStdString());
+}
+inline void PrintTo(const QByteArray& s, std::ostream* os) {
+    *os << ::testing::PrintToString(s.toStdString());
+}
+QT_END_NAMESPACE
+
 namespace vorn::test {
+
+// What the bot panel writes before its last line with the defaults, once dod
+// with add-on 1.6 set the reaction times to 300 and 800; the extra text's own
+// CR LF leaves an empty line at the end.
+inline const QString kDefaultBotLines = QStringLiteral("min_reaction 300\r\n"
+                                                       "max_reaction 800\r\n"
+                                                       "friendlyfiremode off\r\n"
+                                                       "rank on\r\n"
+                                                       "formsquad off\r\n"
+                                                       "knifeonly off\r\n"
+                                                       "pistolonly off\r\n"
+                                                       "grenadeonly off\r\n"
+                                                       "bloodmode 0\r\n"
+                                                       "bind \"F3\" \"sturmbotmenu\"\r\n"
+                                                       "maxteamkills 3\r\n"
+                                                       "\r\n");
+
+// The entries of a list, in order.
+QStringList items(const QComboBox* box);
+QStringList items(const QListWidget* list);
 
 // Answers message boxes from a queue (OK / Yes when it runs dry) and
 // records every call.
@@ -96,6 +135,10 @@ class WindowTest : public ::testing::Test {
     void setText(const char* name, const QString& text);   // line edit or combo text
     void click(const char* name);                          // button, option or check box
     void clickListItem(const char* name, const QString& text, bool doubleClick = false);
+    void addMaps(const QStringList& maps); // each clicked in lstMapList, then Add Map
+    // Choose the mod and open a step whose option the steps before would
+    // enable: those belong to other panels, so the option is simply enabled.
+    void openStep(const char* option, const QString& mod = QStringLiteral("dod"));
     QString status() const; // lblStatus text
     QColor statusColour() const;
     // The whole status text has room in the status line (nothing clipped).
@@ -105,9 +148,26 @@ class WindowTest : public ::testing::Test {
     // the first five listed maps in the cycle, the proposed welcome message.
     void confirmSteps(int last);
 
+    // A file below the game directory ("dod/vorn_motd.txt"), as bytes.
+    QByteArray gameFile(const QString& relative) const;
+    // The back colour of a step's option: pink open, light green confirmed.
+    static QColor back(const QWidget* option);
+    // A Save that could not write: a red error naming the file, in full view.
+    void expectSaveRefused(const QString& fileName) const;
+    // Wait (bounded) until the server stand-in has noted `starts` starts;
+    // its log.
+    QByteArray serverLog(int starts = 1) const;
+    // Make a file impossible to replace, for root too: an immutable file
+    // cannot be renamed over. Without chattr only a non-root user can be
+    // stopped (by a read-only directory). False when neither works.
+    bool makeUnreplaceable(const QString& hostPath);
+
     ScriptedSeam seam;
     std::unique_ptr<DemoInstall> demo;
     std::unique_ptr<Vorn> w;
+
+  private:
+    QStringList immutable_;
 };
 
 } // namespace vorn::test
