@@ -9,7 +9,6 @@
 namespace {
 
 using vorn::ClassLists;
-using vorn::ClassTable;
 
 std::vector<std::string> splitCrLf(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -28,41 +27,6 @@ ClassLists britishMap() {
     ClassLists lists = vorn::nationClassLists();
     lists.allies = vorn::britishAllies();
     return lists;
-}
-
-void expectTable(const ClassTable& table, const char* label, const char* prefix,
-                 const std::vector<std::string>& classes) {
-    EXPECT_EQ(table.label, label);
-    EXPECT_EQ(table.prefix, prefix);
-    EXPECT_EQ(table.classes, classes);
-    EXPECT_EQ(table.values, std::vector<std::string>(classes.size(), "-1")) << label;
-}
-
-TEST(ClassLists, NationGenericAndBritish) {
-    const ClassLists nation = vorn::nationClassLists();
-    expectTable(nation.allies, "U.S.", "mp_limitallies",
-                {"garand", "carbine", "bar", "greasegun", "thompson", "spring", "30cal"});
-    expectTable(nation.axis, "German", "mp_limitaxis",
-                {"kar", "kar43", "fg42", "fg42s", "mp40", "mp44", "scopedkar", "mg34", "mg42"});
-    const ClassLists generic = vorn::genericClassLists();
-    expectTable(generic.allies, "Allies", "mp_limitallies",
-                {"light", "assault", "heavy", "sniper", "mg"});
-    expectTable(generic.axis, "Axis", "mp_limitaxis",
-                {"light", "assault", "heavy", "sniper", "mg"});
-    expectTable(vorn::britishAllies(), "British", "mp_limitbrit",
-                {"light", "assault", "sniper", "mg"});
-}
-
-TEST(ClassTable, FindAndReset) {
-    ClassTable table = vorn::nationClassLists().axis;
-    EXPECT_EQ(table.find("kar"), 0);
-    EXPECT_EQ(table.find("kar43"), 1);
-    EXPECT_EQ(table.find("mg42"), 8);
-    EXPECT_EQ(table.find("KAR"), -1);
-    EXPECT_EQ(table.find(""), -1);
-    table.values[3] = "5";
-    table.resetValues();
-    EXPECT_EQ(table.values, std::vector<std::string>(9, "-1"));
 }
 
 TEST(ClassLimitLine, CharacterWalk) {
@@ -105,31 +69,6 @@ TEST(ClassLimitLine, CharacterWalk) {
         EXPECT_EQ(got.side, row.side) << '"' << row.line << '"';
         EXPECT_EQ(got.cls, row.cls) << '"' << row.line << '"';
     }
-}
-
-TEST(ClassLimitFile, EighteenLinesForAFreshUsMap) {
-    const ClassLists lists = vorn::nationClassLists();
-    const std::string bytes = vorn::classLimitFileBytes("", vorn::buildClassLimitText(lists));
-    EXPECT_EQ(splitCrLf(bytes), (std::vector<std::string>{
-                                    "",
-                                    "mp_limitalliesgarand -1",
-                                    "mp_limitalliescarbine -1",
-                                    "mp_limitalliesbar -1",
-                                    "mp_limitalliesgreasegun -1",
-                                    "mp_limitalliesthompson -1",
-                                    "mp_limitalliesspring -1",
-                                    "mp_limitallies30cal -1",
-                                    "mp_limitaxiskar -1",
-                                    "mp_limitaxiskar43 -1",
-                                    "mp_limitaxisfg42 -1",
-                                    "mp_limitaxisfg42s -1",
-                                    "mp_limitaxismp40 -1",
-                                    "mp_limitaxismp44 -1",
-                                    "mp_limitaxisscopedkar -1",
-                                    "mp_limitaxismg34 -1",
-                                    "mp_limitaxismg42 -1",
-                                    "",
-                                }));
 }
 
 TEST(ClassLimitFile, ReadingKeepsPlainLinesAndAppliesLimits) {
@@ -228,37 +167,6 @@ TEST(ClassLimitFile, ReadingKeepsPlainLinesAndAppliesLimits) {
         EXPECT_EQ(lists.allies.values, expected.allies.values) << row.what;
         EXPECT_EQ(lists.axis.values, expected.axis.values) << row.what;
     }
-}
-
-TEST(ClassLimitFile, BritishMapWritesAlliesKeyBackAsBrit) {
-    ClassLists lists = britishMap();
-    std::string kept;
-    vorn::readClassLimitFile({"mp_limitallieslight 2"}, lists, kept);
-    const std::string text = vorn::buildClassLimitText(lists);
-    EXPECT_EQ(text.substr(0, text.find("mp_limitaxis")),
-              "mp_limitbritlight 2\r\nmp_limitbritassault -1\r\nmp_limitbritsniper -1\r\n"
-              "mp_limitbritmg -1\r\n");
-}
-
-TEST(ClassLimitFile, OnlyLimitsSavedWithEmptyFirstLine) {
-    ClassLists lists = vorn::genericClassLists();
-    std::string kept;
-    vorn::readClassLimitFile({"mp_limitalliessniper 1", "mp_limitaxismg 0"}, lists, kept);
-    EXPECT_EQ(vorn::classLimitFileBytes(kept, vorn::buildClassLimitText(lists)),
-              "\r\n"
-              "mp_limitallieslight -1\r\nmp_limitalliesassault -1\r\nmp_limitalliesheavy -1\r\n"
-              "mp_limitalliessniper 1\r\nmp_limitalliesmg -1\r\n"
-              "mp_limitaxislight -1\r\nmp_limitaxisassault -1\r\nmp_limitaxisheavy -1\r\n"
-              "mp_limitaxissniper -1\r\nmp_limitaxismg 0\r\n"
-              "\r\n");
-}
-
-TEST(ClassLimitFile, FileWithKeptLinesLayout) {
-    EXPECT_EQ(vorn::classLimitFileBytes("a\r\nb\r\n", "L1\r\nL2\r\n"),
-              "a\r\nb\r\n\r\nL1\r\nL2\r\n\r\n");
-    // With no class list set, only the kept lines and the two empty lines.
-    EXPECT_EQ(vorn::classLimitFileBytes("a\r\n", vorn::buildClassLimitText(ClassLists())),
-              "a\r\n\r\n\r\n");
 }
 
 TEST(ClassLimitFile, SavingWhatWasReadIsByteIdentical) {

@@ -29,16 +29,12 @@ TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSign) {
 }
 
 TEST(ReadNumber, RejectsEverythingElse) {
-    for (const char* text : {"", " ", "abc", "4x", "x4", "-", "+", ".", "1.2.3", "1,5", "1e3",
-                             "0x10", "inf", "nan", "--1", "1 2", " - 2",
-                             "\xC2\xA0"
-                             "1"}) {
+    // The last: a digit run far beyond any double.
+    for (const std::string& text : std::vector<std::string>{
+             "", " ", "abc", "4x", "x4", "-", "+", ".", "1.2.3", "1,5", "1e3", "0x10", "inf", "nan",
+             "--1", "1 2", " - 2", "\xC2\xA0\x31", std::string(400, '9')}) {
         EXPECT_FALSE(readNumber(text)) << '"' << text << '"';
     }
-}
-
-TEST(ReadNumber, HugeDigitRunIsNotANumber) {
-    EXPECT_FALSE(readNumber(std::string(400, '9')));
 }
 
 TEST(FormatNumber, WholeNumbersHaveNoFraction) {
@@ -51,14 +47,6 @@ TEST(FormatNumber, WholeNumbersHaveNoFraction) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(formatNumber(row.value), row.text) << row.value;
-}
-
-TEST(FormatNumber, ReadsBackToTheSameValue) {
-    for (const char* text : {"12.5", "0.1", "-3", "31.75", "123456.789"}) {
-        const double value = *readNumber(text);
-        EXPECT_EQ(*readNumber(formatNumber(value)), value) << text;
-        EXPECT_EQ(formatNumber(value), text);
-    }
 }
 
 TEST(ModListing, SplitsLinesAtCommasAndDropsEmptyPieces) {
@@ -95,14 +83,6 @@ TEST(MapListing, NameIsTheLineLessBspAnyCase) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(vorn::mapNameFromListing(row.line), row.name) << '"' << row.line << '"';
-}
-
-TEST(History, VersionIsTheThirdLine) {
-    EXPECT_EQ(vorn::versionFromHistory({"Sturmbot", "---", "1.6", "later"}), "1.6");
-    EXPECT_EQ(vorn::versionFromHistory({"a", "b", "1.5"}), "1.5");
-    EXPECT_EQ(vorn::versionFromHistory({"a", "b", ""}), "");
-    EXPECT_EQ(vorn::versionFromHistory({"a", "b"}), "");
-    EXPECT_EQ(vorn::versionFromHistory({}), "");
 }
 
 } // namespace
