@@ -21,47 +21,25 @@ namespace vorn::test {
 
 namespace {
 
+// Paths are UTF-8 here; std::filesystem converts them for the host.
+std::string utf8(const fs::path& p) {
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
 #ifdef _WIN32
-std::wstring widen(const std::string& s) {
-    if (s.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string narrow(const std::wstring& w) {
-    if (w.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
-}
-
 fs::path native(const std::string& winPath) {
-    return fs::path(widen(winPath));
-}
-
-std::string nameOf(const fs::path& p) {
-    return narrow(p.filename().wstring());
+    return fs::path(std::u8string(winPath.begin(), winPath.end()));
 }
 
 std::string commandLineOfThisProcess() {
-    return narrow(GetCommandLineW());
+    return utf8(fs::path(GetCommandLineW()));
 }
 #else
 fs::path native(const std::string& winPath) {
     std::string host;
     EXPECT_TRUE(hostPath(winPath, host).ok()) << winPath;
     return fs::path(host);
-}
-
-std::string nameOf(const fs::path& p) {
-    return p.filename().string();
 }
 
 std::string commandLineOfThisProcess() {
@@ -102,14 +80,12 @@ std::string commandLineOfThisProcess() {
 
 void PlatformTest::SetUp() {
 #ifdef _WIN32
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    ASSERT_GT(n, 0u);
     static int counter = 0;
-    const std::string dir = narrow(std::wstring(temp, n)) + "vorn-contract-" +
-                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    ASSERT_TRUE(CreateDirectoryW(widen(dir).c_str(), nullptr)) << dir;
-    base_ = dir + "\\";
+    const fs::path dir =
+        fs::temp_directory_path() / ("vorn-contract-" + std::to_string(GetCurrentProcessId()) +
+                                     "-" + std::to_string(++counter));
+    ASSERT_TRUE(fs::create_directory(dir)) << utf8(dir);
+    base_ = utf8(dir) + "\\";
 #else
     std::string tmpl = (fs::temp_directory_path() / "vorn-contract-XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -154,7 +130,7 @@ void PlatformTest::makeDir(const std::string& winPath) {
 
 void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {
 #ifdef _WIN32
-    ASSERT_TRUE(SetFileAttributesW(widen(winPath).c_str(),
+    ASSERT_TRUE(SetFileAttributesW(native(winPath).c_str(),
                                    readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
 #else
     ASSERT_EQ(::chmod(native(winPath).c_str(), readOnly ? 0444 : 0644), 0);
@@ -189,7 +165,7 @@ bool PlatformTest::makeUnwritable(const std::string& winPath) {
 std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(native(winDir)))
-        names.push_back(nameOf(e.path()));
+        names.push_back(utf8(e.path().filename()));
     return names;
 }
 
@@ -213,7 +189,7 @@ std::string PlatformTest::selfProgram() {
 #ifdef _WIN32
     wchar_t buf[32768];
     const DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
-    return narrow(std::wstring(buf, n));
+    return utf8(fs::path(std::wstring(buf, n)));
 #else
     return fs::read_symlink("/proc/self/exe").string();
 #endif

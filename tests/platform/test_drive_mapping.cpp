@@ -114,17 +114,6 @@ TEST_F(Interpreter, AWindowsProgramNeedsWine) {
     EXPECT_NE(code, 0);
 }
 
-TEST_F(Interpreter, ListingsAreInWindows1252) {
-    makeDir(at("maps"));
-    makeFile(at("maps\\caf\xC3\xA9.bsp"));
-    makeFile(at("maps\\\xE2\x82\xAC.bsp"));
-    makeFile(at("maps\\\xE4\xB8\xAD.bsp"));
-    runBatchLine("dir \"" + at("maps\\*.bsp") + "\" /b > " + at("out.txt"));
-    std::string out;
-    ASSERT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_EQ(out, "caf\xE9.bsp\r\n\x80.bsp\r\n?.bsp\r\n");
-}
-
 TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {
     ::unsetenv("VORN_CMD");
     const std::string path = commandInterpreterPath();

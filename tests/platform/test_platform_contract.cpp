@@ -43,11 +43,12 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
     EXPECT_EQ(storedName(at("Games\\HL.EXE")), "HL.EXE");
 }
 
-TEST_F(StoredName, GivesNothingForAMissingFileOrDirectory) {
+TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcard) {
     makeDir(at("Games"));
-    EXPECT_EQ(storedName(at("Games\\hl.exe")), "");
-    EXPECT_EQ(storedName(at("NoSuchDir\\hl.exe")), "");
-    EXPECT_EQ(storedName(at("Games\\hl.exe\\more")), "");
+    makeFile(at("a.txt"));
+    for (const char* missing :
+         {"Games\\hl.exe", "NoSuchDir\\hl.exe", "Games\\hl.exe\\more", "*.txt", "?.txt"})
+        EXPECT_EQ(storedName(at(missing)), "") << missing;
 }
 
 TEST_F(StoredName, FindsDirectoriesOnlyWhenAskedTo) {
@@ -57,12 +58,6 @@ TEST_F(StoredName, FindsDirectoriesOnlyWhenAskedTo) {
     EXPECT_EQ(storedName(at("mods\\dod"), true), "DoD");
     makeFile(at("Mods\\liblist.gam"));
     EXPECT_EQ(storedName(at("MODS\\LIBLIST.GAM"), true), "liblist.gam");
-}
-
-TEST_F(StoredName, RefusesWildcards) {
-    makeFile(at("a.txt"));
-    EXPECT_EQ(storedName(at("*.txt")), "");
-    EXPECT_EQ(storedName(at("?.txt")), "");
 }
 
 TEST_F(StoredName, HandlesNamesTheInterpreterWouldActOn) {
@@ -143,21 +138,15 @@ TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
     EXPECT_EQ(list(at("maps\\") + "*.txt /b"), "c.txt\r\n");
 }
 
-TEST_F(Listing, NoMatchLeavesAnEmptyListing) {
+TEST_F(Listing, NothingToListLeavesAnEmptyListing) {
     makeDir(at("maps"));
     makeFile(at("maps\\a.bsp"));
-    makeFile(at("vorn.log"), "old listing\r\n");
-    EXPECT_EQ(list(quote(at("maps\\*.wad")) + " /b"), "");
-}
-
-TEST_F(Listing, EmptyDirectoryGivesEmptyListings) {
     makeDir(at("empty"));
-    EXPECT_EQ(list(quote(at("empty")) + " /ad /b"), "");
-    EXPECT_EQ(list(quote(at("empty\\*.bsp")) + " /b"), "");
-}
-
-TEST_F(Listing, MissingDirectoryGivesAnEmptyListing) {
-    EXPECT_EQ(list(quote(at("gone\\*.bsp")) + " /b"), "");
+    makeFile(at("vorn.log"), "old listing\r\n");
+    for (const std::string& args :
+         {quote(at("maps\\*.wad")) + " /b", quote(at("empty")) + " /ad /b",
+          quote(at("empty\\*.bsp")) + " /b", quote(at("gone\\*.bsp")) + " /b"})
+        EXPECT_EQ(list(args), "") << args;
 }
 
 TEST_F(Listing, QuotedDirectoryWithOddCharactersIsListed) {
@@ -331,18 +320,15 @@ TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {
     EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"server.cfg"});
 }
 
-TEST_F(Replace, MissingDirectoryFailsWithTheName) {
-    const Status s = replaceFile(at("gone\\bot.cfg"), "x");
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
-}
-
-TEST_F(Replace, DirectoryThatIsAFileFailsWithTheName) {
-    // What an unwritable directory looks like to every user, root included.
+TEST_F(Replace, MissingDirectoryOrAFileInItsPlaceFailsWithTheName) {
+    // A file where the directory should be is what an unwritable directory
+    // looks like to every user, root included.
     makeFile(at("notadir"), "keep");
-    const Status s = replaceFile(at("notadir\\bot.cfg"), "x");
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+    for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
+        const Status s = replaceFile(at(target), "x");
+        EXPECT_FALSE(s.ok()) << target;
+        EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+    }
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
 }
 
