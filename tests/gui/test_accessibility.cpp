@@ -12,18 +12,14 @@
 namespace vorn::test {
 namespace {
 
-// The kinds of controls, by the prefix of their names.
-const QStringList kKinds{"lbl", "txt", "cmb", "lst", "opt", "chk", "cmd", "frm"};
+// Controls by the prefix of their names; "Label<n>" are labels too.
+const QRegularExpression
+    kControl(QStringLiteral("^(lbl|txt|cmb|lst|opt|chk|cmd|frm)[A-Z]|^Label\\d+$"));
 const QStringList kInputKinds{"txt", "cmb", "lst", "opt", "chk", "cmd"};
 
 QString kindOf(const QWidget* widget) {
-    const QString name = widget->objectName();
-    for (const QString& kind : kKinds)
-        if (name.startsWith(kind) && name.size() > kind.size() && name.at(kind.size()).isUpper())
-            return kind;
-    if (QRegularExpression(QStringLiteral("^Label\\d+$")).match(name).hasMatch())
-        return QStringLiteral("lbl");
-    return {};
+    const QRegularExpressionMatch m = kControl.match(widget->objectName());
+    return !m.hasMatch() ? QString() : m.hasCaptured(1) ? m.captured(1) : QStringLiteral("lbl");
 }
 
 // What a screen reader says a widget is called.
@@ -35,9 +31,7 @@ QString spokenName(QWidget* widget) {
 // Words, not an identifier: a letter, and not the control's own name.
 bool inWords(const QString& text, const QString& objectName) {
     return text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))) && text != objectName &&
-           !QRegularExpression(QStringLiteral("^(lbl|txt|cmb|lst|opt|chk|cmd|frm)[A-Z]"))
-                .match(text)
-                .hasMatch();
+           !kControl.match(text).hasMatch();
 }
 
 class AccessibilityTest : public WindowTest {
@@ -117,30 +111,6 @@ TEST_F(AccessibilityTest, StatusAndModSupportAreReadOutByWhatTheySay) {
     EXPECT_FALSE(w->lblModSupport->accessibleDescription().isEmpty());
 }
 
-TEST_F(AccessibilityTest, InputControlsCanBeReachedFromTheKeyboard) {
-    showEverything();
-    // Everything Tab can reach, once round the window's focus chain.
-    QSet<QWidget*> chain;
-    QWidget* start = w->txtExec;
-    QWidget* next = start;
-    do {
-        chain.insert(next);
-        next = next->nextInFocusChain();
-    } while (next && next != start && chain.size() < 10000);
-
-    QStringList problems;
-    for (QWidget* widget : controls()) {
-        if (!kInputKinds.contains(kindOf(widget)))
-            continue;
-        QWidget* target = widget->focusProxy() ? widget->focusProxy() : widget;
-        if (!(target->focusPolicy() & Qt::TabFocus))
-            problems << widget->objectName() + QStringLiteral(": Tab cannot reach it");
-        else if (!chain.contains(target))
-            problems << widget->objectName() + QStringLiteral(": not in the focus chain");
-    }
-    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
-}
-
 // Captions (or initial texts) and tooltips across the whole window: every
 // frame, the control centre, and from each panel the controls whose texts
 // are easiest to get wrong.
@@ -206,11 +176,8 @@ TEST_F(AccessibilityTest, ControlsCarryTheirCaptionsAndTips) {
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[0]->objectName() + " " + menus[0]->text(), "mnuExit E&xit");
     EXPECT_EQ(menus[1]->objectName() + " " + menus[1]->text(), "mnuAbout A&bout");
-}
-
-// A caption label names its control: it is the control's buddy, and a
-// screen reader says the control by it.
-TEST_F(AccessibilityTest, CaptionLabelsNameTheirControls) {
+    // A caption label names its control: it is the control's buddy, and a
+    // screen reader says the control by it.
     EXPECT_EQ(spokenName(w->txtExec), "Exec");
     EXPECT_EQ(spokenName(w->cmbModList), "Mod");
     for (auto [label, control] : {std::pair{"lblExec", "txtExec"},
@@ -236,23 +203,33 @@ TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-TEST_F(AccessibilityTest, TabWalksTheControlCentreInVisualOrder) {
+// Tab reaches every input control, and walks the control centre in the
+// order it is seen.
+TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOrder) {
     showEverything();
     for (QRadioButton* opt :
          {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
         opt->setEnabled(true);
     w->cmdStart->setEnabled(true);
+    // Once round the window's focus chain.
+    QList<QWidget*> chain{w->txtExec};
+    for (QWidget* next = w->txtExec->nextInFocusChain();
+         next && next != w->txtExec && chain.size() < 10000; next = next->nextInFocusChain())
+        chain << next;
+
+    QStringList problems;
+    for (QWidget* widget : controls()) {
+        QWidget* target = widget->focusProxy() ? widget->focusProxy() : widget;
+        if (kInputKinds.contains(kindOf(widget)) &&
+            (!(target->focusPolicy() & Qt::TabFocus) || !chain.contains(target)))
+            problems << widget->objectName() + QStringLiteral(": Tab cannot reach it");
+    }
+    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 
     QList<QWidget*> visited;
-    QWidget* next = w->txtExec;
-    for (int guard = 0; guard < 10000; ++guard) {
-        if (next->parentWidget() == w->frmControlCenter && (next->focusPolicy() & Qt::TabFocus) &&
-            !visited.contains(next))
-            visited << next;
-        next = next->nextInFocusChain();
-        if (next == w->txtExec)
-            break;
-    }
+    for (QWidget* widget : chain)
+        if (widget->parentWidget() == w->frmControlCenter && (widget->focusPolicy() & Qt::TabFocus))
+            visited << widget;
     QStringList order;
     for (QWidget* widget : visited)
         order << widget->objectName();
