@@ -242,6 +242,14 @@ QColor WindowTest::back(const QWidget* option) {
     return option->palette().color(QPalette::Button);
 }
 
+void WindowTest::expectBox(std::size_t index, const QString& title, MsgIcon icon,
+                           MsgButtons buttons) const {
+    ASSERT_GT(seam.boxes.size(), index);
+    EXPECT_EQ(seam.boxes[index].title, title);
+    EXPECT_EQ(seam.boxes[index].icon, icon);
+    EXPECT_EQ(seam.boxes[index].buttons, buttons);
+}
+
 void WindowTest::expectSaveRefused(const QString& fileName) const {
     EXPECT_TRUE(status().startsWith(QStringLiteral("Error: could not save")))
         << status().toStdString();

@@ -90,7 +90,6 @@ class DemoInstall {
     DemoInstall();
     ~DemoInstall();
 
-    QString prefix() const { return dir_.path(); }
     // The host path of a path below the prefix's drive_c ("Sierra/Half-Life").
     QString drive(const QString& relative) const;
     // The host path of a path below the game directory ("dod/vorn_motd.txt").
@@ -152,6 +151,8 @@ class WindowTest : public ::testing::Test {
     QByteArray gameFile(const QString& relative) const;
     // The back colour of a step's option: pink open, light green confirmed.
     static QColor back(const QWidget* option);
+    // The `index`-th message box shown, with its title, icon and buttons.
+    void expectBox(std::size_t index, const QString& title, MsgIcon icon, MsgButtons buttons) const;
     // A Save that could not write: a red error naming the file, in full view.
     void expectSaveRefused(const QString& fileName) const;
     // Wait (bounded) until the server stand-in has noted `starts` starts;

@@ -152,9 +152,7 @@ TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {
     openRosters();
     pickMap("dod_anzio");
     ASSERT_EQ(seam.boxes.size(), 1u);
-    EXPECT_EQ(seam.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(seam.boxes[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(seam.boxes[0].title, "VORN Allert!");
+    expectBox(0, "VORN Allert!", MsgIcon::Critical, MsgButtons::Ok);
     EXPECT_EQ(seam.ends, 1);
     // The reaction stopped where the program ended: the check never finished.
     EXPECT_EQ(w->frmInfo->title(), "invalid");
@@ -171,9 +169,7 @@ TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
     // Yes: on with the country undetermined.
     pickMap("dod_caen");
     ASSERT_EQ(seam.boxes.size(), 1u);
-    EXPECT_EQ(seam.boxes[0].icon, MsgIcon::Question);
-    EXPECT_EQ(seam.boxes[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(seam.boxes[0].title, "VORN Allert!");
+    expectBox(0, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_EQ(seam.boxes[0].text, "Encountered a problem with determining country for Allies.\r\n"
                                   "Would you like to ignore this and proceed?");
     EXPECT_EQ(seam.ends, 0);

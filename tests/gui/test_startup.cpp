@@ -168,10 +168,8 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     seam.answers.push_back(kAnswerNo);
     w->mnuExit->trigger();
     ASSERT_EQ(seam.boxes.size(), 1u);
-    EXPECT_EQ(seam.boxes[0].title, "VORN Allert!");
+    expectBox(0, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_EQ(seam.boxes[0].text, "Are you sure you want to exit?");
-    EXPECT_EQ(seam.boxes[0].icon, MsgIcon::Question);
-    EXPECT_EQ(seam.boxes[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(seam.ends, 0);
     EXPECT_EQ(w->st.msgAnswer, kAnswerNo);
     EXPECT_EQ(snap(), before);
@@ -186,9 +184,7 @@ TEST_F(StartupTest, AboutNamesTheProgramAndItsVersion) {
     const QString before = status();
     w->mnuAbout->trigger();
     ASSERT_EQ(seam.boxes.size(), 1u);
-    EXPECT_EQ(seam.boxes[0].title, "VORN information");
-    EXPECT_EQ(seam.boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(seam.boxes[0].buttons, MsgButtons::Ok);
+    expectBox(0, "VORN information", MsgIcon::Information, MsgButtons::Ok);
     EXPECT_TRUE(seam.boxes[0].text.contains("Vornwick"));
     EXPECT_TRUE(seam.boxes[0].text.contains("v0.1.0"));
     EXPECT_EQ(status(), before);
