@@ -335,18 +335,23 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     return true;
 }
 
+bool Vorn::writeBatchFile(const QString& line) {
+    st.fileNumber = 1;
+    plat::Status s =
+        plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
+    if (s.ok())
+        return true;
+    WriteLog(QStringLiteral("Error: ") + qs(s.error));
+    setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
+                  .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
+              colour::Red);
+    return false;
+}
+
 bool Vorn::runCommand(const QString& commandLine, const QString& what) {
     st.shellCommand = commandLine;
-    st.fileNumber = 1;
-    plat::Status s = plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(st.shellCommand)) +
-                                                             std::string("\r\n"));
-    if (!s.ok()) {
-        WriteLog(QStringLiteral("Error: ") + qs(s.error));
-        setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
-                      .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
-                  colour::Red);
+    if (!writeBatchFile(st.shellCommand))
         return false;
-    }
     QString err;
     QString batch = quoted(st.batchPath, err);
     if (batch.isEmpty()) {
@@ -356,7 +361,7 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what) {
         return false;
     }
     plat::Process process;
-    s = plat::startHidden(u8(batch), process);
+    plat::Status s = plat::startHidden(u8(batch), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
                   colour::Red);
@@ -819,18 +824,10 @@ void Vorn::cmdStart_Click() {
         return;
     }
     st.shellCommand = batch + QStringLiteral(" > ") + list;
-    st.fileNumber = 1;
-    plat::Status s =
-        plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
-    if (!s.ok()) {
-        WriteLog(QStringLiteral("Error: ") + qs(s.error));
-        setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
-                      .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
-                  colour::Red);
+    if (!writeBatchFile(line))
         return;
-    }
     plat::Process process;
-    s = plat::startHidden(u8(st.shellCommand), process);
+    plat::Status s = plat::startHidden(u8(st.shellCommand), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: the server could not be started. %1").arg(qs(s.error)),
                   colour::Red);

@@ -176,6 +176,9 @@ class Vorn : public QMainWindow {
     // root cannot be written.
     void chooseWorkingDirectory();
     bool waitUntilGone(const QString& winPath, const QString& name);
+    // The batch file's one line; false after a red error when it cannot be
+    // written.
+    bool writeBatchFile(const QString& line);
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;
