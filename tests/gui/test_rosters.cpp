@@ -92,8 +92,10 @@ TEST_F(RosterTest, UsMapWithWaypointsOffersUsAndGermanTeams) {
     EXPECT_EQ(w->frmInfo->title(), "dod_anzio_bot.cfg");
     EXPECT_EQ(seam.beeps, 0);
     expectRosterControlsEnabled(true);
-    // The stand-in tool exported the map's entities.
+    // The stand-in tool exported the map's entities, under the busy pointer.
     EXPECT_TRUE(exported("dod_anzio"));
+    EXPECT_EQ(seam.busyOn, 1);
+    EXPECT_EQ(seam.busyOff, 1);
     expectTeams("German", "U.S.", true, false);
     // Choosing a map neither rebuilds nor touches the roster.
     EXPECT_EQ(w->st.botCfgText, before);
@@ -118,6 +120,11 @@ TEST_F(RosterTest, BritishMapShowsOnlyTheBritishOption) {
     pickMap("dod_anzio");
     expectTeams("German", "U.S.", true, false);
     EXPECT_TRUE(exported("dod_caen"));
+    // A map whose export exists is only read: no tool, no busy pointer.
+    const int exports = seam.busyOn;
+    pickMap("dod_caen");
+    EXPECT_EQ(seam.busyOn, exports);
+    EXPECT_EQ(seam.busyOff, seam.busyOn);
 }
 
 TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
