@@ -2,6 +2,7 @@
 
 #include "batchline.h"
 #include "codepage.h"
+#include "controls.h"
 #include "country.h"
 #include "listing.h"
 #include "platform.h"
@@ -144,22 +145,17 @@ void Vorn::buildControlCenter() {
 
     auto name = [](QWidget* w, const char* n) { w->setObjectName(QString::fromLatin1(n)); };
 
-    lblExec = new QLabel(QStringLiteral("Exec:"));
-    name(lblExec, "lblExec");
-    txtExec = new QLineEdit;
-    name(txtExec, "txtExec");
-    txtExec->setToolTip(QStringLiteral("Path to hl.exe"));
-    lblExec->setBuddy(txtExec);
+    // Made without a parent: the layout puts each control into the frame
+    // in the order it is added there.
+    txtExec = makeLineEdit(nullptr, "txtExec", {}, QStringLiteral("Path to hl.exe"));
+    lblExec = makeLabel(nullptr, "lblExec", QStringLiteral("Exec:"), txtExec);
 
-    lblMod = new QLabel(QStringLiteral("Mod:"));
-    name(lblMod, "lblMod");
     cmbModList = new QComboBox;
     name(cmbModList, "cmbModList");
     cmbModList->setToolTip(QStringLiteral("Game mod."));
     cmbModList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-    lblMod->setBuddy(cmbModList);
-    lblModSupport = new QLabel(QStringLiteral("I dunno!"));
-    name(lblModSupport, "lblModSupport");
+    lblMod = makeLabel(nullptr, "lblMod", QStringLiteral("Mod:"), cmbModList);
+    lblModSupport = makeLabel(nullptr, "lblModSupport", QStringLiteral("I dunno!"));
     // A label is read out by its text; the description says what it is.
     lblModSupport->setAccessibleDescription(QStringLiteral("Support for the chosen mod"));
 
@@ -179,15 +175,13 @@ void Vorn::buildControlCenter() {
     Shape2->setFrameShape(QFrame::HLine);
     Shape2->setFrameShadow(QFrame::Sunken);
 
-    lblStatus = new QLabel(QStringLiteral("Hi there!"));
-    name(lblStatus, "lblStatus");
+    lblStatus = makeLabel(nullptr, "lblStatus", QStringLiteral("Hi there!"));
     lblStatus->setWordWrap(true);
     lblStatus->setAccessibleDescription(QStringLiteral("Status"));
     setStatus(lblStatus->text(), colour::Red);
 
-    cmdStart = new QPushButton(QStringLiteral("Start Server"));
-    name(cmdStart, "cmdStart");
-    cmdStart->setToolTip(QStringLiteral("Get the game going"));
+    cmdStart = makeButton(nullptr, "cmdStart", QStringLiteral("Start Server"),
+                          QStringLiteral("Get the game going"));
 
     auto* grid = new QGridLayout(frmControlCenter);
     grid->setContentsMargins(6, 4, 6, 6);
@@ -223,10 +217,8 @@ void Vorn::buildViewer() {
     txtFileContents->setReadOnly(true);
     // Tab leaves the text for the buttons instead of typing a tab.
     txtFileContents->setTabChangesFocus(true);
-    cmdEditFile = new QPushButton(QStringLiteral("Edit"));
-    cmdEditFile->setObjectName(QStringLiteral("cmdEditFile"));
-    cmdSaveFile = new QPushButton(QStringLiteral("Save"));
-    cmdSaveFile->setObjectName(QStringLiteral("cmdSaveFile"));
+    cmdEditFile = makeButton(nullptr, "cmdEditFile", QStringLiteral("Edit"));
+    cmdSaveFile = makeButton(nullptr, "cmdSaveFile", QStringLiteral("Save"));
     cmdSaveFile->setAccessibleName(QStringLiteral("Save welcome message"));
     cmdEditFile->setAccessibleName(QStringLiteral("Edit welcome message"));
 
@@ -276,9 +268,7 @@ void Vorn::polishAccessibility() {
 
 void Vorn::setStatus(const QString& text, std::uint32_t bgr) {
     lblStatus->setText(text);
-    QPalette pal = lblStatus->palette();
-    pal.setColor(QPalette::WindowText, fromBgr(bgr));
-    lblStatus->setPalette(pal);
+    setTextColour(lblStatus, bgr);
 }
 
 void Vorn::setBackColour(QWidget* widget, std::uint32_t bgr) {
@@ -526,10 +516,7 @@ void Vorn::FindMods() {
     if (!listed)
         st.listedGameDir.clear(); // the next valid path lists again
     cmbModList->clear();
-    std::vector<std::string> raw;
-    for (const QString& line : lines)
-        raw.push_back(u8(line));
-    for (const std::string& entry : splitModListing(raw)) {
+    for (const std::string& entry : splitModListing(toStdLines(lines))) {
         st.modEntry = qs(entry);
         if (st.modEntry.isEmpty())
             continue;
@@ -622,18 +609,12 @@ void Vorn::cmbModList_Click() {
     ResetPanels();
     ctl<QLineEdit>("txtHostName")->setText(QStringLiteral("My ") + m + QStringLiteral(" server."));
     lblModSupport->setText(QStringLiteral("Recognized"));
-    {
-        QPalette pal = lblModSupport->palette();
-        pal.setColor(QPalette::WindowText, fromBgr(colour::NearBlack));
-        lblModSupport->setPalette(pal);
-    }
+    setTextColour(lblModSupport, colour::NearBlack);
     if (m != QStringLiteral("dod")) {
         ctl<QWidget>("chkClassLimit")->hide();
         ctl<QWidget>("frmClassLimit")->hide();
         lblModSupport->setText(QStringLiteral("Not recognized"));
-        QPalette pal = lblModSupport->palette();
-        pal.setColor(QPalette::WindowText, fromBgr(colour::Red));
-        lblModSupport->setPalette(pal);
+        setTextColour(lblModSupport, colour::Red);
     } else {
         ctl<QWidget>("chkClassLimit")->show();
         st.checkPath = st.gameDir + m + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
@@ -645,10 +626,7 @@ void Vorn::cmbModList_Click() {
             st.checkPath = st.gameDir + m + QStringLiteral("\\sturmbot\\History.txt");
             QStringList history;
             readGameLines(st.checkPath, history); // missing: an empty version
-            std::vector<std::string> raw;
-            for (const QString& line : history)
-                raw.push_back(u8(line));
-            st.sturmbotVersion = qs(versionFromHistory(raw));
+            st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
 
             auto* frame = ctl<QGroupBox>("frmSturmbotSetup");
             if (!st.sturmbotVersion.isEmpty()) {
@@ -905,10 +883,7 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
     if (present()) {
         QStringList lines;
         readGameLines(entityFilePath, lines);
-        std::vector<std::string> raw;
-        for (const QString& line : lines)
-            raw.push_back(u8(line));
-        CountryScan scan = scanAlliedCountry(raw);
+        CountryScan scan = scanAlliedCountry(toStdLines(lines));
         if (scan.detected) {
             st.alliesBritish = scan.british ? 1 : 0;
             st.countryDetected = 1;

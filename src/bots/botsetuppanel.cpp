@@ -1,6 +1,7 @@
 #include "botsetuppanel.h"
 
 #include "botcfg.h"
+#include "controls.h"
 #include "platform.h"
 
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,62 +29,6 @@ constexpr std::uint32_t kAlliedGreen = 0x00C000;
 // Characters that cannot stand in a Windows file name; a roster file name
 // holding one of them would land outside the add-on's directory or fail.
 const QString kBadNameChars = QStringLiteral("\\/:*?\"<>|");
-
-std::string utf8(const QString& text) {
-    return text.toStdString();
-}
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-void setTip(QWidget* widget, const QString& tip) {
-    widget->setToolTip(tip);
-    widget->setAccessibleDescription(tip);
-}
-
-void setLabelColour(QLabel* label, std::uint32_t bgr) {
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, fromBgr(bgr));
-    label->setPalette(pal);
-}
-
-QComboBox* editableCombo(QWidget* parent, const char* name) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    // The lists belong to the program: typing and Enter add nothing to them.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, bool checked,
-                    const QString& tip) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(checked);
-    setTip(box, tip);
-    return box;
-}
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text, const QString& tip) {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    setTip(edit, tip);
-    return edit;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // A short number field: wide enough for four digits, no wider.
 void narrow(QLineEdit* edit) {
@@ -115,23 +59,23 @@ void BotSetupPanel::buildSetupFrame() {
                        "subcontrol-position: top left; left: 8px; }"));
     QWidget* f = frmSturmbotSetup;
 
-    chkSturmbotFF = checkBox(f, "chkSturmbotFF", QStringLiteral("Friendly Fire?"), false,
-                             QStringLiteral("Turn bots into smacktards."));
-    chkSturmbotRank = checkBox(f, "chkSturmbotRank", QStringLiteral("Rank?"), true,
-                               QStringLiteral("Prepend names with skill level."));
-    chkSturmbotFSquad = checkBox(f, "chkSturmbotFSquad", QStringLiteral("Form Squad?"), false,
-                                 QStringLiteral("Stick together more."));
+    chkSturmbotFF = makeCheckBox(f, "chkSturmbotFF", QStringLiteral("Friendly Fire?"), false,
+                                 QStringLiteral("Turn bots into smacktards."));
+    chkSturmbotRank = makeCheckBox(f, "chkSturmbotRank", QStringLiteral("Rank?"), true,
+                                   QStringLiteral("Prepend names with skill level."));
+    chkSturmbotFSquad = makeCheckBox(f, "chkSturmbotFSquad", QStringLiteral("Form Squad?"), false,
+                                     QStringLiteral("Stick together more."));
 
     Shape1 = new QFrame(f);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setFrameShadow(QFrame::Plain);
-    chkSturmbotKnife = checkBox(Shape1, "chkSturmbotKnife", QStringLiteral("Knife Only?"), false,
-                                QStringLiteral("\"Resident Evil\" mode."));
-    chkSturmbotPistol = checkBox(Shape1, "chkSturmbotPistol", QStringLiteral("Pistol Only?"), false,
-                                 QStringLiteral("Their aim is still pretty good!"));
-    chkSturmbotGrenade = checkBox(Shape1, "chkSturmbotGrenade", QStringLiteral("Grenade Only?"),
-                                  false, QStringLiteral("Not sure about this one."));
+    chkSturmbotKnife = makeCheckBox(Shape1, "chkSturmbotKnife", QStringLiteral("Knife Only?"),
+                                    false, QStringLiteral("\"Resident Evil\" mode."));
+    chkSturmbotPistol = makeCheckBox(Shape1, "chkSturmbotPistol", QStringLiteral("Pistol Only?"),
+                                     false, QStringLiteral("Their aim is still pretty good!"));
+    chkSturmbotGrenade = makeCheckBox(Shape1, "chkSturmbotGrenade", QStringLiteral("Grenade Only?"),
+                                      false, QStringLiteral("Not sure about this one."));
     auto* onlyBox = new QVBoxLayout(Shape1);
     onlyBox->setContentsMargins(4, 1, 4, 1);
     onlyBox->setSpacing(0);
@@ -152,49 +96,50 @@ void BotSetupPanel::buildSetupFrame() {
     checks->addWidget(Shape1);
     checks->addStretch(1);
 
-    lblSturmbotPasswd = label(f, "lblSturmbotPasswd", QStringLiteral("Bot Password:"));
+    lblSturmbotPasswd = makeLabel(f, "lblSturmbotPasswd", QStringLiteral("Bot Password:"));
     txtSturmbotPasswd =
-        lineEdit(f, "txtSturmbotPasswd", QString(),
-                 QStringLiteral("Handy to control the bots remotely. (use \"select_passwd\")"));
+        makeLineEdit(f, "txtSturmbotPasswd", QString(),
+                     QStringLiteral("Handy to control the bots remotely. (use \"select_passwd\")"));
     lblSturmbotPasswd->setBuddy(txtSturmbotPasswd);
 
-    lblSturmbotBlood = label(f, "lblSturmbotBlood", QStringLiteral("Blood Mode:"));
-    cmbSturmbotBlood = editableCombo(f, "cmbSturmbotBlood");
+    lblSturmbotBlood = makeLabel(f, "lblSturmbotBlood", QStringLiteral("Blood Mode:"));
+    cmbSturmbotBlood =
+        makeEditableCombo(f, "cmbSturmbotBlood", QStringLiteral("Try this option out."));
     cmbSturmbotBlood->addItems({QStringLiteral("0-Normal"), QStringLiteral("1-Blood"),
                                 QStringLiteral("2-Bodies"), QStringLiteral("3-Explode")});
     cmbSturmbotBlood->setCurrentIndex(0);
-    setTip(cmbSturmbotBlood, QStringLiteral("Try this option out."));
     lblSturmbotBlood->setBuddy(cmbSturmbotBlood);
 
-    lblSturmbotReaction = label(f, "lblSturmbotReaction", QStringLiteral("Reaction Times:"));
-    txtSturmbotMinReaction = lineEdit(f, "txtSturmbotMinReaction", QStringLiteral("999"),
-                                      QStringLiteral("Be careful with this one!"));
+    lblSturmbotReaction = makeLabel(f, "lblSturmbotReaction", QStringLiteral("Reaction Times:"));
+    txtSturmbotMinReaction = makeLineEdit(f, "txtSturmbotMinReaction", QStringLiteral("999"),
+                                          QStringLiteral("Be careful with this one!"));
     txtSturmbotMinReaction->setAccessibleName(QStringLiteral("Minimum reaction time"));
-    Label1 = label(f, "Label1", QStringLiteral("to"));
-    txtSturmbotMaxReaction = lineEdit(f, "txtSturmbotMaxReaction", QStringLiteral("999"),
-                                      QStringLiteral("Increase to make them sluggish."));
+    Label1 = makeLabel(f, "Label1", QStringLiteral("to"));
+    txtSturmbotMaxReaction = makeLineEdit(f, "txtSturmbotMaxReaction", QStringLiteral("999"),
+                                          QStringLiteral("Increase to make them sluggish."));
     txtSturmbotMaxReaction->setAccessibleName(QStringLiteral("Maximum reaction time"));
     lblSturmbotReaction->setBuddy(txtSturmbotMinReaction);
     Label1->setBuddy(txtSturmbotMaxReaction);
 
-    lblSturmbotNumber = label(f, "lblSturmbotNumber", QStringLiteral("Number Bots:"));
-    txtSturmbotMinBots = lineEdit(f, "txtSturmbotMinBots", QStringLiteral("0"),
-                                  QStringLiteral("You can set this to 2, keep the server active."));
+    lblSturmbotNumber = makeLabel(f, "lblSturmbotNumber", QStringLiteral("Number Bots:"));
+    txtSturmbotMinBots =
+        makeLineEdit(f, "txtSturmbotMinBots", QStringLiteral("0"),
+                     QStringLiteral("You can set this to 2, keep the server active."));
     txtSturmbotMinBots->setAccessibleName(QStringLiteral("Minimum number of bots"));
-    Label2 = label(f, "Label2", QStringLiteral("to"));
-    txtSturmbotMaxBots = lineEdit(f, "txtSturmbotMaxBots", QStringLiteral("0"),
-                                  QStringLiteral("Bots will leave as players join in."));
+    Label2 = makeLabel(f, "Label2", QStringLiteral("to"));
+    txtSturmbotMaxBots = makeLineEdit(f, "txtSturmbotMaxBots", QStringLiteral("0"),
+                                      QStringLiteral("Bots will leave as players join in."));
     txtSturmbotMaxBots->setAccessibleName(QStringLiteral("Maximum number of bots"));
     lblSturmbotNumber->setBuddy(txtSturmbotMinBots);
     Label2->setBuddy(txtSturmbotMaxBots);
-    lblMxBt = label(f, "lblMxBt", QStringLiteral("?"));
+    lblMxBt = makeLabel(f, "lblMxBt", QStringLiteral("?"));
     lblMxBt->setAccessibleDescription(QStringLiteral("Most bots: below the player count plus one"));
     lblMxBt->setMinimumWidth(lblMxBt->fontMetrics().horizontalAdvance(QStringLiteral("< 33.5")));
     for (QLineEdit* e :
          {txtSturmbotMinReaction, txtSturmbotMaxReaction, txtSturmbotMinBots, txtSturmbotMaxBots})
         narrow(e);
 
-    lblExtra3 = label(f, "lblExtra3", QStringLiteral("Extra Variables:"));
+    lblExtra3 = makeLabel(f, "lblExtra3", QStringLiteral("Extra Variables:"));
     lblExtra3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     txtExtra3 = new QPlainTextEdit(f);
     txtExtra3->setObjectName(QStringLiteral("txtExtra3"));
@@ -204,7 +149,7 @@ void BotSetupPanel::buildSetupFrame() {
     txtExtra3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtExtra3->setTabChangesFocus(true);
     txtExtra3->setMinimumHeight(txtExtra3->fontMetrics().lineSpacing() * 2 + 8);
-    setTip(txtExtra3, QStringLiteral("Add more stuff in here."));
+    txtExtra3->setToolTip(QStringLiteral("Add more stuff in here."));
     lblExtra3->setBuddy(txtExtra3);
 
     auto* fields = new QGridLayout;
@@ -234,9 +179,9 @@ void BotSetupPanel::buildSetupFrame() {
     left->addLayout(fields, 1);
 
     chkSturmbotFillserver =
-        checkBox(f, "chkSturmbotFillserver", QStringLiteral("Fill server with bots?"), true,
-                 QStringLiteral("Makes life easier for you."));
-    cmdSturmbotOK = button(f, "cmdSturmbotOK", QStringLiteral("Save"));
+        makeCheckBox(f, "chkSturmbotFillserver", QStringLiteral("Fill server with bots?"), true,
+                     QStringLiteral("Makes life easier for you."));
+    cmdSturmbotOK = makeButton(f, "cmdSturmbotOK", QStringLiteral("Save"));
 
     right_ = new QVBoxLayout;
     right_->setSpacing(3);
@@ -256,15 +201,16 @@ void BotSetupPanel::buildRosterFrame() {
     frmSturmbotCustom->setObjectName(QStringLiteral("frmSturmbotCustom"));
     QWidget* f = frmSturmbotCustom;
 
-    lblSturmbotMap = label(f, "lblSturmbotMap", QStringLiteral("Map:"));
-    cmbSturmbotMapList = editableCombo(f, "cmbSturmbotMapList");
-    setTip(cmbSturmbotMapList, QStringLiteral("Getting complicated? Set bots for each map file."));
+    lblSturmbotMap = makeLabel(f, "lblSturmbotMap", QStringLiteral("Map:"));
+    cmbSturmbotMapList =
+        makeEditableCombo(f, "cmbSturmbotMapList",
+                          QStringLiteral("Getting complicated? Set bots for each map file."));
     cmbSturmbotMapList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbSturmbotMapList->setMinimumContentsLength(10);
     lblSturmbotMap->setBuddy(cmbSturmbotMapList);
 
-    lblSturmbotMapStatus = label(f, "lblSturmbotMapStatus", QStringLiteral("Status message"));
-    setLabelColour(lblSturmbotMapStatus, kPureRed);
+    lblSturmbotMapStatus = makeLabel(f, "lblSturmbotMapStatus", QStringLiteral("Status message"));
+    setTextColour(lblSturmbotMapStatus, kPureRed);
 
     auto teamOption = [&](const char* name, const QString& caption, std::uint32_t back) {
         auto* o = new QRadioButton(caption, f);
@@ -279,32 +225,32 @@ void BotSetupPanel::buildRosterFrame() {
     optSturmbotAllies2 = teamOption("optSturmbotAllies2", QStringLiteral("British"), kAlliedGreen);
     optSturmbotAxis1 = teamOption("optSturmbotAxis1", QStringLiteral("Axis"), kPureRed);
 
-    cmbSturmbotClass = editableCombo(f, "cmbSturmbotClass");
-    setTip(cmbSturmbotClass, QStringLiteral("Weapon selection."));
+    cmbSturmbotClass =
+        makeEditableCombo(f, "cmbSturmbotClass", QStringLiteral("Weapon selection."));
     cmbSturmbotClass->setAccessibleName(QStringLiteral("Bot class"));
     cmbSturmbotClass->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbSturmbotClass->setMinimumContentsLength(10);
 
-    lblSturmbotSkill = label(f, "lblSturmbotSkill", QStringLiteral("Bot Skill:"));
-    cmbSturmbotSkill = editableCombo(f, "cmbSturmbotSkill");
+    lblSturmbotSkill = makeLabel(f, "lblSturmbotSkill", QStringLiteral("Bot Skill:"));
+    cmbSturmbotSkill =
+        makeEditableCombo(f, "cmbSturmbotSkill", QStringLiteral("1 low skill, 8 deadly"));
     for (int i = 1; i <= 8; ++i)
         cmbSturmbotSkill->addItem(QString::number(i));
     cmbSturmbotSkill->setCurrentIndex(4); // "5"
-    setTip(cmbSturmbotSkill, QStringLiteral("1 low skill, 8 deadly"));
     cmbSturmbotSkill->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbSturmbotSkill->setMinimumContentsLength(2);
     lblSturmbotSkill->setBuddy(cmbSturmbotSkill);
 
-    lblSturmbotName = label(f, "lblSturmbotName", QStringLiteral("Bot Name:"));
+    lblSturmbotName = makeLabel(f, "lblSturmbotName", QStringLiteral("Bot Name:"));
     txtSturmbotName =
-        lineEdit(f, "txtSturmbotName", QString(), QStringLiteral("I like the name \"Dufus\"."));
+        makeLineEdit(f, "txtSturmbotName", QString(), QStringLiteral("I like the name \"Dufus\"."));
     lblSturmbotName->setBuddy(txtSturmbotName);
 
-    cmdSturmbotAdd = button(f, "cmdSturmbotAdd", QStringLiteral("Add Bot"));
-    setTip(cmdSturmbotAdd, QStringLiteral("Phew! Acknowledge this sucker, finally."));
-    cmdSturmbotClear = button(f, "cmdSturmbotClear", QStringLiteral("Clear Bots"));
-    setTip(cmdSturmbotClear,
-           QStringLiteral("Careful, do you really want to clear all your hard work?"));
+    cmdSturmbotAdd = makeButton(f, "cmdSturmbotAdd", QStringLiteral("Add Bot"),
+                                QStringLiteral("Phew! Acknowledge this sucker, finally."));
+    cmdSturmbotClear =
+        makeButton(f, "cmdSturmbotClear", QStringLiteral("Clear Bots"),
+                   QStringLiteral("Careful, do you really want to clear all your hard work?"));
 
     auto* grid = new QGridLayout(f);
     grid->setContentsMargins(6, 2, 6, 4);
@@ -434,22 +380,22 @@ void BotSetupPanel::optBotFile_Click() {
     frmSturmbotSetup->show();
 
     BotCfgInputs in;
-    in.password = utf8(txtSturmbotPasswd->text());
-    in.minReaction = utf8(txtSturmbotMinReaction->text());
-    in.maxReaction = utf8(txtSturmbotMaxReaction->text());
+    in.password = txtSturmbotPasswd->text().toStdString();
+    in.minReaction = txtSturmbotMinReaction->text().toStdString();
+    in.maxReaction = txtSturmbotMaxReaction->text().toStdString();
     in.friendlyFire = chkSturmbotFF->isChecked();
     in.rank = chkSturmbotRank->isChecked();
     in.formSquad = chkSturmbotFSquad->isChecked();
     in.knifeOnly = chkSturmbotKnife->isChecked();
     in.pistolOnly = chkSturmbotPistol->isChecked();
     in.grenadeOnly = chkSturmbotGrenade->isChecked();
-    in.bloodMode = utf8(cmbSturmbotBlood->currentText());
-    in.minBots = utf8(txtSturmbotMinBots->text());
-    in.maxBots = utf8(txtSturmbotMaxBots->text());
-    in.extra = utf8(crlfText(txtExtra3));
+    in.bloodMode = cmbSturmbotBlood->currentText().toStdString();
+    in.minBots = txtSturmbotMinBots->text().toStdString();
+    in.maxBots = txtSturmbotMaxBots->text().toStdString();
+    in.extra = crlfText(txtExtra3).toStdString();
     in.fillServer = chkSturmbotFillserver->isChecked();
-    in.roster = utf8(w.st.mapBotCfgText);
-    w.st.botCfgText = fromUtf8(composeBotCfg(in));
+    in.roster = w.st.mapBotCfgText.toStdString();
+    w.st.botCfgText = QString::fromStdString(composeBotCfg(in));
 
     w.setViewerCaption(w.st.botCfgName);
     w.ShowInViewer(w.st.botCfgText);
@@ -461,24 +407,24 @@ void BotSetupPanel::optBotFile_Click() {
 
 void BotSetupPanel::ClampBotCounts() {
     const auto* players = w.findChild<QComboBox*>(QStringLiteral("cmbMaxPlayers"));
-    const std::string playerCount = players ? utf8(players->currentText()) : std::string();
-    const BotCounts c = clampBotCounts(utf8(txtSturmbotMinBots->text()),
-                                       utf8(txtSturmbotMaxBots->text()), playerCount);
-    if (fromUtf8(c.minBots) != txtSturmbotMinBots->text())
-        txtSturmbotMinBots->setText(fromUtf8(c.minBots));
-    if (fromUtf8(c.maxBots) != txtSturmbotMaxBots->text())
-        txtSturmbotMaxBots->setText(fromUtf8(c.maxBots));
+    const std::string playerCount = players ? players->currentText().toStdString() : std::string();
+    const BotCounts c = clampBotCounts(txtSturmbotMinBots->text().toStdString(),
+                                       txtSturmbotMaxBots->text().toStdString(), playerCount);
+    if (QString::fromStdString(c.minBots) != txtSturmbotMinBots->text())
+        txtSturmbotMinBots->setText(QString::fromStdString(c.minBots));
+    if (QString::fromStdString(c.maxBots) != txtSturmbotMaxBots->text())
+        txtSturmbotMaxBots->setText(QString::fromStdString(c.maxBots));
 }
 
 void BotSetupPanel::ClampReactionTimes() {
-    const ReactionTimes r = clampReactionTimes(utf8(txtSturmbotMinReaction->text()),
-                                               utf8(txtSturmbotMaxReaction->text()));
+    const ReactionTimes r = clampReactionTimes(txtSturmbotMinReaction->text().toStdString(),
+                                               txtSturmbotMaxReaction->text().toStdString());
     // The corrections do not start another pass of the change handlers.
     clampingReactions_ = true;
-    if (fromUtf8(r.minReaction) != txtSturmbotMinReaction->text())
-        txtSturmbotMinReaction->setText(fromUtf8(r.minReaction));
-    if (fromUtf8(r.maxReaction) != txtSturmbotMaxReaction->text())
-        txtSturmbotMaxReaction->setText(fromUtf8(r.maxReaction));
+    if (QString::fromStdString(r.minReaction) != txtSturmbotMinReaction->text())
+        txtSturmbotMinReaction->setText(QString::fromStdString(r.minReaction));
+    if (QString::fromStdString(r.maxReaction) != txtSturmbotMaxReaction->text())
+        txtSturmbotMaxReaction->setText(QString::fromStdString(r.maxReaction));
     clampingReactions_ = false;
 }
 
@@ -603,7 +549,7 @@ void BotSetupPanel::setRosterControlsEnabled(bool enabled) {
 
 void BotSetupPanel::setMapStatus(const QString& text, std::uint32_t bgr) {
     lblSturmbotMapStatus->setText(text);
-    setLabelColour(lblSturmbotMapStatus, bgr);
+    setTextColour(lblSturmbotMapStatus, bgr);
 }
 
 void BotSetupPanel::cmbSturmbotMapList_Click() {
@@ -621,7 +567,7 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
 
     w.st.checkPath =
         w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\waypoints\\") + waypointName;
-    waypointMatch = fromUtf8(platform::storedName(utf8(w.st.checkPath)));
+    waypointMatch = QString::fromStdString(platform::storedName(w.st.checkPath.toStdString()));
     frmSturmbotCustom->setTitle(waypointName);
 
     if (waypointMatch != waypointName) {
@@ -658,7 +604,7 @@ void BotSetupPanel::fillClassList(const std::vector<std::string>& items) {
     // The box then shows the first class: the class an added bot gets is
     // always the one on show.
     for (const std::string& item : items)
-        cmbSturmbotClass->addItem(fromUtf8(item));
+        cmbSturmbotClass->addItem(QString::fromStdString(item));
 }
 
 void BotSetupPanel::optSturmbotAllies1_Click() {
@@ -677,9 +623,9 @@ void BotSetupPanel::cmbSturmbotClass_Click() {
 
 void BotSetupPanel::cmdSturmbotAdd_Click() {
     auto add = [this](const char* team) {
-        const QString line = fromUtf8(rosterLine(team, utf8(cmbSturmbotClass->currentText()),
-                                                 utf8(cmbSturmbotSkill->currentText()),
-                                                 utf8(txtSturmbotName->text())));
+        const QString line = QString::fromStdString(rosterLine(
+            team, cmbSturmbotClass->currentText().toStdString(),
+            cmbSturmbotSkill->currentText().toStdString(), txtSturmbotName->text().toStdString()));
         if (w.st.mapBotCfgText.isEmpty())
             w.st.mapBotCfgText = line;
         else

@@ -1,6 +1,7 @@
 #include "commandlinepanel.h"
 
 #include "commandline.h"
+#include "controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,32 +20,6 @@ namespace vorn {
 
 namespace {
 
-// A combo box whose text the user may type, and whose list only offers
-// values: typing never adds an item, never completes the text, and never
-// counts as picking an item (Qt would pick a matching item when the box
-// loses focus or Return is pressed, which would run the pick's reaction).
-QComboBox* makeTypedCombo(QWidget* parent, const char* name) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setCompleter(nullptr);
-    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
-    return box;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setBuddy(buddy);
-    return label;
-}
-
-void setTip(QWidget* control, const QString& tip) {
-    control->setToolTip(tip);
-    control->setAccessibleDescription(tip);
-}
-
 bool isUserFocusLoss(QEvent* event) {
     if (event->type() != QEvent::FocusOut)
         return false;
@@ -52,10 +27,6 @@ bool isUserFocusLoss(QEvent* event) {
     // leave the control.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
-}
-
-std::string text(const QString& s) {
-    return s.toStdString();
 }
 
 } // namespace
@@ -72,44 +43,41 @@ void CommandLinePanel::buildControls() {
     frmCommandLine->hide();
 
     // Created in the order of the layout, which is also the tab order.
-    cmbMaxPlayers = makeTypedCombo(frmCommandLine, "cmbMaxPlayers");
+    cmbMaxPlayers =
+        makeTypedCombo(frmCommandLine, "cmbMaxPlayers", QStringLiteral("10 is a good number."));
     for (int n = 1; n <= 32; ++n)
         cmbMaxPlayers->addItem(QString::number(n));
     cmbMaxPlayers->setCurrentIndex(cmbMaxPlayers->findText(QStringLiteral("8")));
     maxPlayersIndex_ = cmbMaxPlayers->currentIndex();
-    setTip(cmbMaxPlayers, QStringLiteral("10 is a good number."));
     lblMaxPlayers =
         makeLabel(frmCommandLine, "lblMaxPlayers", QStringLiteral("Max Players:"), cmbMaxPlayers);
 
-    cmbPort = makeTypedCombo(frmCommandLine, "cmbPort");
+    cmbPort = makeTypedCombo(frmCommandLine, "cmbPort",
+                             QStringLiteral("Communication channel. Open router for this."));
     for (int port = 27015; port <= 27020; ++port)
         cmbPort->addItem(QString::number(port));
     cmbPort->setCurrentIndex(0);
-    setTip(cmbPort, QStringLiteral("Communication channel. Open router for this."));
     lblPort = makeLabel(frmCommandLine, "lblPort", QStringLiteral("Port:"), cmbPort);
 
-    cmbMapList1 = makeTypedCombo(frmCommandLine, "cmbMapList1");
+    cmbMapList1 = makeTypedCombo(frmCommandLine, "cmbMapList1",
+                                 QStringLiteral("The game will start with this map."));
     // With a placeholder, the first map listed into the empty box is not
     // made current on its own: the box stays empty until the user picks.
     cmbMapList1->setPlaceholderText(QStringLiteral("Pick a map"));
     cmbMapList1->lineEdit()->setPlaceholderText(QStringLiteral("Pick a map"));
     cmbMapList1->setCurrentIndex(-1);
     cmbMapList1->setMinimumContentsLength(12);
-    setTip(cmbMapList1, QStringLiteral("The game will start with this map."));
     lblMap1 = makeLabel(frmCommandLine, "lblMap1", QStringLiteral("First Map:"), cmbMapList1);
 
-    txtExtra1 = new QLineEdit(QStringLiteral("-heapsize 64000 -noipx"), frmCommandLine);
-    txtExtra1->setObjectName(QStringLiteral("txtExtra1"));
-    setTip(txtExtra1, QStringLiteral("Specify more options for hl.exe"));
+    txtExtra1 = makeLineEdit(frmCommandLine, "txtExtra1", QStringLiteral("-heapsize 64000 -noipx"),
+                             QStringLiteral("Specify more options for hl.exe"));
     lblExtra1 =
         makeLabel(frmCommandLine, "lblExtra1", QStringLiteral("Extra Parameters:"), txtExtra1);
 
-    chkDedicated = new QCheckBox(QStringLiteral("Dedicated?"), frmCommandLine);
-    chkDedicated->setObjectName(QStringLiteral("chkDedicated"));
-    setTip(chkDedicated, QStringLiteral("Dedicated means you cannot be in player mode."));
+    chkDedicated = makeCheckBox(frmCommandLine, "chkDedicated", QStringLiteral("Dedicated?"), false,
+                                QStringLiteral("Dedicated means you cannot be in player mode."));
 
-    cmdCommandOK = new QPushButton(QStringLiteral("Save"), frmCommandLine);
-    cmdCommandOK->setObjectName(QStringLiteral("cmdCommandOK"));
+    cmdCommandOK = makeButton(frmCommandLine, "cmdCommandOK", QStringLiteral("Save"));
     cmdCommandOK->setAccessibleName(QStringLiteral("Save the command line"));
     cmdCommandOK->setEnabled(false);
 
@@ -180,12 +148,12 @@ bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
 
 CommandLineInputs CommandLinePanel::gatherInputs() const {
     CommandLineInputs in;
-    in.exec = text(w.txtExec->text());
-    in.mod = text(w.mod());
-    in.port = text(cmbPort->currentText());
-    in.maxPlayers = text(cmbMaxPlayers->currentText());
-    in.firstMap = text(cmbMapList1->currentText());
-    in.extra = text(txtExtra1->text());
+    in.exec = w.txtExec->text().toStdString();
+    in.mod = w.mod().toStdString();
+    in.port = cmbPort->currentText().toStdString();
+    in.maxPlayers = cmbMaxPlayers->currentText().toStdString();
+    in.firstMap = cmbMapList1->currentText().toStdString();
+    in.extra = txtExtra1->text().toStdString();
     in.dedicated = chkDedicated->isChecked();
     return in;
 }
@@ -233,7 +201,7 @@ void CommandLinePanel::txtExtra1_LostFocus() {
 void CommandLinePanel::cmbMaxPlayers_Change() {
     // A count that is not a number stays as typed: no clamp, and the bot
     // maximum shows "?" until the count reads as a number again.
-    if (const auto clamped = clampMaxPlayers(text(cmbMaxPlayers->currentText())))
+    if (const auto clamped = clampMaxPlayers(cmbMaxPlayers->currentText().toStdString()))
         cmbMaxPlayers->setEditText(QString::fromStdString(*clamped));
     showMaxBotsCaption();
     optCommandLine_Click();
@@ -255,7 +223,7 @@ void CommandLinePanel::cmdCommandOK_Click() {
 
 void CommandLinePanel::showMaxBotsCaption() {
     w.ctl<QLabel>("lblMxBt")->setText(
-        QString::fromStdString(maxBotsCaption(text(cmbMaxPlayers->currentText()))));
+        QString::fromStdString(maxBotsCaption(cmbMaxPlayers->currentText().toStdString())));
 }
 
 } // namespace vorn

@@ -1,5 +1,6 @@
 #include "mapsetuppanel.h"
 
+#include "controls.h"
 #include "platform.h"
 
 #include <QCheckBox>
@@ -35,34 +36,10 @@ QStringList limitItems() {
     return items;
 }
 
-QComboBox* makeCombo(QWidget* parent, const char* name, const QString& tip) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    // Typed text stays in the box; it never becomes a list entry.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(limitItems());
-    box->setToolTip(tip);
-    box->setAccessibleDescription(tip);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& tip = QString()) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty()) {
-        button->setToolTip(tip);
-        button->setAccessibleDescription(tip);
-    }
-    return button;
-}
-
 // White text on a coloured ground (0x00BBGGRR).
 QLabel* makeTeamLabel(QWidget* parent, const char* name, const QString& caption,
                       std::uint32_t ground) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel* label = makeLabel(parent, name, caption);
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, fromBgr(ground));
     pal.setColor(QPalette::WindowText, fromBgr(0xFFFFFF));
@@ -70,14 +47,6 @@ QLabel* makeTeamLabel(QWidget* parent, const char* name, const QString& caption,
     label->setAutoFillBackground(true);
     label->setMargin(2);
     return label;
-}
-
-std::vector<std::string> toStdLines(const QStringList& lines) {
-    std::vector<std::string> out;
-    out.reserve(static_cast<std::size_t>(lines.size()));
-    for (const QString& line : lines)
-        out.push_back(line.toStdString());
-    return out;
 }
 
 } // namespace
@@ -109,27 +78,31 @@ void MapSetupPanel::buildControls() {
     cmdMapOK = makeButton(frmMapSetup, "cmdMapOK", QStringLiteral("Save"));
     cmdMapOK->setAccessibleName(QStringLiteral("Save the map cycle"));
 
-    chkClassLimit = new QCheckBox(QStringLiteral("Limit classes?"), frmMapSetup);
-    chkClassLimit->setObjectName(QStringLiteral("chkClassLimit"));
-    chkClassLimit->setToolTip(QStringLiteral("COMMING SOON"));
-    chkClassLimit->setAccessibleDescription(QStringLiteral("COMMING SOON"));
+    chkClassLimit = makeCheckBox(frmMapSetup, "chkClassLimit", QStringLiteral("Limit classes?"),
+                                 false, QStringLiteral("COMMING SOON"));
 
     frmClassLimit = new QGroupBox(QStringLiteral("Custom class limit for each map."), frmMapSetup);
     frmClassLimit->setObjectName(QStringLiteral("frmClassLimit"));
 
     lblClassAllies =
         makeTeamLabel(frmClassLimit, "lblClassAllies", QStringLiteral("Allies"), 0x00C000);
-    cmbClassAllies = makeCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
+    cmbClassAllies =
+        makeEditableCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
+    cmbClassAllies->addItems(limitItems());
     cmbClassAllies->setCurrentIndex(-1); // empty until a class is shown
     cmbLimitAllies =
-        makeCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
+        makeEditableCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
+    cmbLimitAllies->addItems(limitItems());
     cmbLimitAllies->setAccessibleName(QStringLiteral("Limit of the allied class"));
     lblClassAllies->setBuddy(cmbClassAllies);
 
     lblClassAxis = makeTeamLabel(frmClassLimit, "lblClassAxis", QStringLiteral("Axis"), 0x0000FF);
-    cmbClassAxis = makeCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
+    cmbClassAxis = makeEditableCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
+    cmbClassAxis->addItems(limitItems());
     cmbClassAxis->setCurrentIndex(-1);
-    cmbLimitAxis = makeCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
+    cmbLimitAxis =
+        makeEditableCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
+    cmbLimitAxis->addItems(limitItems());
     cmbLimitAxis->setAccessibleName(QStringLiteral("Limit of the axis class"));
     lblClassAxis->setBuddy(cmbClassAxis);
 

@@ -1,5 +1,6 @@
 #include "servercfgpanel.h"
 
+#include "controls.h"
 #include "servercfg.h"
 
 #include <QCheckBox>
@@ -16,41 +17,6 @@
 
 namespace vorn {
 
-namespace {
-
-void setTip(QWidget* control, const QString& tip) {
-    control->setToolTip(tip);
-    control->setAccessibleDescription(tip);
-}
-
-QLineEdit* makeLine(QWidget* parent, const char* name, const QString& initial) {
-    auto* edit = new QLineEdit(initial, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setBuddy(buddy);
-    return label;
-}
-
-QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption, bool checked,
-                     const QString& tip) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(checked);
-    setTip(box, tip);
-    return box;
-}
-
-std::string text(const QString& s) {
-    return s.toStdString();
-}
-
-} // namespace
-
 ServerCfgPanel::ServerCfgPanel(Vorn& window) : QObject(&window), w(window) {
     buildControls();
     wireReactions();
@@ -63,30 +29,32 @@ void ServerCfgPanel::buildControls() {
     frmServerFile->hide();
 
     // Created in the order of the layout, which is also the tab order.
-    txtHostName = makeLine(frmServerFile, "txtHostName", QString());
+    txtHostName = makeLineEdit(frmServerFile, "txtHostName");
     Label4 = makeLabel(frmServerFile, "Label4", QStringLiteral("Host Name:"), txtHostName);
 
-    chkFriendlyFire = makeCheck(frmServerFile, "chkFriendlyFire", QStringLiteral("Friendly Fire?"),
-                                true, QStringLiteral("Watch those grenades."));
-    chkFootSteps = makeCheck(frmServerFile, "chkFootSteps", QStringLiteral("Foot Steps?"), true,
-                             QStringLiteral("Is it an enemy?"));
-    chkFlashlight = makeCheck(frmServerFile, "chkFlashlight", QStringLiteral("Flashlight?"), true,
-                              QStringLiteral("Slows down servers, but go for it."));
-    chkDeathMsgs = makeCheck(frmServerFile, "chkDeathMsgs", QStringLiteral("Death Messages?"), true,
-                             QStringLiteral("Allow kills displayed. TUrn it off for fear factor."));
-    chkFallDamage = makeCheck(frmServerFile, "chkFallDamage", QStringLiteral("Fall Damage?"), true,
-                              QStringLiteral("Disable supermen."));
-    chkLAN = makeCheck(frmServerFile, "chkLAN", QStringLiteral("LAN only?"), false,
-                       QStringLiteral("Internet players cannot join in."));
+    chkFriendlyFire =
+        makeCheckBox(frmServerFile, "chkFriendlyFire", QStringLiteral("Friendly Fire?"), true,
+                     QStringLiteral("Watch those grenades."));
+    chkFootSteps = makeCheckBox(frmServerFile, "chkFootSteps", QStringLiteral("Foot Steps?"), true,
+                                QStringLiteral("Is it an enemy?"));
+    chkFlashlight = makeCheckBox(frmServerFile, "chkFlashlight", QStringLiteral("Flashlight?"),
+                                 true, QStringLiteral("Slows down servers, but go for it."));
+    chkDeathMsgs =
+        makeCheckBox(frmServerFile, "chkDeathMsgs", QStringLiteral("Death Messages?"), true,
+                     QStringLiteral("Allow kills displayed. TUrn it off for fear factor."));
+    chkFallDamage = makeCheckBox(frmServerFile, "chkFallDamage", QStringLiteral("Fall Damage?"),
+                                 true, QStringLiteral("Disable supermen."));
+    chkLAN = makeCheckBox(frmServerFile, "chkLAN", QStringLiteral("LAN only?"), false,
+                          QStringLiteral("Internet players cannot join in."));
 
-    txtMapTime = makeLine(frmServerFile, "txtMapTime", QStringLiteral("30"));
-    setTip(txtMapTime, QStringLiteral("Set to \"0\" to ignore time."));
+    txtMapTime = makeLineEdit(frmServerFile, "txtMapTime", QStringLiteral("30"),
+                              QStringLiteral("Set to \"0\" to ignore time."));
     lblMapTime =
         makeLabel(frmServerFile, "lblMapTime", QStringLiteral("Map Time(min):"), txtMapTime);
 
-    txtTeamLimit = makeLine(frmServerFile, "txtTeamLimit", QStringLiteral("2"));
-    setTip(txtTeamLimit,
-           QStringLiteral("How unbalanced do you want your teams? Set to \"0\" to ignore limit."));
+    txtTeamLimit = makeLineEdit(
+        frmServerFile, "txtTeamLimit", QStringLiteral("2"),
+        QStringLiteral("How unbalanced do you want your teams? Set to \"0\" to ignore limit."));
     Label5 = makeLabel(frmServerFile, "Label5", QStringLiteral("Team limit:"), txtTeamLimit);
 
     txtExtra2 = new QPlainTextEdit(frmServerFile);
@@ -96,12 +64,11 @@ void ServerCfgPanel::buildControls() {
     txtExtra2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtExtra2->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtExtra2->setTabChangesFocus(true);
-    setTip(txtExtra2, QStringLiteral("Add more goodies in here."));
+    txtExtra2->setToolTip(QStringLiteral("Add more goodies in here."));
     lblExtra2 =
         makeLabel(frmServerFile, "lblExtra2", QStringLiteral("Extra Variables:"), txtExtra2);
 
-    cmdServerOK = new QPushButton(QStringLiteral("Save"), frmServerFile);
-    cmdServerOK->setObjectName(QStringLiteral("cmdServerOK"));
+    cmdServerOK = makeButton(frmServerFile, "cmdServerOK", QStringLiteral("Save"));
     cmdServerOK->setAccessibleName(QStringLiteral("Save the server configuration"));
 
     auto* left = new QGridLayout;
@@ -161,10 +128,10 @@ void ServerCfgPanel::wireReactions() {
 
 ServerCfgInputs ServerCfgPanel::gatherInputs() const {
     ServerCfgInputs in;
-    in.hostName = text(txtHostName->text());
-    in.teamLimit = text(txtTeamLimit->text());
-    in.mapTime = text(txtMapTime->text());
-    in.extra = text(crlfText(txtExtra2));
+    in.hostName = txtHostName->text().toStdString();
+    in.teamLimit = txtTeamLimit->text().toStdString();
+    in.mapTime = txtMapTime->text().toStdString();
+    in.extra = crlfText(txtExtra2).toStdString();
     in.friendlyFire = chkFriendlyFire->isChecked();
     in.footSteps = chkFootSteps->isChecked();
     in.flashlight = chkFlashlight->isChecked();

@@ -1,0 +1,79 @@
+#include "controls.h"
+
+#include "vorn.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace vorn {
+
+namespace {
+
+template <class T> T* named(T* control, const char* name, const QString& tip = {}) {
+    control->setObjectName(QString::fromLatin1(name));
+    if (!tip.isEmpty())
+        control->setToolTip(tip);
+    return control;
+}
+
+} // namespace
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    auto* label = named(new QLabel(caption, parent), name);
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit* makeLineEdit(QWidget* parent, const char* name, const QString& text,
+                        const QString& tip) {
+    return named(new QLineEdit(text, parent), name, tip);
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, bool checked,
+                        const QString& tip) {
+    auto* box = named(new QCheckBox(caption, parent), name, tip);
+    box->setChecked(checked);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& tip) {
+    auto* button = named(new QPushButton(caption, parent), name, tip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox* makeEditableCombo(QWidget* parent, const char* name, const QString& tip) {
+    auto* box = named(new QComboBox(parent), name, tip);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip) {
+    auto* box = makeEditableCombo(parent, name, tip);
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    return box;
+}
+
+void setTextColour(QWidget* widget, std::uint32_t bgr) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, fromBgr(bgr));
+    widget->setPalette(pal);
+}
+
+std::vector<std::string> toStdLines(const QStringList& lines) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        out.push_back(line.toStdString());
+    return out;
+}
+
+} // namespace vorn

@@ -1,0 +1,48 @@
+// Small factories for the controls of the window and its panels: each
+// control is born with its name (objectName), its caption or text and its
+// tooltip. A tooltip is also read out as the control's description once
+// the window is assembled (Vorn::polishAccessibility), so the factories set
+// only the tooltip.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace vorn {
+
+// A caption; with a buddy, the label names that control.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
+                  QWidget* buddy = nullptr);
+QLineEdit* makeLineEdit(QWidget* parent, const char* name, const QString& text = {},
+                        const QString& tip = {});
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, bool checked,
+                        const QString& tip = {});
+// Never a default button: Return in a text field presses nothing.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& tip = {});
+// A combo box whose text the user may type, and whose list only offers
+// values: typing never adds an item.
+QComboBox* makeEditableCombo(QWidget* parent, const char* name, const QString& tip = {});
+// An editable combo box where typing also never completes the text and
+// never counts as picking an item (Qt would pick a matching item when the
+// box loses focus or Return is pressed, which would run the pick's
+// reaction): `activated` comes only from a pick in the list.
+QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip = {});
+
+// The colour of a control's text, as 0x00BBGGRR.
+void setTextColour(QWidget* widget, std::uint32_t bgr);
+
+// Lines read through the window, for the Qt-free code that parses them.
+std::vector<std::string> toStdLines(const QStringList& lines);
+
+} // namespace vorn
