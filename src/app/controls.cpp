@@ -48,15 +48,10 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-QComboBox* makeEditableCombo(QWidget* parent, const char* name, const QString& tip) {
+QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip) {
     auto* box = named(new QComboBox(parent), name, tip);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip) {
-    auto* box = makeEditableCombo(parent, name, tip);
     box->setCompleter(nullptr);
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
     return box;

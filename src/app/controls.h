@@ -31,12 +31,10 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& tip = {});
 // A combo box whose text the user may type, and whose list only offers
-// values: typing never adds an item.
-QComboBox* makeEditableCombo(QWidget* parent, const char* name, const QString& tip = {});
-// An editable combo box where typing also never completes the text and
-// never counts as picking an item (Qt would pick a matching item when the
-// box loses focus or Return is pressed, which would run the pick's
-// reaction): `activated` comes only from a pick in the list.
+// values: typing never adds an item, never completes the text, and never
+// counts as picking an item (Qt would pick a matching item when the box
+// loses focus or Return is pressed, which would run the pick's reaction).
+// `activated`, the pick, comes only from the list.
 QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip = {});
 
 // The colour of a control's text, as 0x00BBGGRR.

@@ -104,7 +104,7 @@ void BotSetupPanel::buildSetupFrame() {
 
     lblSturmbotBlood = makeLabel(f, "lblSturmbotBlood", QStringLiteral("Blood Mode:"));
     cmbSturmbotBlood =
-        makeEditableCombo(f, "cmbSturmbotBlood", QStringLiteral("Try this option out."));
+        makeTypedCombo(f, "cmbSturmbotBlood", QStringLiteral("Try this option out."));
     cmbSturmbotBlood->addItems({QStringLiteral("0-Normal"), QStringLiteral("1-Blood"),
                                 QStringLiteral("2-Bodies"), QStringLiteral("3-Explode")});
     cmbSturmbotBlood->setCurrentIndex(0);
@@ -203,8 +203,8 @@ void BotSetupPanel::buildRosterFrame() {
 
     lblSturmbotMap = makeLabel(f, "lblSturmbotMap", QStringLiteral("Map:"));
     cmbSturmbotMapList =
-        makeEditableCombo(f, "cmbSturmbotMapList",
-                          QStringLiteral("Getting complicated? Set bots for each map file."));
+        makeTypedCombo(f, "cmbSturmbotMapList",
+                       QStringLiteral("Getting complicated? Set bots for each map file."));
     cmbSturmbotMapList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbSturmbotMapList->setMinimumContentsLength(10);
     lblSturmbotMap->setBuddy(cmbSturmbotMapList);
@@ -225,15 +225,14 @@ void BotSetupPanel::buildRosterFrame() {
     optSturmbotAllies2 = teamOption("optSturmbotAllies2", QStringLiteral("British"), kAlliedGreen);
     optSturmbotAxis1 = teamOption("optSturmbotAxis1", QStringLiteral("Axis"), kPureRed);
 
-    cmbSturmbotClass =
-        makeEditableCombo(f, "cmbSturmbotClass", QStringLiteral("Weapon selection."));
+    cmbSturmbotClass = makeTypedCombo(f, "cmbSturmbotClass", QStringLiteral("Weapon selection."));
     cmbSturmbotClass->setAccessibleName(QStringLiteral("Bot class"));
     cmbSturmbotClass->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmbSturmbotClass->setMinimumContentsLength(10);
 
     lblSturmbotSkill = makeLabel(f, "lblSturmbotSkill", QStringLiteral("Bot Skill:"));
     cmbSturmbotSkill =
-        makeEditableCombo(f, "cmbSturmbotSkill", QStringLiteral("1 low skill, 8 deadly"));
+        makeTypedCombo(f, "cmbSturmbotSkill", QStringLiteral("1 low skill, 8 deadly"));
     for (int i = 1; i <= 8; ++i)
         cmbSturmbotSkill->addItem(QString::number(i));
     cmbSturmbotSkill->setCurrentIndex(4); // "5"

@@ -87,21 +87,21 @@ void MapSetupPanel::buildControls() {
     lblClassAllies =
         makeTeamLabel(frmClassLimit, "lblClassAllies", QStringLiteral("Allies"), 0x00C000);
     cmbClassAllies =
-        makeEditableCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
+        makeTypedCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
     cmbClassAllies->addItems(limitItems());
     cmbClassAllies->setCurrentIndex(-1); // empty until a class is shown
     cmbLimitAllies =
-        makeEditableCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
+        makeTypedCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
     cmbLimitAllies->addItems(limitItems());
     cmbLimitAllies->setAccessibleName(QStringLiteral("Limit of the allied class"));
     lblClassAllies->setBuddy(cmbClassAllies);
 
     lblClassAxis = makeTeamLabel(frmClassLimit, "lblClassAxis", QStringLiteral("Axis"), 0x0000FF);
-    cmbClassAxis = makeEditableCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
+    cmbClassAxis = makeTypedCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
     cmbClassAxis->addItems(limitItems());
     cmbClassAxis->setCurrentIndex(-1);
     cmbLimitAxis =
-        makeEditableCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
+        makeTypedCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
     cmbLimitAxis->addItems(limitItems());
     cmbLimitAxis->setAccessibleName(QStringLiteral("Limit of the axis class"));
     lblClassAxis->setBuddy(cmbClassAxis);

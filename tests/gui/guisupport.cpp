@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPalette>
@@ -168,6 +169,21 @@ void WindowTest::click(const char* name) {
     auto* b = w->ctl<QAbstractButton>(name);
     ASSERT_TRUE(b->isEnabled()) << name << " is disabled";
     b->click();
+}
+
+void WindowTest::type(const QString& keys) {
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, c == '\r' ? Qt::Key_Return : 0, Qt::NoModifier,
+                        QString(c));
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
+}
+
+void WindowTest::focus(QWidget* widget) {
+    QApplication::setActiveWindow(w.get());
+    widget->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(widget->hasFocus()) << widget->objectName().toStdString();
 }
 
 void WindowTest::clickListItem(const char* name, const QString& text, bool doubleClick) {

@@ -135,6 +135,10 @@ class WindowTest : public ::testing::Test {
     void click(const char* name);                          // button, option or check box
     void clickListItem(const char* name, const QString& text, bool doubleClick = false);
     void addMaps(const QStringList& maps); // each clicked in lstMapList, then Add Map
+    // Keys as the user types them ("\r" is Return), into whatever has the focus.
+    void type(const QString& keys);
+    // Give a control the focus as Tab would (the window made active first).
+    void focus(QWidget* widget);
     // Choose the mod and open a step whose option the steps before would
     // enable: those belong to other panels, so the option is simply enabled.
     void openStep(const char* option, const QString& mod = QStringLiteral("dod"));

@@ -76,6 +76,22 @@ TEST_F(BotSetupTest, TextFollowsEveryWatchedControl) {
     EXPECT_TRUE(cfg().startsWith("min_reaction 300\r\n"));
 }
 
+// Typing an entry's text and pressing Return or leaving the box is no
+// pick: the pick's reaction does not run, and the text counts at the next
+// build.
+TEST_F(BotSetupTest, TypedBloodModeIsNoPick) {
+    openStep("optBotFile");
+    auto* blood = w->ctl<QComboBox>("cmbSturmbotBlood");
+    focus(blood);
+    blood->clearEditText();
+    type("3-Explode\r");
+    focus(w->ctl<QLineEdit>("txtSturmbotPasswd")); // the box loses the focus
+    EXPECT_EQ(blood->currentText(), "3-Explode");
+    EXPECT_TRUE(cfg().contains("\r\nbloodmode 0\r\n"));
+    click("chkSturmbotFF");
+    EXPECT_TRUE(cfg().contains("\r\nbloodmode 3\r\n"));
+}
+
 TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
     openStep("optBotFile");
     struct Row {

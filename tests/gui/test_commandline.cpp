@@ -3,7 +3,6 @@
 #include "guisupport.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace vorn::test {
@@ -25,20 +24,6 @@ class CommandLineTest : public WindowTest {
     bool saveEnabled() const { return w->ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
     bool linePlayers(const QString& count) const {
         return w->st.commandLine.contains(" +maxplayers " + count + " +lservercfgfile ");
-    }
-    // Keys as the user types them ("\r" is Return), into whatever has the focus.
-    void type(const QString& keys) {
-        for (QChar c : keys) {
-            QKeyEvent press(QEvent::KeyPress, c == '\r' ? Qt::Key_Return : 0, Qt::NoModifier,
-                            QString(c));
-            QApplication::sendEvent(QApplication::focusWidget(), &press);
-        }
-    }
-    void focus(QWidget* widget) {
-        QApplication::setActiveWindow(w.get());
-        widget->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        ASSERT_TRUE(widget->hasFocus()) << widget->objectName().toStdString();
     }
 };
 
