@@ -9,6 +9,7 @@
 //                     listing, both map lists filled, the reset).
 // Wall-clock times: the work is done in the outside command as much as in
 // this process. Each benchmark runs five repetitions; read the medians.
+#include "demoinstall.h"
 #include "vornwick.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -42,10 +42,14 @@ class QuietSeam : public vorn::UiSeam {
 class Installation {
   public:
     Installation() {
+        std::string error;
+        QDir().mkpath(dir_.path() + QStringLiteral("/dosdevices"));
+        QFile::link(QStringLiteral("../drive_c"), dir_.path() + QStringLiteral("/dosdevices/c:"));
         if (!dir_.isValid() ||
-            QProcess::execute(QStringLiteral("bash"),
-                              {QStringLiteral(VORN_DEMO_SCRIPT), dir_.path()}) != 0) {
-            std::fprintf(stderr, "cannot make the demo installation\n");
+            !vorn::demo::writeInstallation(
+                (dir_.path() + QStringLiteral("/drive_c/Sierra/Half-Life")).toStdString(),
+                vorn::demo::programFolder(), error)) {
+            std::fprintf(stderr, "cannot make the demo installation: %s\n", error.c_str());
             std::exit(1);
         }
         qputenv("WINEPREFIX", dir_.path().toLocal8Bit());

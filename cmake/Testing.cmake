@@ -1,7 +1,6 @@
 # GoogleTest: the system package natively; built from Debian's source copy
 # when cross-compiling for Windows.
 if(CMAKE_CROSSCOMPILING)
-  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -9,12 +8,9 @@ if(CMAKE_CROSSCOMPILING)
     add_library(GTest::gtest_main ALIAS gtest_main)
     add_library(GTest::gtest ALIAS gtest)
   endif()
-  # Windows programs need the C++ runtime beside them under Wine.
-  set(VORN_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
-  set(VORN_STATIC_RUNTIME)
 endif()
 
 # Under Wine every test program runs in one throw-away prefix, made afresh
@@ -29,19 +25,37 @@ if(CMAKE_CROSSCOMPILING)
                        LABELS wine)
 endif()
 
-# vorn_add_test(NAME SOURCES... LIBS ...)
+# vorn_add_test(NAME SOURCES... LIBS ... LABELS ... [WINDOW])
 # Natively each case is its own CTest test; under Wine the whole program is
-# one test, since every Wine process start costs about a second.
+# one test, since every Wine process start costs about a second. WINDOW
+# marks a program that opens the window: it runs on Qt's offscreen
+# platform, and under Wine one at a time, because the window's working
+# files and the demo installation lie in the root of the prefix's drive C:.
 function(vorn_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "WINDOW" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main vorn_warnings ${VORN_STATIC_RUNTIME})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} vorn_warnings)
+  if(NOT T_WINDOW)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main ${VORN_STATIC_RUNTIME})
+  endif()
   if(CMAKE_CROSSCOMPILING)
+    set(env "VORN_TEST_WINEPREFIX=${VORN_TEST_WINEPREFIX}")
+    if(T_WINDOW)
+      # Wine hands QT_X to Windows programs only when it is passed as WINEQT_X.
+      list(APPEND env "WINEQT_QPA_PLATFORM=offscreen"
+           "WINEQT_QPA_FONTDIR=${VORN_TEST_FONTDIR}")
+    endif()
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 600
-                         FIXTURES_REQUIRED wine_prefix
-                         ENVIRONMENT "VORN_TEST_WINEPREFIX=${VORN_TEST_WINEPREFIX}")
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 900
+                         FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${env}")
+    if(T_WINDOW)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_drive_c)
+    endif()
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+    set(props LABELS "${T_LABELS}" TIMEOUT 300)
+    if(T_WINDOW)
+      list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
   endif()
 endfunction()

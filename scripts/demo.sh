@@ -7,7 +7,7 @@ cd "$root"
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target vornwick vorn-cmd
+cmake --build --preset default -j"$(nproc)" --target vornwick vorn-cmd vorn-make-demo
 
 demo=${VORN_DEMO_PREFIX:-$root/build/demo-prefix}
 if [ ! -d "$demo/drive_c/Sierra/Half-Life" ]; then

@@ -3,11 +3,16 @@
 #   wine-run.sh --init     make the prefix afresh (the first start is slow)
 #   wine-run.sh PROGRAM... run a program in it
 # The prefix is $VORN_TEST_WINEPREFIX, else a per-user one below $TMPDIR.
-# Wine runs headless here: no X display is needed for console programs.
+# Wine runs headless here: no X display is needed for console programs, and
+# the window tests use Qt's offscreen platform. Wine hands a variable QT_X to
+# Windows programs only when it is passed as WINEQT_X.
 set -euo pipefail
 export WINEPREFIX=${VORN_TEST_WINEPREFIX:-${TMPDIR:-/tmp}/vornwick-test-wine-$(id -u)}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer, and no debugger: a program that crashes under
+# Wine would otherwise start winedbg and end with status 0, and a crashed
+# test would count as passed.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # Never let Wine open windows or ask questions.
 unset DISPLAY WAYLAND_DISPLAY
 

@@ -10,12 +10,26 @@
 #include <QLayout>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QThread>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "demoinstall.h"
+#include "platform.h"
+
+#ifndef _WIN32
+#include <QProcess>
 #include <unistd.h>
+#endif
 
 namespace vorn::test {
+
+namespace {
+std::string u8(const QString& s) {
+    return s.toStdString();
+}
+} // namespace
 
 int ScriptedSeam::messageBox(QWidget*, MsgIcon icon, MsgButtons buttons, const QString& title,
                              const QString& text) {
@@ -28,30 +42,85 @@ int ScriptedSeam::messageBox(QWidget*, MsgIcon icon, MsgButtons buttons, const Q
     return buttons == MsgButtons::Ok ? kAnswerOk : kAnswerYes;
 }
 
+#ifdef _WIN32
+namespace {
+// On Windows the demo lies where the window looks for it by default, in the
+// real drive C: (under Wine, the throw-away prefix's): a fresh one for each
+// test, so the working files and the demo of the test before are removed.
+void clearDriveC() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const char* name :
+         {"Sierra", "Games", "vorntmp", "vorn.bat", "vorn.log", "vorn_master.log", "hang.pid"}) {
+        const fs::path path = fs::path("C:/") / name;
+        // Read-only files and folders made by a test must not stay behind.
+        for (auto it = fs::recursive_directory_iterator(path, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::remove_all(path, ec);
+    }
+    std::string temp;
+    if (platform::userTempDir(temp).ok()) {
+        for (const char* name : {"vorn.bat", "vorn.log", "vorn_master.log"})
+            fs::remove(fs::u8path(temp) / name, ec);
+    }
+}
+} // namespace
+#endif
+
 DemoInstall::DemoInstall() {
     EXPECT_TRUE(dir_.isValid());
-    QProcess p;
-    p.start(QStringLiteral("bash"), {QStringLiteral(VORN_DEMO_SCRIPT), dir_.path()});
-    p.waitForFinished(60000);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+#ifdef _WIN32
+    clearDriveC();
+    root_ = QStringLiteral("C:");
+#else
+    root_ = dir_.path();
+    QDir().mkpath(root_ + QStringLiteral("/dosdevices"));
+    QFile::link(QStringLiteral("../drive_c"), root_ + QStringLiteral("/dosdevices/c:"));
     hadPrefix_ = qEnvironmentVariableIsSet("WINEPREFIX");
     oldPrefix_ = qgetenv("WINEPREFIX");
     qputenv("WINEPREFIX", dir_.path().toLocal8Bit());
+#endif
+    std::string error;
+    EXPECT_TRUE(demo::writeInstallation(std::filesystem::u8path(u8(game(QString()))),
+                                        demo::programFolder(), error))
+        << error;
 }
 
 DemoInstall::~DemoInstall() {
     restoreInterpreter();
-    // Read-only directories made by a test must not keep the prefix alive.
-    QProcess::execute(QStringLiteral("chmod"),
-                      {QStringLiteral("-R"), QStringLiteral("u+w"), dir_.path()});
+    // Read-only files and folders made by a test must not keep the demo
+    // alive.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path top = fs::u8path(u8(drive(QString())));
+    for (auto it = fs::recursive_directory_iterator(top, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+#ifdef _WIN32
+    clearDriveC();
+#else
     if (hadPrefix_)
         qputenv("WINEPREFIX", oldPrefix_);
     else
         qunsetenv("WINEPREFIX");
+#endif
+}
+
+QString DemoInstall::userTemp(const QString& name) {
+    std::string dir, host;
+    if (!platform::userTempDir(dir).ok() || !platform::hostPath(dir, host).ok())
+        return {};
+    return QString::fromStdString(host) + QStringLiteral("/") + name;
 }
 
 QString DemoInstall::drive(const QString& relative) const {
-    return dir_.path() + QStringLiteral("/drive_c/") + relative;
+#ifdef _WIN32
+    return root_ + QStringLiteral("/") + relative;
+#else
+    return root_ + QStringLiteral("/drive_c/") + relative;
+#endif
 }
 
 QString DemoInstall::game(const QString& relative) const {
@@ -84,6 +153,11 @@ bool DemoInstall::waitForFile(const QString& hostPath, int timeoutMs) {
 }
 
 QString DemoInstall::replaceInterpreter(const QByteArray& scriptBody) {
+#ifdef _WIN32
+    ADD_FAILURE() << "Windows runs every outside command through cmd.exe";
+    (void)scriptBody;
+    return {};
+#else
     const QString path = dir_.path() + QStringLiteral("/stand-in-interpreter.sh");
     write(path, QByteArrayLiteral("#!/bin/sh\n") + scriptBody);
     QFile::setPermissions(path,
@@ -95,6 +169,7 @@ QString DemoInstall::replaceInterpreter(const QByteArray& scriptBody) {
     }
     qputenv("VORN_CMD", path.toLocal8Bit());
     return path;
+#endif
 }
 
 void DemoInstall::restoreInterpreter() {
@@ -128,8 +203,10 @@ QStringList items(const QListWidget* list) {
 }
 
 void WindowTest::TearDown() {
+#ifndef _WIN32
     for (const QString& path : immutable_)
         QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+#endif
     w.reset();
     demo.reset();
 }
@@ -284,6 +361,11 @@ QByteArray WindowTest::serverLog(int starts) const {
 }
 
 bool WindowTest::makeUnreplaceable(const QString& hostPath) {
+#ifdef _WIN32
+    // A read-only file cannot be replaced on Windows, not even by an
+    // administrator.
+    return QFile::setPermissions(hostPath, QFileDevice::ReadOwner);
+#else
     if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), hostPath}) == 0) {
         immutable_ << hostPath;
         return true;
@@ -294,6 +376,7 @@ bool WindowTest::makeUnreplaceable(const QString& hostPath) {
         return true;
     }
     return false;
+#endif
 }
 
 } // namespace vorn::test

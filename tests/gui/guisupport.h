@@ -36,6 +36,13 @@ inline void PrintTo(const QByteArray& s, std::ostream* os) {
 }
 QT_END_NAMESPACE
 
+// Skips a test whose subject has no meaning on Windows, saying why.
+#ifdef _WIN32
+#define VORN_SKIP_ON_WINDOWS(why) GTEST_SKIP() << (why)
+#else
+#define VORN_SKIP_ON_WINDOWS(why) static_cast<void>(0)
+#endif
+
 namespace vorn::test {
 
 // What the bot panel writes before its last line with the defaults, once dod
@@ -83,33 +90,40 @@ class ScriptedSeam : public UiSeam {
     void endProgram() override { ++ends; }
 };
 
-// A demo installation made by scripts/make-demo.sh in a temporary prefix,
-// with WINEPREFIX pointing at it for as long as the object lives.
+// A fresh demo installation (tools/demo) with the stand-ins built beside
+// the tests. Off Windows it lies in a temporary Wine-style prefix, with
+// WINEPREFIX pointing at it for as long as the object lives; on Windows in
+// the real drive C:, where the window looks for it by default.
 class DemoInstall {
   public:
     DemoInstall();
     ~DemoInstall();
 
-    // The host path of a path below the prefix's drive_c ("Sierra/Half-Life").
+    // The host path of a path below drive C: ("Sierra/Half-Life").
     QString drive(const QString& relative) const;
     // The host path of a path below the game directory ("dod/vorn_motd.txt").
     QString game(const QString& relative) const;
 
     // Whole file as bytes ("" when missing).
     static QByteArray read(const QString& hostPath);
+    // The host path of a working file in the per-user folder the window
+    // moves to when the root of drive c: cannot be written.
+    static QString userTemp(const QString& name);
     static void write(const QString& hostPath, const QByteArray& bytes);
     // Wait (bounded) until the file exists and is not empty.
     static bool waitForFile(const QString& hostPath, int timeoutMs = 10000);
 
     // Put a stand-in command interpreter in place of vorn-cmd (through
     // VORN_CMD) for as long as the object lives: a shell script with this
-    // body, kept in the prefix. Returns its host path.
+    // body, kept in the prefix. Returns its host path. Not on Windows, where
+    // cmd.exe is the interpreter.
     QString replaceInterpreter(const QByteArray& scriptBody);
     // Back to the real vorn-cmd.
     void restoreInterpreter();
 
   private:
     QTemporaryDir dir_;
+    QString root_; // the folder that stands for drive C:'s root, less drive_c
     QByteArray oldPrefix_;
     bool hadPrefix_ = false;
     bool replacedInterpreter_ = false;

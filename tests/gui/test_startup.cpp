@@ -5,8 +5,12 @@
 #include "guisupport.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
+#ifndef _WIN32
+#include <csignal>
+#endif
 #include <csignal>
 
 namespace vorn::test {
@@ -26,9 +30,10 @@ class StartupTest : public WindowTest {
     void copyInstallation(const QString& relative) {
         const QString target = demo->drive(relative);
         ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
-        ASSERT_EQ(QProcess::execute(QStringLiteral("cp"),
-                                    {QStringLiteral("-a"), demo->game(QString()), target}),
-                  0);
+        std::error_code ec;
+        std::filesystem::copy(demo->game(QString()).toStdString(), target.toStdString(),
+                              std::filesystem::copy_options::recursive, ec);
+        ASSERT_FALSE(ec) << ec.message();
     }
 };
 
@@ -211,13 +216,20 @@ const QByteArray kHangingInterpreter =
     "echo $$ > \"$WINEPREFIX/drive_c/hang.pid\"\nexec sleep 100000\n";
 
 bool processGone(const QString& pidFile) {
+#ifdef _WIN32
+    (void)pidFile;
+    return true;
+#else
     const pid_t pid = DemoInstall::read(pidFile).trimmed().toInt();
     return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+#endif
 }
 
 // A listing is abandoned at its time limit with a red error naming it, and
 // the interpreter is ended.
 TEST_F(StartupTest, ListingsThatNeverEndAreReportedAndAbandoned) {
+    VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
+                         "tests the time limit with the real cmd.exe");
     demo->replaceInterpreter(kHangingInterpreter);
     chooseMod("valve");
     EXPECT_TRUE(status().contains("map listing did not answer")) << status().toStdString();
@@ -278,11 +290,8 @@ TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {
 
         // The per-user log holds the header and says once where the files
         // are.
-        const QStringList users =
-            QDir(demo->drive(QStringLiteral("users"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        ASSERT_EQ(users.size(), 1);
-        const QByteArray text = DemoInstall::read(demo->drive(
-            QStringLiteral("users/") + users[0] + QStringLiteral("/Temp/vorn_master.log")));
+        const QByteArray text =
+            DemoInstall::read(DemoInstall::userTemp(QStringLiteral("vorn_master.log")));
         EXPECT_TRUE(text.startsWith(kHeader));
         EXPECT_EQ(text.count("cannot be written"), 1) << text.toStdString();
 
