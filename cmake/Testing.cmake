@@ -23,6 +23,11 @@ if(CMAKE_CROSSCOMPILING)
                    ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh --init)
   set_tests_properties(wine_prefix_init PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300
                        LABELS wine)
+  add_test(NAME wine_prefix_done
+           COMMAND ${CMAKE_COMMAND} -E env VORN_TEST_WINEPREFIX=${VORN_TEST_WINEPREFIX}
+                   ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh --done)
+  set_tests_properties(wine_prefix_done PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60
+                       LABELS wine)
 endif()
 
 # vorn_add_test(NAME SOURCES... LIBS ... LABELS ... [WINDOW])

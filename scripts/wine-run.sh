@@ -2,6 +2,7 @@
 # Runs a Windows test program under Wine in a throw-away prefix.
 #   wine-run.sh --init     make the prefix afresh (the first start is slow)
 #   wine-run.sh PROGRAM... run a program in it
+#   wine-run.sh --done     stop the prefix's wineserver
 # The prefix is $VORN_TEST_WINEPREFIX, else a per-user one below $TMPDIR.
 # Wine runs headless here: no X display is needed for console programs, and
 # the window tests use Qt's offscreen platform. Wine hands a variable QT_X to
@@ -37,5 +38,16 @@ if [ "${1:-}" = "--init" ]; then
     echo "Wine prefix ready: $WINEPREFIX"
     exit 0
 fi
+if [ "${1:-}" = "--done" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    exit 0
+fi
+
+# One wineserver and one set of Wine services for the whole run, started
+# here with their output away from ours: started by the test's own `wine`,
+# they would inherit the test's output and keep CTest waiting for it long
+# after the test has ended.
+if ! wineserver -p >/dev/null 2>&1 </dev/null; then :; fi
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 exec wine "$@"

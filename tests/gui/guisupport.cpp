@@ -90,6 +90,9 @@ DemoInstall::DemoInstall() {
 
 DemoInstall::~DemoInstall() {
     restoreInterpreter();
+#ifdef _WIN32
+    clearDriveC();
+#else
     // Read-only files and folders made by a test must not keep the demo
     // alive.
     namespace fs = std::filesystem;
@@ -98,9 +101,6 @@ DemoInstall::~DemoInstall() {
     for (auto it = fs::recursive_directory_iterator(top, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
-#ifdef _WIN32
-    clearDriveC();
-#else
     if (hadPrefix_)
         qputenv("WINEPREFIX", oldPrefix_);
     else
@@ -186,6 +186,11 @@ void WindowTest::SetUp() {
     demo = std::make_unique<DemoInstall>();
     if (autoLoad)
         openWindow();
+}
+
+bool renameCase(const QString& from, const QString& to) {
+    const QString between = to + QStringLiteral(".renaming");
+    return QDir().rename(from, between) && QDir().rename(between, to);
 }
 
 QStringList items(const QComboBox* box) {

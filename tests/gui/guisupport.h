@@ -61,6 +61,10 @@ inline const QString kDefaultBotLines = QStringLiteral("min_reaction 300\r\n"
                                                        "maxteamkills 3\r\n"
                                                        "\r\n");
 
+// Rename a file or folder to a name that differs only in letter case, by
+// way of a third name, as a case-blind file system requires.
+bool renameCase(const QString& from, const QString& to);
+
 // The entries of a list, in order.
 QStringList items(const QComboBox* box);
 QStringList items(const QListWidget* list);

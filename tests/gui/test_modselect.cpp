@@ -77,7 +77,7 @@ TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
 
 TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
     // A mod directory named DOD is another mod to the exact comparison.
-    ASSERT_TRUE(QDir().rename(demo->game("dod"), demo->game("DOD")));
+    ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
     openWindow();
     ASSERT_EQ(items(w->cmbModList), (QStringList{"cstrike", "DOD", "valve"}));
     chooseMod("DOD");

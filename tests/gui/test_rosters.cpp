@@ -144,7 +144,7 @@ TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
 
     // A waypoint file whose name differs in letter case does not count.
     const QString wpt = demo->game("dod/sturmbot/waypoints/");
-    ASSERT_TRUE(QFile::rename(wpt + "dod_flash.wpt", wpt + "DOD_FLASH.wpt"));
+    ASSERT_TRUE(renameCase(wpt + "dod_flash.wpt", wpt + "DOD_FLASH.wpt"));
     pickMap("dod_flash");
     EXPECT_EQ(seam.beeps, 2);
     EXPECT_EQ(mapStatus(), "WARNING: No waypoint file exist.");

@@ -31,7 +31,7 @@ class StartupTest : public WindowTest {
         const QString target = demo->drive(relative);
         ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
         std::error_code ec;
-        std::filesystem::copy(demo->game(QString()).toStdString(), target.toStdString(),
+        std::filesystem::copy(demo->drive("Sierra/Half-Life").toStdString(), target.toStdString(),
                               std::filesystem::copy_options::recursive, ec);
         ASSERT_FALSE(ec) << ec.message();
     }
