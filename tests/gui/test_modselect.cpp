@@ -2,6 +2,13 @@
 // version, the map listing into both map lists, and the status texts.
 #include "guisupport.h"
 
+#include <QElapsedTimer>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vorn::test {
 namespace {
 
@@ -160,6 +167,75 @@ TEST_F(ModSelectTest, ModWithoutMapsLeavesBothListsEmpty) {
     EXPECT_TRUE(maps().isEmpty());
     EXPECT_TRUE(w->optCommandLine->isEnabled());
     EXPECT_EQ(status(), "Select Command Line.");
+}
+
+// A listing whose interpreter failed part way (a full disk, a kill) is
+// never taken for the whole list: red error, no maps.
+TEST_F(ModSelectTest, ListingCutShortIsNeverUsed) {
+    openWindow();
+    const QByteArray half =
+        "printf 'de_a.bsp\\r\\nde_b.bsp\\r\\n' > \"$WINEPREFIX/drive_c/vorn.log\"\n";
+    for (const char* end : {"exit 112\n", "kill -9 $$\n", "exit 1\n"}) {
+        SCOPED_TRACE(end);
+        demo->replaceInterpreter(half + end);
+        chooseMod("valve");
+        EXPECT_TRUE(maps().isEmpty());
+        EXPECT_TRUE(status().startsWith("Error: The map listing failed (exit code"))
+            << status().toStdString();
+        EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+        EXPECT_TRUE(statusFits());
+    }
+    // The same listing from an interpreter that ended well is used.
+    demo->replaceInterpreter(half);
+    chooseMod("valve");
+    EXPECT_EQ(maps(), (QStringList{"de_a", "de_b"}));
+}
+
+// A wait of more than half a second shows the busy pointer; a leftover
+// listing that is read-only is reported at once instead of waited on.
+TEST_F(ModSelectTest, SlowListingShowsTheBusyPointerAndAReadOnlyOneFailsAtOnce) {
+    openWindow();
+    demo->replaceInterpreter(
+        "sleep 1\nprintf 'de_a.bsp\\r\\n' > \"$WINEPREFIX/drive_c/vorn.log\"\n");
+    chooseMod("valve");
+    EXPECT_EQ(maps(), QStringList{"de_a"});
+    EXPECT_EQ(seam.busyOn, 1);
+    EXPECT_EQ(seam.busyOff, 1);
+
+    QFile::setPermissions(demo->drive("vorn.log"), QFileDevice::ReadOwner);
+    QElapsedTimer timer;
+    timer.start();
+    chooseMod("valve");
+    EXPECT_LT(timer.elapsed(), kCommandTimeoutMs / 2);
+    EXPECT_TRUE(status().contains("old listing")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_EQ(seam.busyOn, seam.busyOff);
+}
+
+// History.txt that is no ordinary file is neither waited on nor read
+// without end: the version stays unknown and the status says why.
+TEST_F(ModSelectTest, HistoryThatIsNoOrdinaryFileIsReportedNotRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes and endless devices are made with POSIX calls";
+#else
+    for (const char* kind : {"pipe", "endless"}) {
+        SCOPED_TRACE(kind);
+        demo.reset();
+        demo = std::make_unique<DemoInstall>();
+        const QByteArray path = QFile::encodeName(history());
+        ASSERT_TRUE(QFile::remove(history()));
+        ASSERT_EQ(kind[0] == 'p' ? ::mkfifo(path.constData(), 0644)
+                                 : ::symlink("/dev/zero", path.constData()),
+                  0);
+        openWindow();
+        chooseMod("dod");
+        EXPECT_EQ(botCaption(), "Sturmbot Setup");
+        EXPECT_TRUE(status().contains("History.txt cannot be read")) << status().toStdString();
+        EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+        EXPECT_EQ(maps().size(), 25);
+        w.reset();
+    }
+#endif
 }
 
 } // namespace
