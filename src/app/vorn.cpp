@@ -6,6 +6,7 @@
 #include "country.h"
 #include "listing.h"
 #include "platform.h"
+#include "winpath.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -87,6 +88,28 @@ QString failureReason(const QString& winPath, const std::string& error) {
     return reason;
 }
 
+// The busy pointer for a wait, once it has lasted longer than a moment.
+class BusyWhileWaiting {
+  public:
+    explicit BusyWhileWaiting(Vorn& window) : w_(window) {}
+    ~BusyWhileWaiting() {
+        if (on_)
+            w_.ui.setBusy(&w_, false);
+    }
+    BusyWhileWaiting(const BusyWhileWaiting&) = delete;
+    BusyWhileWaiting& operator=(const BusyWhileWaiting&) = delete;
+    void after(int waitedMs) {
+        if (!on_ && waitedMs >= kBusyAfterMs) {
+            on_ = true;
+            w_.ui.setBusy(&w_, true);
+        }
+    }
+
+  private:
+    Vorn& w_;
+    bool on_ = false;
+};
+
 } // namespace
 
 QColor fromBgr(std::uint32_t bgr) {
@@ -124,7 +147,16 @@ Vorn::Vorn(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam) {
     wireReactions();
 }
 
-Vorn::~Vorn() = default;
+Vorn::~Vorn() {
+    // The panels watch the controls (event filters, connections) and reach
+    // into this window from their reactions. They go first, so that no
+    // reaction runs while the controls are torn down and this object is no
+    // longer whole.
+    const QObjectList children = this->children();
+    for (QObject* child : children)
+        if (child->property(kPanelProperty).toBool())
+            delete child;
+}
 
 void Vorn::addFrame(QGroupBox* frame, int left, int top, int width, int height) {
     frame->setParent(formArea_);
@@ -301,10 +333,24 @@ bool Vorn::saveGameFile(const QString& winPath, const QString& text, bool finalC
     return true;
 }
 
-bool Vorn::readGameLines(const QString& winPath, QStringList& lines) {
+QString Vorn::unusableNameReason(const QString& name) const {
+    if (plat::isPlainFileName(u8(name)))
+        return {};
+    for (QChar c : name)
+        if (c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c))
+            return QStringLiteral("holds %1")
+                .arg(c.unicode() < 32 ? QStringLiteral("a control character")
+                                      : QStringLiteral("'%1'").arg(c));
+    return QStringLiteral("is not a file name");
+}
+
+bool Vorn::readGameLines(const QString& winPath, QStringList& lines, QString* error) {
     std::string bytes;
-    if (!plat::readFile(u8(winPath), bytes).ok())
+    if (plat::Status s = plat::readFile(u8(winPath), bytes); !s.ok()) {
+        if (error)
+            *error = failureReason(winPath, s.error);
         return false;
+    }
     lines = splitLines(bytes);
     return true;
 }
@@ -313,14 +359,19 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     // Bounded: a file that cannot be deleted is reported, never waited on
     // for ever.
     auto present = [&] { return qs(plat::storedName(u8(winPath))) == name; };
+    BusyWhileWaiting busy(*this);
     for (int waited = 0; present(); waited += 15) {
         if (waited >= kCommandTimeoutMs)
             return false;
-        plat::deleteFile(u8(winPath));
+        // A read-only file stays: no use waiting for it.
+        if (plat::deleteFile(u8(winPath)).error.find("read-only") != std::string::npos)
+            return false;
         // Pause only while the file is still there: a deletion that worked
         // at once costs no wait.
-        if (present())
+        if (present()) {
             ShortPause();
+            busy.after(waited);
+        }
     }
     return true;
 }
@@ -338,26 +389,27 @@ bool Vorn::writeBatchFile(const QString& line) {
     return false;
 }
 
-bool Vorn::runCommand(const QString& commandLine, const QString& what) {
+bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exitCode) {
     st.shellCommand = commandLine;
     if (!writeBatchFile(st.shellCommand))
         return false;
-    QString err;
-    QString batch = quoted(st.batchPath, err);
-    if (batch.isEmpty()) {
-        setStatus(
-            QStringLiteral("Error: the batch file %1 cannot be run. %2").arg(st.batchPath, err),
-            colour::Red);
-        return false;
-    }
     plat::Process process;
-    plat::Status s = plat::startHidden(u8(batch), process);
+    plat::Status s = startBatch(QString(), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
                   colour::Red);
         return false;
     }
-    if (process.wait(kCommandTimeoutMs) != plat::Process::Wait::Finished) {
+    // The busy pointer shows once the wait is longer than a moment.
+    auto waited = process.wait(kBusyAfterMs);
+    if (waited == plat::Process::Wait::TimedOut) {
+        ui.setBusy(this, true);
+        waited = process.wait(kCommandTimeoutMs - kBusyAfterMs);
+        ui.setBusy(this, false);
+    }
+    if (exitCode)
+        *exitCode = process.exitCode();
+    if (waited != plat::Process::Wait::Finished) {
         process.kill();
         setStatus(QStringLiteral("Error: %1 did not answer within %2 seconds.")
                       .arg(what)
@@ -368,6 +420,16 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what) {
     return true;
 }
 
+plat::Status Vorn::startBatch(const QString& redirect, plat::Process& process) {
+    // The batch file is named without its folder and run from there: '%' in
+    // a folder (a user name such as "100%", or "%PATH%") would be expanded
+    // on the interpreter's command line, where no quoting prevents it.
+    QString line = QStringLiteral(".\\") + st.batchName;
+    if (!redirect.isEmpty())
+        line += QStringLiteral(" > ") + redirect;
+    return plat::startHidden(u8(line), process, plat::parentOf(u8(st.batchPath)));
+}
+
 bool Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
     lines.clear();
     if (!waitUntilGone(st.tempListPath, st.tempListName)) {
@@ -376,12 +438,24 @@ bool Vorn::runListing(const QString& command, const QString& what, QStringList& 
             colour::Red);
         return false;
     }
-    if (!runCommand(command, what))
+    int code = -1;
+    if (!runCommand(command, what, &code))
         return false;
     // The command has ended, so the listing is complete.
     if (qs(plat::storedName(u8(st.tempListPath))) != st.tempListName ||
         !readGameLines(st.tempListPath, lines)) {
         setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, st.tempListPath),
+                  colour::Red);
+        return false;
+    }
+    // A listing cut short (a full disk, a killed interpreter) is never
+    // taken for the whole list. `dir` ends with 1 when nothing matched,
+    // and then the listing is empty.
+    if (code != 0 && !(code == 1 && lines.isEmpty())) {
+        lines.clear();
+        setStatus(QStringLiteral("Error: %1 failed (exit code %2), so it is not used.")
+                      .arg(what)
+                      .arg(code),
                   colour::Red);
         return false;
     }
@@ -402,14 +476,17 @@ void Vorn::chooseWorkingDirectory() {
     // The log, the batch file and the listing live in the root of drive c:.
     // Where a standard user may not create files there, a per-user
     // directory serves instead.
-    // A directory standing in a working file's place stops every writer.
-    auto blocked = [](const QString& winPath) {
-        return !plat::storedName(u8(winPath), true).empty() &&
-               plat::storedName(u8(winPath)).empty();
-    };
-    plat::TextFile probe;
-    if (!blocked(st.batchPath) && !blocked(st.tempListPath) &&
-        probe.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
+    // The root is tested by making files there as every command will: the
+    // batch file, the listing and a new file (which also needs a temporary
+    // one), not only by the log, which may be an old file that is still
+    // writable where nothing new can be made. A directory standing in a
+    // working file's place fails the test too.
+    const QString probe = QStringLiteral("c:\\vorn-probe.tmp");
+    plat::TextFile log;
+    if (plat::replaceFile(u8(st.batchPath), {}).ok() &&
+        plat::replaceFile(u8(st.tempListPath), {}).ok() && plat::replaceFile(u8(probe), {}).ok() &&
+        plat::deleteFile(u8(probe)).ok() &&
+        log.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
         return;
     std::string dir;
     if (!plat::userTempDir(dir).ok())
@@ -625,7 +702,14 @@ void Vorn::cmbModList_Click() {
 
             st.checkPath = st.gameDir + m + QStringLiteral("\\sturmbot\\History.txt");
             QStringList history;
-            readGameLines(st.checkPath, history); // missing: an empty version
+            QString why;
+            // Missing: an empty version. Present but unreadable (a pipe, a
+            // link to something endless, far too large): said so.
+            if (!readGameLines(st.checkPath, history, &why) &&
+                !why.endsWith(QStringLiteral("does not exist")))
+                setStatus(
+                    QStringLiteral("Error: the add-on's History.txt cannot be read: %1.").arg(why),
+                    colour::Red);
             st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
 
             auto* frame = ctl<QGroupBox>("frmSturmbotSetup");
@@ -793,19 +877,12 @@ void Vorn::cmdStart_Click() {
         }
         line = q + line.mid(exec.size());
     }
-    QString batchErr;
-    QString batch = quoted(st.batchPath, batchErr);
-    QString list = quoted(st.tempListPath, batchErr);
-    if (batch.isEmpty() || list.isEmpty()) {
-        setStatus(QStringLiteral("Error: the batch file cannot be run. %1").arg(batchErr),
-                  colour::Red);
-        return;
-    }
-    st.shellCommand = batch + QStringLiteral(" > ") + list;
+    // The listing lies beside the batch file, which runs from its folder.
+    st.shellCommand = st.batchPath + QStringLiteral(" > ") + st.tempListPath;
     if (!writeBatchFile(line))
         return;
     plat::Process process;
-    plat::Status s = plat::startHidden(u8(st.shellCommand), process);
+    plat::Status s = startBatch(st.tempListName, process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: the server could not be started. %1").arg(qs(s.error)),
                   colour::Red);
@@ -849,8 +926,11 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
         if (busy)
             ui.setBusy(this, false);
     };
+    // A name that cannot be a file name is never made into a path; the
+    // problem box says why.
+    const QString why = unusableNameReason(mapName);
 
-    if (!present()) {
+    if (why.isEmpty() && !present()) {
         ui.setBusy(this, true);
         busy = true;
         const QString mapFilePath = mapsDir + mapName + QStringLiteral(".bsp");
@@ -880,7 +960,7 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
         }
     }
 
-    if (present()) {
+    if (why.isEmpty() && present()) {
         QStringList lines;
         readGameLines(entityFilePath, lines);
         CountryScan scan = scanAlliedCountry(toStdLines(lines));
@@ -891,8 +971,12 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
     } else {
         st.msgAnswer = std::int16_t(ui.messageBox(
             this, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VORN Allert!"),
-            QStringLiteral("Encountered a problem with determining country for Allies.\r\n"
-                           "Would you like to ignore this and proceed?")));
+            QStringLiteral("Encountered a problem with determining country for Allies.\r\n") +
+                (why.isEmpty()
+                     ? QString()
+                     : QStringLiteral("The map name \"%1\" cannot be a file name: it %2.\r\n")
+                           .arg(mapName, why)) +
+                QStringLiteral("Would you like to ignore this and proceed?")));
         if (st.msgAnswer == kAnswerNo) {
             mnuExit_Click();
             if (programEnded) {

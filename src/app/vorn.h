@@ -6,6 +6,7 @@
 // found by name with ctl<T>()).
 #pragma once
 
+#include "platform.h"
 #include "seam.h"
 #include "windowstate.h"
 
@@ -48,6 +49,12 @@ QString crlfText(const QPlainTextEdit* box);
 
 // How long any outside command may take before we give up on it.
 constexpr int kCommandTimeoutMs = 10000;
+// A wait longer than this shows the busy pointer.
+constexpr int kBusyAfterMs = 500;
+
+// The property that marks a setup panel: a child of the window, removed by
+// ~Vorn before the controls it watches.
+constexpr const char* kPanelProperty = "vornPanel";
 
 class Vorn : public QMainWindow {
     Q_OBJECT
@@ -150,13 +157,18 @@ class Vorn : public QMainWindow {
     // game's 8-bit character set, atomically. On failure the status line
     // shows a red error naming the file, and false comes back.
     bool saveGameFile(const QString& winPath, const QString& text, bool finalCrlf = true);
+    // Why a name from a listing cannot become part of a file's path, as
+    // "holds '\'" or "is not a file name"; "" when it can.
+    QString unusableNameReason(const QString& name) const;
     // Read a game file's lines, decoded from the 8-bit character set.
-    bool readGameLines(const QString& winPath, QStringList& lines);
+    // When it cannot be read, false comes back and `error` (if given) says why.
+    bool readGameLines(const QString& winPath, QStringList& lines, QString* error = nullptr);
 
     // Run one outside command through the batch file and wait for it to end
     // (bounded). `what` names the command in an error message. On failure
     // the status line shows a red error and false comes back.
-    bool runCommand(const QString& commandLine, const QString& what);
+    // `exitCode` receives the command's exit code (-1 when it did not end).
+    bool runCommand(const QString& commandLine, const QString& what, int* exitCode = nullptr);
     // A listing: the old listing file is removed, `command` (which redirects
     // into tempListPath) is run, and the listing's lines are read once the
     // command has ended.
@@ -179,6 +191,9 @@ class Vorn : public QMainWindow {
     // The batch file's one line; false after a red error when it cannot be
     // written.
     bool writeBatchFile(const QString& line);
+    // Start the batch file from its own folder, with " > " and `redirect`
+    // (a bare name in that folder) behind it when given.
+    platform::Status startBatch(const QString& redirect, platform::Process& process);
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;

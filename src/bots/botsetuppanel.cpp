@@ -26,10 +26,6 @@ namespace {
 constexpr std::uint32_t kPureRed = 0x0000FF;
 constexpr std::uint32_t kAlliedGreen = 0x00C000;
 
-// Characters that cannot stand in a Windows file name; a roster file name
-// holding one of them would land outside the add-on's directory or fail.
-const QString kBadNameChars = QStringLiteral("\\/:*?\"<>|");
-
 // A short number field: wide enough for four digits, no wider.
 void narrow(QLineEdit* edit) {
     edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14);
@@ -505,9 +501,7 @@ void BotSetupPanel::txtSturmbotMaxBots_Change() {}
 
 void BotSetupPanel::cmdSturmbotOK_Click() {
     const QString name = w.frmInfo->title();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        std::any_of(name.begin(), name.end(),
-                    [](QChar c) { return kBadNameChars.contains(c) || c.unicode() < 32; })) {
+    if (!w.unusableNameReason(name).isEmpty()) {
         w.setStatus(
             QStringLiteral("Cannot save the bot setup: \"%1\" is not a valid file name.").arg(name),
             colour::Red);
@@ -560,13 +554,18 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
     optSturmbotAllies1->show();
 
     waypointName = map + QStringLiteral(".wpt");
+    const bool usable = w.unusableNameReason(map).isEmpty();
     w.st.botCfgName = QStringLiteral("invalid");
     w.setViewerCaption(QStringLiteral("invalid"));
     setMapStatus(QStringLiteral("check matching waypoint file..."), colour::NearBlack);
 
     w.st.checkPath =
         w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\waypoints\\") + waypointName;
-    waypointMatch = QString::fromStdString(platform::storedName(w.st.checkPath.toStdString()));
+    // A name that cannot be a file name finds no waypoints, and no roster
+    // file is offered for it.
+    waypointMatch = usable
+                        ? QString::fromStdString(platform::storedName(w.st.checkPath.toStdString()))
+                        : QString();
     frmSturmbotCustom->setTitle(waypointName);
 
     if (waypointMatch != waypointName) {

@@ -361,7 +361,8 @@ bool MapSetupPanel::LoadMapClassLimits() {
     classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
     // A file stored with other capitals is the same file to the system: it
     // is read, so that saving does not lose its lines.
-    if (!map.isEmpty() && !platform::storedName(classLimitPath.toStdString()).empty()) {
+    if (!map.isEmpty() && w.unusableNameReason(map).isEmpty() &&
+        !platform::storedName(classLimitPath.toStdString()).empty()) {
         QStringList lines;
         if (w.readGameLines(classLimitPath, lines)) {
             std::string kept;
@@ -462,6 +463,12 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
     const QString map = selectedMap();
     if (map.isEmpty())
         return;
+    // A map called "x\..\..\name" would write outside the mod.
+    if (const QString why = w.unusableNameReason(map); !why.isEmpty()) {
+        w.setStatus(QStringLiteral("Error: map \"%1\" %2: no limits saved.").arg(map, why),
+                    colour::Red);
+        return;
+    }
     classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
     w.st.logLine = QStringLiteral("writing ") + classLimitPath;
     w.WriteLog(w.st.logLine);

@@ -8,6 +8,7 @@
 // that can fail reports a Status whose text says, in words, what went wrong.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -88,12 +89,21 @@ class TextFile {
     std::unique_ptr<Impl> impl_;
 };
 
-// The whole content of a file.
-Status readFile(const std::string& winPath, std::string& bytes);
+// The most readFile takes by default: far more than any file of the game
+// installation or any listing holds.
+constexpr std::size_t kMaxReadBytes = 64u << 20;
+
+// The whole content of a file. Only an ordinary file is read (never a
+// pipe, a device or a directory, which could block or never end), and only
+// up to `maxBytes`: a larger file fails, and the Status says why.
+Status readFile(const std::string& winPath, std::string& bytes,
+                std::size_t maxBytes = kMaxReadBytes);
 
 // Replace the file with exactly these bytes, atomically: a temporary file
 // beside it is written, flushed and renamed over the target. On failure the
 // old file is left byte for byte as it was, and the Status says why.
+// Temporary files for the same target left behind by processes that no
+// longer run (a crash mid-save) are removed first; see temporaryNameFor.
 Status replaceFile(const std::string& winPath, const std::string& bytes);
 
 // Deleting a read-only file fails, as on Windows.
@@ -126,7 +136,7 @@ class Process {
     int exitCode() const;
 
   private:
-    friend Status startHidden(const std::string&, Process&);
+    friend Status startHidden(const std::string&, Process&, const std::string&);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
@@ -138,13 +148,19 @@ class Process {
 // "vorn-cmd /c <commandLine>" in its own process group. A command line
 // holding CR, LF or NUL is refused.
 //
+// With `workingDir` (a Windows path), the command runs in that directory,
+// so that a batch file there can be named on the line without its folder:
+// cmd.exe expands '%' on its command line and no quoting stops it, so a
+// folder such as "c:\users\100%\" or "%PATH%" must not appear there.
+//
 // What the interpreter does with `dir ... /b > file`: the file is created
 // before the command runs (empty when nothing matches); names come one per
 // line with CR LF, in Windows-1252, in the order Wine's cmd.exe gives
 // (case-insensitive word sort: punctuation, digits, letters); "*.bsp" also
 // matches "x.bsp2"; names starting with a dot are hidden (as Wine hides
 // them); directories matching a pattern are listed too.
-Status startHidden(const std::string& commandLine, Process& process);
+Status startHidden(const std::string& commandLine, Process& process,
+                   const std::string& workingDir = {});
 
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
 // else "vorn-cmd" beside the running program. Unused on Windows.

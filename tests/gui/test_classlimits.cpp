@@ -231,6 +231,32 @@ TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
     EXPECT_EQ(saved("dod_kalt"), "\r\n" + generic + "\r\n");
 }
 
+// On POSIX and under Wine a map file may be called "x\..\..\..\name.bsp":
+// such a name never becomes part of a path, and the box says why.
+TEST_F(ClassLimitTest, MapNamesThatAreNoFileNamesNeverBecomePaths) {
+    // Each: the map name, and the character the messages name.
+    const std::pair<QString, QString> rows[] = {{"x\\..\\..\\..\\name", "\\"},
+                                                {"say \"hi\"", "\""}};
+    for (const auto& [map, bad] : rows)
+        DemoInstall::write(demo->game("dod/maps/" + map + ".bsp"), "BSP\n");
+    for (const auto& [map, bad] : rows) {
+        SCOPED_TRACE(map.toStdString());
+        w.reset();
+        seam.boxes.clear();
+        openWindow();
+        editMap(map);
+        ASSERT_EQ(seam.boxes.size(), 1u);
+        EXPECT_TRUE(seam.boxes[0].text.contains(
+            "The map name \"" + map + "\" cannot be a file name: it holds '" + bad + "'."))
+            << seam.boxes[0].text.toStdString();
+        click("cmdClassLimitOK");
+        EXPECT_EQ(status(), "Error: map \"" + map + "\" holds '" + bad + "': no limits saved.");
+        EXPECT_TRUE(statusFits());
+    }
+    EXPECT_FALSE(QFile::exists(demo->drive("Sierra/name.cfg")));
+    EXPECT_FALSE(QFile::exists(demo->drive("Sierra/name.ent")));
+}
+
 TEST_F(ClassLimitTest, AFileThatCannotBeReplacedStaysAsItWas) {
     const QByteArray old = "hostname keep\r\nmp_limitaxiskar 2\r\n";
     DemoInstall::write(cfg("dod_anzio"), old);

@@ -2,6 +2,16 @@
 // version, the map listing into both map lists, and the status texts.
 #include "guisupport.h"
 
+#include <QElapsedTimer>
+
+#include "platform.h"
+
+#ifndef _WIN32
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vorn::test {
 namespace {
 
@@ -161,6 +171,107 @@ TEST_F(ModSelectTest, ModWithoutMapsLeavesBothListsEmpty) {
     EXPECT_TRUE(maps().isEmpty());
     EXPECT_TRUE(w->optCommandLine->isEnabled());
     EXPECT_EQ(status(), "Select Command Line.");
+}
+
+// A listing whose interpreter failed part way (a full disk, a kill) is
+// never taken for the whole list: red error, no maps.
+TEST_F(ModSelectTest, ListingCutShortIsNeverUsed) {
+    openWindow();
+    const QByteArray half =
+        "printf 'de_a.bsp\\r\\nde_b.bsp\\r\\n' > \"$WINEPREFIX/drive_c/vorn.log\"\n";
+    for (const char* end : {"exit 112\n", "kill -9 $$\n", "exit 1\n"}) {
+        SCOPED_TRACE(end);
+        demo->replaceInterpreter(half + end);
+        chooseMod("valve");
+        EXPECT_TRUE(maps().isEmpty());
+        EXPECT_TRUE(status().startsWith("Error: The map listing failed (exit code"))
+            << status().toStdString();
+        EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+        EXPECT_TRUE(statusFits());
+    }
+    // The same listing from an interpreter that ended well is used.
+    demo->replaceInterpreter(half);
+    chooseMod("valve");
+    EXPECT_EQ(maps(), (QStringList{"de_a", "de_b"}));
+}
+
+// The same with the real interpreter, its listing going onto a full disk:
+// the working files are on a small disk of their own.
+TEST_F(ModSelectTest, ListingOntoAFullDiskIsNeverUsed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a small disk is mounted with POSIX calls";
+#else
+    std::string userDir, host;
+    ASSERT_TRUE(platform::userTempDir(userDir).ok());
+    ASSERT_TRUE(platform::hostPath(userDir, host).ok());
+    if (::mount("tmpfs", host.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small disk can be mounted here";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{host};
+    if (!makeUnreplaceable(demo->drive(QString())))
+        GTEST_SKIP() << "no way to keep the working files off the drive root (chattr missing)";
+    // Far more names than the small disk holds.
+    for (int i = 0; i < 3000; ++i)
+        DemoInstall::write(demo->game(QStringLiteral("valve/maps/a_map_with_a_long_name_%1.bsp")
+                                          .arg(i, 4, 10, QLatin1Char('0'))),
+                           {});
+    openWindow();
+    ASSERT_EQ(w->st.tempListPath, QString::fromStdString(userDir) + "vorn.log");
+    chooseMod("valve");
+    EXPECT_TRUE(maps().isEmpty());
+    EXPECT_TRUE(status().startsWith("Error: The map listing failed (exit code 112)"))
+        << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+#endif
+}
+
+// A wait of more than half a second shows the busy pointer; a leftover
+// listing that is read-only is reported at once instead of waited on.
+TEST_F(ModSelectTest, SlowListingShowsTheBusyPointerAndAReadOnlyOneFailsAtOnce) {
+    openWindow();
+    demo->replaceInterpreter(
+        "sleep 1\nprintf 'de_a.bsp\\r\\n' > \"$WINEPREFIX/drive_c/vorn.log\"\n");
+    chooseMod("valve");
+    EXPECT_EQ(maps(), QStringList{"de_a"});
+    EXPECT_EQ(seam.busyOn, 1);
+    EXPECT_EQ(seam.busyOff, 1);
+
+    QFile::setPermissions(demo->drive("vorn.log"), QFileDevice::ReadOwner);
+    QElapsedTimer timer;
+    timer.start();
+    chooseMod("valve");
+    EXPECT_LT(timer.elapsed(), kCommandTimeoutMs / 2);
+    EXPECT_TRUE(status().contains("old listing")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_EQ(seam.busyOn, seam.busyOff);
+}
+
+// History.txt that is no ordinary file is neither waited on nor read
+// without end: the version stays unknown and the status says why.
+TEST_F(ModSelectTest, HistoryThatIsNoOrdinaryFileIsReportedNotRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes and endless devices are made with POSIX calls";
+#else
+    for (const char* kind : {"pipe", "endless"}) {
+        SCOPED_TRACE(kind);
+        demo.reset();
+        demo = std::make_unique<DemoInstall>();
+        const QByteArray path = QFile::encodeName(history());
+        ASSERT_TRUE(QFile::remove(history()));
+        ASSERT_EQ(kind[0] == 'p' ? ::mkfifo(path.constData(), 0644)
+                                 : ::symlink("/dev/zero", path.constData()),
+                  0);
+        openWindow();
+        chooseMod("dod");
+        EXPECT_EQ(botCaption(), "Sturmbot Setup");
+        EXPECT_TRUE(status().contains("History.txt cannot be read")) << status().toStdString();
+        EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+        EXPECT_EQ(maps().size(), 25);
+        w.reset();
+    }
+#endif
 }
 
 } // namespace

@@ -302,6 +302,24 @@ TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {
     }
 }
 
+// After one elevated run a standard user may find an old log in c:\ that
+// is still writable, though nothing new can be made there.
+TEST_F(UnusualDriveTest, DriveRootThatTakesNoNewFilesMovesTheWorkingFiles) {
+    DemoInstall::write(demo->drive("vorn_master.log"), "old run\r\n");
+    std::string userDir;
+    ASSERT_TRUE(platform::userTempDir(userDir).ok());
+    if (!makeUnreplaceable(demo->drive(QString())))
+        GTEST_SKIP() << "no way to stop root from making files here (chattr missing)";
+    openWindow();
+    EXPECT_EQ(mods(), kDemoMods);
+    EXPECT_EQ(status(), "Now, select a mod");
+    EXPECT_EQ(w->st.batchPath, QString::fromStdString(userDir) + "vorn.bat");
+    chooseMod("dod");
+    EXPECT_EQ(maps(), 25);
+    EXPECT_EQ(status(), "Select Command Line.");
+    EXPECT_EQ(log(), "old run\r\n");
+}
+
 TEST_F(UnusualDriveTest, ScratchDirectoryAlreadyPresentDoesNotMatter) {
     ASSERT_TRUE(QDir().mkpath(demo->drive(QStringLiteral("vorntmp/left-over"))));
     openWindow();

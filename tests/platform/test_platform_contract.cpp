@@ -4,10 +4,18 @@
 #include "batchline.h"
 #include "contract_support.h"
 #include "platform.h"
+#include "winpath.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace vorn::platform;
 using vorn::test::PlatformTest;
@@ -19,6 +27,14 @@ std::string quote(const std::string& text) {
     std::string error;
     EXPECT_TRUE(quoteBatchArgument(text, quoted, error)) << error;
     return quoted;
+}
+
+unsigned long thisProcess() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
 }
 
 std::string bytesOf(const std::string& winPath) {
@@ -83,9 +99,10 @@ class Listing : public PlatformTest {
     // Runs `dir <args> > listing` from the batch file; the listing's bytes.
     std::string list(const std::string& dirArgs) {
         const std::string listing = at("vorn.log");
-        runBatchLine("dir " + dirArgs + " > " + listing);
+        code = runBatchLine("dir " + dirArgs + " > " + listing);
         return bytesOf(listing);
     }
+    int code = -1; // of the last listing
 };
 
 TEST_F(Listing, SubDirectoriesComeSortedWithoutCaseAndWithoutDotEntries) {
@@ -140,8 +157,34 @@ TEST_F(Listing, NothingToListLeavesAnEmptyListing) {
     makeFile(at("vorn.log"), "old listing\r\n");
     for (const std::string& args :
          {quote(at("maps\\*.wad")) + " /b", quote(at("empty")) + " /ad /b",
-          quote(at("empty\\*.bsp")) + " /b", quote(at("gone\\*.bsp")) + " /b"})
+          quote(at("empty\\*.bsp")) + " /b", quote(at("gone\\*.bsp")) + " /b"}) {
         EXPECT_EQ(list(args), "") << args;
+        // The window takes 1 with an empty listing for "nothing found".
+        EXPECT_TRUE(code == 0 || code == 1) << args << ": " << code;
+    }
+    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), "a.bsp\r\n");
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no full device to redirect into under Wine";
+#else
+    // A listing onto a full disk: every write fails, as the last ones do
+    // when the disk fills up part way.
+    makeDir(at("maps"));
+    for (int i = 0; i < 300; ++i)
+        makeFile(at("maps\\map" + std::to_string(i) + ".bsp"));
+    std::string host;
+    ASSERT_TRUE(hostPath(at(""), host).ok());
+    ASSERT_EQ(::symlink("/dev/full", (host + "full").c_str()), 0);
+    const std::string maps = quote(at("maps\\*.bsp")) + " /b";
+    // Into the redirection of the batch line, and into the batch file's own.
+    EXPECT_EQ(runBatchLine("dir " + maps + " > " + at("full")), 112);
+    EXPECT_EQ(runBatchLine("dir " + maps, at("full")), 112);
+    EXPECT_EQ(runBatchLine("echo one line", at("full")), 112);
+    EXPECT_EQ(runBatchLine("dir " + maps + " > " + at("fine.log")), 0);
+#endif
 }
 
 TEST_F(Listing, QuotedDirectoryWithOddCharactersIsListed) {
@@ -168,6 +211,47 @@ using Commands = PlatformTest;
 TEST_F(Commands, ExitCodeOfTheBatchFileComesBack) {
     EXPECT_EQ(runBatchLine("exit 3"), 3);
     EXPECT_EQ(runBatchLine("exit 0"), 0);
+}
+
+// cmd.exe expands '%' on its own command line, where no quoting stops it:
+// the batch file runs from its folder and is named without it.
+TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
+    makeDir(at("maps"));
+    makeFile(at("maps\\a.bsp"));
+    for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
+        SCOPED_TRACE(folder);
+        const std::string dir = at(folder);
+        makeDir(dir);
+        makeFile(dir + "\\vorn.bat",
+                 "dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(dir + "\\vorn.log") + "\r\n");
+        Process p;
+        const Status s = startHidden(".\\vorn.bat", p, dir);
+        ASSERT_TRUE(s.ok()) << s.error;
+        ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(bytesOf(dir + "\\vorn.log"), "a.bsp\r\n");
+        // The server start redirects the batch file's output the same way.
+        ASSERT_TRUE(startHidden(".\\vorn.bat > out.log", p, dir).ok());
+        ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(storedName(dir + "\\out.log"), "out.log");
+    }
+    Process p;
+    EXPECT_FALSE(startHidden(".\\vorn.bat", p, at("gone")).ok());
+}
+
+// A batch file named on another's line takes over from it, as with
+// cmd.exe: the first one does not go on, and `exit` in the second ends the
+// interpreter with its code.
+TEST_F(Commands, BatchFileNamedByAnotherTakesOverFromIt) {
+    makeFile(at("second.bat"), "exit 7\r\n");
+    makeFile(at("third.bat"), "echo third> " + quote(at("third.txt")) + "\r\n");
+    EXPECT_EQ(runBatchLine(quote(at("second.bat")) + "\r\necho after> " + quote(at("after.txt"))),
+              7);
+    EXPECT_EQ(runBatchLine(quote(at("third.bat")) + "\r\necho after> " + quote(at("after.txt"))),
+              0);
+    EXPECT_EQ(storedName(at("third.txt")), "third.txt");
+    EXPECT_EQ(storedName(at("after.txt")), "");
 }
 
 TEST_F(Commands, MissingProgramFailsWithoutHanging) {
@@ -262,6 +346,31 @@ TEST_F(TextFiles, ReadFieldStopsAtCommasAndLineEnds) {
     EXPECT_FALSE(f.readField(field));
 }
 
+// A game file is read only when it is an ordinary file of bounded size:
+// never a pipe that blocks or a device that never ends.
+TEST_F(TextFiles, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
+    makeFile(at("History.txt"), "12345");
+    std::string bytes;
+    EXPECT_TRUE(readFile(at("History.txt"), bytes, 5).ok());
+    EXPECT_EQ(bytes, "12345");
+    Status s = readFile(at("History.txt"), bytes, 4);
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
+    makeDir(at("dir"));
+    EXPECT_FALSE(readFile(at("dir"), bytes).ok());
+#ifndef _WIN32
+    std::string host;
+    ASSERT_TRUE(hostPath(at(""), host).ok());
+    ASSERT_EQ(::mkfifo((host + "pipe").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (host + "endless").c_str()), 0);
+    for (const char* name : {"pipe", "endless"}) {
+        s = readFile(at(name), bytes);
+        EXPECT_FALSE(s.ok()) << name;
+        EXPECT_NE(s.error.find("not an ordinary file"), std::string::npos) << s.error;
+    }
+#endif
+}
+
 TEST_F(TextFiles, ReadOnlyFileIsNeitherWrittenNorDeleted) {
     makeFile(at("vorn.log"), "keep\r\n");
     setReadOnly(at("vorn.log"), true);
@@ -302,6 +411,41 @@ TEST_F(Replace, WritesExactBytesAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(replaceFile(at("a.cfg"), "").ok());
     EXPECT_EQ(bytesOf(at("a.cfg")), "");
     EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"});
+}
+
+// What a crash mid-save leaves beside a file is cleared at its next save;
+// what belongs to another file, to a running process or to someone else
+// stays.
+TEST_F(Replace, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
+    const unsigned long ended = 0x3FFFFFF0; // above every process id in use
+    const std::string stale = temporaryNameFor("a.cfg", ended, 1);
+    const std::string running = temporaryNameFor("a.cfg", thisProcess(), 99999);
+    const std::string otherFile = temporaryNameFor("b.cfg", ended, 1);
+    const std::string notOurs = ".a.cfg.vorn-x.tmp";
+    for (const std::string& name : {stale, running, otherFile, notOurs})
+        makeFile(at(name), "half");
+    makeFile(at("a.cfg"), "old");
+    ASSERT_TRUE(replaceFile(at("a.cfg"), "new").ok());
+    EXPECT_EQ(bytesOf(at("a.cfg")), "new");
+    std::vector<std::string> left = hostEntries(base());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = {"a.cfg", running, otherFile, notOurs};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(temporaryFileOwner(stale, "a.cfg"), ended);
+    EXPECT_EQ(temporaryFileOwner(notOurs, "a.cfg"), 0u);
+}
+
+// A map name of 244 bytes gives a class-limit file of 248: the temporary
+// name beside it must still fit the limit of 255.
+TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
+    for (const std::size_t length : {244u, 251u}) {
+        const std::string name = std::string(length, 'm') + ".cfg";
+        const Status s = replaceFile(at(name), "limits\r\n");
+        ASSERT_TRUE(s.ok()) << s.error;
+        EXPECT_EQ(bytesOf(at(name)), "limits\r\n");
+        EXPECT_LT(temporaryNameFor(name, 4294967295ul, 4294967295u).size(), 80u);
+    }
 }
 
 TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {

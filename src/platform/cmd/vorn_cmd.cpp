@@ -9,6 +9,10 @@
 // command runs), double-quoted paths, `%%` and `%NAME%` in batch files, and
 // running a program with arguments: a Windows program (a file starting with
 // "MZ") through wine when it is installed, a native executable directly.
+// A batch file named on a batch file's line takes over from it, as with
+// cmd.exe: the first one does not go on afterwards, and `exit` ends all.
+// Output that cannot be written (a full disk, a failed close) is never
+// passed off as complete: the command ends with a non-zero code.
 // Windows paths are mapped onto the Wine-style prefix exactly as the POSIX
 // backend maps them. Listings come out in Windows-1252 with CR LF, sorted
 // the way Windows lists names.
@@ -36,9 +40,21 @@ using namespace vorn::platform;
 
 constexpr int kNotFoundCode = 9009;
 constexpr int kMaxBatchDepth = 16;
+// Windows' codes for a full disk and for any other failed write.
+constexpr int kDiskFullCode = 112;
+constexpr int kWriteFaultCode = 29;
+
+// The first error met while writing output, 0 while all went well.
+int outputError = 0;
+
+void noteOutputError(int err) {
+    if (outputError == 0)
+        outputError = err != 0 ? err : EIO;
+}
 
 void say(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+        noteOutputError(errno);
 }
 
 void complain(const std::string& text) {
@@ -414,8 +430,8 @@ int runBatch(const std::string& host, int depth) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         code = runLine(line, true, depth + 1);
-        if (code < 0) // "exit"
-            return -code - 1;
+        if (code < 0) // "exit", or a batch file that took over
+            return code;
     }
     return code;
 }
@@ -452,8 +468,11 @@ int runProgram(const std::vector<Word>& words, int depth) {
     }
 
     const std::string ext = lower(host.substr(host.size() >= 4 ? host.size() - 4 : 0));
-    if (ext == ".bat" || ext == ".cmd")
-        return runBatch(host, depth);
+    if (ext == ".bat" || ext == ".cmd") {
+        // From a batch file, the new one takes over: the caller ends with it.
+        const int code = runBatch(host, depth);
+        return depth > 0 && code >= 0 ? -code - 1 : code;
+    }
 
     char head[2] = {0, 0};
     if (std::FILE* f = std::fopen(host.c_str(), "rb")) {
@@ -529,14 +548,28 @@ int runLine(const std::string& rawLine, bool inBatch, int depth) {
     std::fflush(stdout);
     std::fflush(stderr);
     std::vector<std::pair<int, int>> saved;
+    const int errorBefore = outputError;
     auto restore = [&]() {
-        std::fflush(stdout);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            noteOutputError(errno);
+        std::clearerr(stdout);
         std::fflush(stderr);
         for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+            // The redirection file is closed here: its close is checked too.
+            if (::close(it->first) != 0)
+                noteOutputError(errno);
             ::dup2(it->second, it->first);
             ::close(it->second);
         }
         saved.clear();
+    };
+    auto outputCode = [&](int code) {
+        if (outputError == errorBefore)
+            return code;
+        complain(std::string("vorn-cmd: the output could not be written: ") +
+                 std::strerror(outputError));
+        const int failed = outputError == ENOSPC ? kDiskFullCode : kWriteFaultCode;
+        return code < 0 ? -failed - 1 : failed;
     };
     for (const auto& r : cmd.redirects) {
         std::string host;
@@ -583,12 +616,12 @@ int runLine(const std::string& rawLine, bool inBatch, int depth) {
             ++i;
         const int value = i < cmd.words.size() ? std::atoi(cmd.words[i].value.c_str()) : 0;
         restore();
-        return -value - 1;
+        return outputCode(-value - 1);
     } else {
         code = runProgram(cmd.words, depth);
     }
     restore();
-    return code;
+    return outputCode(code);
 }
 
 } // namespace
@@ -617,6 +650,10 @@ int main(int argc, char** argv) {
     int code = runLine(line, false, 0);
     if (code < 0)
         code = -code - 1;
-    std::fflush(stdout);
+    // The last of the output and the close of standard output count too.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0)
+        noteOutputError(errno);
+    if (outputError != 0 && code == 0)
+        code = outputError == ENOSPC ? kDiskFullCode : kWriteFaultCode;
     return code;
 }

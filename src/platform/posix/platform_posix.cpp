@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 extern char** environ;
@@ -339,16 +340,32 @@ void TextFile::close() {
 // ---------------------------------------------------------------------------
 // Whole files
 
-Status readFile(const std::string& winPath, std::string& bytes) {
+Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxBytes) {
     std::string host;
     if (Status s = hostPath(winPath, host); !s)
         return s;
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(errno) + ".");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Status::failure("Cannot read " + quoted(winPath) + ": it is not an ordinary file.");
+    }
+    const std::string tooLarge = "Cannot read " + quoted(winPath) + ": it is larger than " +
+                                 std::to_string(maxBytes) + " bytes.";
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return Status::failure(tooLarge);
+    }
     std::string data;
     char buf[65536];
     for (;;) {
+        if (data.size() > maxBytes) { // it grew while being read
+            ::close(fd);
+            return Status::failure(tooLarge);
+        }
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR)
@@ -395,8 +412,28 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
         mode = 0666 & ~mask;
     }
 
-    std::string temp = dir + "/." + lastComponent(host) + ".vorn-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    // Temporary files of ours for this target whose writer no longer runs
+    // are what a crash mid-save leaves: they go first.
+    const std::string name = lastComponent(host);
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            const unsigned long owner = temporaryFileOwner(e->d_name, name);
+            if (owner == 0 || owner == static_cast<unsigned long>(::getpid()) ||
+                owner > static_cast<unsigned long>(std::numeric_limits<pid_t>::max()))
+                continue;
+            if (::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)
+                ::unlinkat(::dirfd(d), e->d_name, 0);
+        }
+        ::closedir(d);
+    }
+    static unsigned counter = 0;
+    std::string temp;
+    int fd = -1;
+    do {
+        temp =
+            dir + "/" + temporaryNameFor(name, static_cast<unsigned long>(::getpid()), ++counter);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EEXIST);
     if (fd < 0)
         return Status::failure(fail + "no temporary file can be made in " +
                                quoted(parentOf(winPath)) + " (" + reason(errno) + ").");
@@ -567,10 +604,19 @@ std::string commandInterpreterPath() {
     return self.substr(0, self.find_last_of('/') + 1) + "vorn-cmd";
 }
 
-Status startHidden(const std::string& commandLine, Process& process) {
+Status startHidden(const std::string& commandLine, Process& process,
+                   const std::string& workingDir) {
     process = Process();
     if (commandLine.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
         return Status::failure("The command line holds a line break, so it was not run.");
+    std::string hostDir;
+    if (!workingDir.empty()) {
+        if (Status s = hostPath(workingDir, hostDir); !s)
+            return s;
+        if (!isDirectory(hostDir))
+            return Status::failure("The working directory " + quoted(workingDir) +
+                                   " does not exist.");
+    }
     const std::string interpreter = commandInterpreterPath();
     if (::access(interpreter.c_str(), X_OK) != 0)
         return Status::failure("The command interpreter " + quoted(interpreter) +
@@ -588,6 +634,8 @@ Status startHidden(const std::string& commandLine, Process& process) {
     // Nothing of ours leaks into the command (or the game it starts).
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 #endif
+    if (!hostDir.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, hostDir.c_str());
     posix_spawnattr_setpgroup(&attr, 0);
     sigset_t none;
     sigemptyset(&none);

@@ -297,16 +297,32 @@ void TextFile::close() {
 // ---------------------------------------------------------------------------
 // Whole files
 
-Status readFile(const std::string& winPath, std::string& bytes) {
+Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxBytes) {
     const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(GetLastError()) +
                                ".");
+    // A pipe or a device could block or never end.
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return Status::failure("Cannot read " + quoted(winPath) + ": it is not an ordinary file.");
+    }
+    const std::string tooLarge = "Cannot read " + quoted(winPath) + ": it is larger than " +
+                                 std::to_string(maxBytes) + " bytes.";
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(h, &size) && static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        CloseHandle(h);
+        return Status::failure(tooLarge);
+    }
     std::string data;
     std::vector<char> buf(65536);
     for (;;) {
+        if (data.size() > maxBytes) { // it grew while being read
+            CloseHandle(h);
+            return Status::failure(tooLarge);
+        }
         DWORD got = 0;
         if (!ReadFile(h, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr)) {
             const DWORD err = GetLastError();
@@ -321,6 +337,20 @@ Status readFile(const std::string& winPath, std::string& bytes) {
     bytes = std::move(data);
     return Status::success();
 }
+
+namespace {
+
+// Whether the process with this id still runs; in doubt, it does.
+bool processRuns(unsigned long pid) {
+    const HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!p)
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool runs = WaitForSingleObject(p, 0) == WAIT_TIMEOUT;
+    CloseHandle(p);
+    return runs;
+}
+
+} // namespace
 
 Status replaceFile(const std::string& winPath, const std::string& bytes) {
     const std::string fail = "Cannot save " + quoted(winPath) + ": ";
@@ -341,13 +371,30 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
             return Status::failure(fail + "the file is read-only.");
     }
 
+    // Temporary files of ours for this target whose writer no longer runs
+    // are what a crash mid-save leaves: they go first.
+    const std::string folder = dir + (dir.back() == '\\' ? "" : "\\");
+    const std::string name = lastComponent(winPath);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileW(widen(folder + temporaryHead(name) + "*.tmp").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string entry = narrow(found.cFileName);
+            const unsigned long owner = temporaryFileOwner(entry, name);
+            if (owner != 0 && owner != GetCurrentProcessId() && !processRuns(owner))
+                DeleteFileW(widen(folder + entry).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
     static std::atomic<unsigned> counter{0};
-    const std::string temp = dir + (dir.back() == '\\' ? "" : "\\") + "." + lastComponent(winPath) +
-                             ".vorn-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter) + ".tmp";
-    const std::wstring wtemp = widen(temp);
-    const HANDLE h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring wtemp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    do {
+        wtemp = widen(folder + temporaryNameFor(name, GetCurrentProcessId(), ++counter));
+        h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+    } while (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
     if (h == INVALID_HANDLE_VALUE)
         return Status::failure(fail + "no temporary file can be made in " + quoted(dir) + " (" +
                                reason(GetLastError()) + ").");
@@ -469,7 +516,8 @@ std::string commandInterpreterPath() {
     return narrow(std::wstring(dir, n)) + "\\cmd.exe";
 }
 
-Status startHidden(const std::string& commandLine, Process& process) {
+Status startHidden(const std::string& commandLine, Process& process,
+                   const std::string& workingDir) {
     process = Process();
     if (hasLineBreak(commandLine))
         return Status::failure("The command line holds a line break, so it was not run.");
@@ -487,9 +535,12 @@ Status startHidden(const std::string& commandLine, Process& process) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
+    const std::wstring wdir = widen(workingDir);
+    if (!workingDir.empty() && !isDirectory(workingDir))
+        return Status::failure("The working directory " + quoted(workingDir) + " does not exist.");
     if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, FALSE,
                         CREATE_NO_WINDOW | CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, nullptr,
-                        nullptr, &si, &pi))
+                        wdir.empty() ? nullptr : wdir.c_str(), &si, &pi))
         return Status::failure("The command interpreter " + quoted(narrow(interpreter)) +
                                " could not be started: " + reason(GetLastError()) + ".");
 
