@@ -16,7 +16,9 @@
 #include <cstdint>
 #include <functional>
 
+class QAbstractButton;
 class QAction;
+class QFont;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -27,6 +29,10 @@ class QRadioButton;
 class QFrame;
 
 namespace vorn {
+
+namespace platform {
+class Process;
+}
 
 // The colour table, as 0x00BBGGRR values.
 namespace colour {
@@ -40,7 +46,13 @@ constexpr std::uint32_t LightGreen = 0xC0FFC0;
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
-// A rectangle given in twips (15 twips are one pixel at 96 dpi).
+// How much the form grows for a font: its average character width against
+// the default desktop font's at 96 dpi, never below 1.
+double fontScale(const QFont& font);
+// The factor of the window made last (1 before any).
+double twipScale();
+// A rectangle given in twips, in pixels: 15 twips are one pixel at 96 dpi,
+// and the whole form grows with the font by twipScale().
 QRect twips(int left, int top, int width, int height);
 
 // The text of a multi-line box with every line break as CR LF.
@@ -48,6 +60,8 @@ QString crlfText(const QPlainTextEdit* box);
 
 // How long any outside command may take before we give up on it.
 constexpr int kCommandTimeoutMs = 10000;
+// How long Start watches the launcher for an early failure.
+constexpr int kStartCheckMs = 1000;
 
 class Vorn : public QMainWindow {
     Q_OBJECT
@@ -106,7 +120,9 @@ class Vorn : public QMainWindow {
     void txtExec_Change();
     void DeriveGameDir();
     void CheckExecPath();
-    void FindMods();
+    // True when the mods were listed (an empty list counts); false after a
+    // red error.
+    bool FindMods();
     void WriteLog(const QString& text);
     void ShortPause();
 
@@ -119,7 +135,8 @@ class Vorn : public QMainWindow {
 
     // ---- mod selection and map listing
     void cmbModList_Click();
-    void FindMaps();
+    // True when the maps were listed (none counts); false after a red error.
+    bool FindMaps();
 
     // ---- viewer and welcome message
     void ShowInViewer(const QString& text);
@@ -135,6 +152,9 @@ class Vorn : public QMainWindow {
     void cmdStart_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
+    // After the start's short pause: true, after a red error with the
+    // launcher's own words, when it has already ended with an error.
+    bool launcherFailedEarly(platform::Process& launcher);
 
     // ---- the map's Allied country. Callers set st.countryDetected to 0
     // first. Returns false when the program was ended.
@@ -142,6 +162,18 @@ class Vorn : public QMainWindow {
 
     // ---- helpers for every panel
     void setStatus(const QString& text, std::uint32_t bgr);
+    // A caption that changes while the program runs: screen readers read
+    // the new one too.
+    static void setCaption(QWidget* control, const QString& caption);
+    // Before a Save disables its own button: the keyboard focus goes to
+    // `next` when it can take it, else to the viewer, never back to the
+    // Exec box where the next key would replace the path.
+    void moveFocusFrom(QWidget* leaving, QWidget* next = nullptr);
+    // Connect an option button's reaction: it runs whenever the option
+    // becomes selected (mouse, keyboard, accessibility action or code), and
+    // not again while it stays selected.
+    static void onSelected(QAbstractButton* option, QObject* context,
+                           std::function<void()> reaction);
     void setBackColour(QWidget* widget, std::uint32_t bgr);
     QString mod() const; // the text of cmbModList
     // gameDir & mod & "\" & name
@@ -150,6 +182,9 @@ class Vorn : public QMainWindow {
     // game's 8-bit character set, atomically. On failure the status line
     // shows a red error naming the file, and false comes back.
     bool saveGameFile(const QString& winPath, const QString& text, bool finalCrlf = true);
+    // At the end of a Save: when the last file saved had characters that
+    // its character set cannot hold, the status line names them.
+    void showSaveNote();
     // Read a game file's lines, decoded from the 8-bit character set.
     bool readGameLines(const QString& winPath, QStringList& lines);
 
@@ -157,6 +192,18 @@ class Vorn : public QMainWindow {
     // (bounded). `what` names the command in an error message. On failure
     // the status line shows a red error and false comes back.
     bool runCommand(const QString& commandLine, const QString& what);
+    // The exit code of the last command runCommand saw end; -1 when it was
+    // not started or did not end.
+    int lastExitCode = -1;
+    // Set when the last command was stopped at its time limit.
+    bool lastTimedOut = false;
+    // A failed outside command: the red status names it and gives the
+    // interpreter's (or Wine's) own words from `outputPath`, and the log
+    // keeps them whole.
+    void reportCommandFailure(const QString& what, int exitCode, const QString& outputPath);
+    // Where the interpreter's complaints about the last command are kept:
+    // "vorn.err" beside the listing file.
+    QString errorOutputPath() const;
     // A listing: the old listing file is removed, `command` (which redirects
     // into tempListPath) is run, and the listing's lines are read once the
     // command has ended.
@@ -182,6 +229,7 @@ class Vorn : public QMainWindow {
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;
+    QString saveNote_;
 };
 
 } // namespace vorn

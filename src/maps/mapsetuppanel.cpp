@@ -159,8 +159,30 @@ void MapSetupPanel::buildControls() {
 }
 
 void MapSetupPanel::wireReactions() {
-    connect(w.optMapFile, &QAbstractButton::clicked, this, [this] { optMapFile_Click(); });
-    connect(lstMapList, &QListWidget::itemClicked, this, [this] { lstMapList_Click(); });
+    Vorn::onSelected(w.optMapFile, this, [this] { optMapFile_Click(); });
+    // Every change of the current map runs the click reaction, whatever
+    // caused it (mouse, arrow keys, Home/End, a drag, code); so does a
+    // click on the map already selected.
+    connect(lstMapList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        // The current map is the selected one, also when the list only
+        // made it current on getting the focus.
+        if (QListWidgetItem* item = lstMapList->item(row); !item->isSelected())
+            item->setSelected(true);
+        rowClickHandled_ = row;
+        lstMapList_Click();
+    });
+    connect(lstMapList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = lstMapList->row(item);
+        // The click that made the item current has already run it.
+        if (row == rowClickHandled_) {
+            rowClickHandled_ = -1;
+            return;
+        }
+        if (item == lstMapList->currentItem())
+            lstMapList_Click();
+    });
     connect(lstMapList, &QListWidget::itemDoubleClicked, this, [this] { lstMapList_DblClick(); });
     connect(cmdAddMap, &QAbstractButton::clicked, this, [this] { cmdAddMap_Click(); });
     connect(cmdClearMapList, &QAbstractButton::clicked, this, [this] { cmdClearMapList_Click(); });
@@ -197,8 +219,8 @@ void MapSetupPanel::fillClassBox(QComboBox* box, ClassTable& table) {
 
 void MapSetupPanel::setClassLists(const ClassLists& lists) {
     classLists = lists;
-    lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
-    lblClassAxis->setText(QString::fromStdString(classLists.axis.label));
+    Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
+    Vorn::setCaption(lblClassAxis, QString::fromStdString(classLists.axis.label));
     fillClassBox(cmbClassAllies, classLists.allies);
     fillClassBox(cmbClassAxis, classLists.axis);
 }
@@ -316,6 +338,7 @@ void MapSetupPanel::cmdMapOK_Click() {
         }
     }
     w.confirmStep(3);
+    w.showSaveNote();
 }
 
 // ---------------------------------------------------------------------------
@@ -333,8 +356,8 @@ bool MapSetupPanel::LoadMapClassLimits() {
     if (!chkClassLimit->isChecked())
         return true;
     const QString map = selectedMap();
-    lblClassAxis->setText(QStringLiteral("Axis"));
-    lblClassAllies->setText(QStringLiteral("Allies"));
+    Vorn::setCaption(lblClassAxis, QStringLiteral("Axis"));
+    Vorn::setCaption(lblClassAllies, QStringLiteral("Allies"));
 
     if (w.st.nationClassSet == 1) {
         SetNationClassLists();
@@ -344,7 +367,7 @@ bool MapSetupPanel::LoadMapClassLimits() {
                 return false;
             if (w.st.countryDetected == 1 && w.st.alliesBritish == 1) {
                 classLists.allies = britishAllies();
-                lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
+                Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
                 fillClassBox(cmbClassAllies, classLists.allies);
             }
         }
@@ -460,8 +483,12 @@ void MapSetupPanel::cmbLimitAxis_Click() {
 
 void MapSetupPanel::cmdClassLimitOK_Click() {
     const QString map = selectedMap();
-    if (map.isEmpty())
+    if (map.isEmpty()) {
+        w.setStatus(QStringLiteral("Error: no map is selected, so no class limits were saved. "
+                                   "Select a map in the list first."),
+                    colour::Red);
         return;
+    }
     classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
     w.st.logLine = QStringLiteral("writing ") + classLimitPath;
     w.WriteLog(w.st.logLine);
@@ -479,10 +506,16 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
     if (!w.saveGameFile(classLimitPath, QString::fromStdString(bytes), false))
         return;
 
-    cmdClassLimitOK->setEnabled(false);
     enableMapControls(true);
+    // Save disables itself: the keyboard goes to the viewer, not back to
+    // the Exec box.
+    w.moveFocusFrom(cmdClassLimitOK);
+    cmdClassLimitOK->setEnabled(false);
     w.st.logLine = classLimitOtherText + classLimitText;
     w.WriteLog(w.st.logLine);
+    w.setStatus(QStringLiteral("Saved the class limits in ") + map + QStringLiteral(".cfg."),
+                colour::Blue);
+    w.showSaveNote();
 }
 
 } // namespace vorn

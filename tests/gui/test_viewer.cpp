@@ -68,7 +68,11 @@ TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
         EXPECT_EQ(back(w->optMotd), fromBgr(colour::LightGreen));
         EXPECT_EQ(status(), "Select Bot Setup");
     }
-    // Opening the step again proposes the default; the file keeps its text.
+    // Clicking the selected step again keeps the text; opening it anew
+    // proposes the default, and the file keeps its text.
+    click("optMotd");
+    EXPECT_EQ(w->txtFileContents->toPlainText(), rows[3].typed);
+    click("optServerFile");
     click("optMotd");
     EXPECT_EQ(w->txtFileContents->toPlainText(), "Welcome to My dod server.");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), rows[3].file);
