@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -115,10 +116,12 @@ double gTwipScale = 1.0;
 } // namespace
 
 double fontScale(const QFont& font) {
-    // The average character width of the default desktop font at 96 dpi,
-    // which the form's twip positions were laid out for.
-    constexpr double kDefaultAverageCharWidth = 7.0;
-    const double width = QFontMetricsF(font).averageCharWidth();
+    // The average width of the letters a-z and A-Z, as the old form system
+    // measured a font, for the default desktop font (9 points) at 96 dpi:
+    // the size the form's twip positions were laid out for.
+    constexpr double kDefaultAverageCharWidth = 7.4;
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const double width = QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
     // The form grows with larger fonts and never shrinks below its size.
     return std::max(1.0, width / kDefaultAverageCharWidth);
 }
@@ -133,8 +136,43 @@ QRect twips(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
 
+namespace {
+
+// Between two characters, a word joiner keeps the line from breaking there:
+// the viewer breaks long lines only at blanks ("+map -heapsize" and
+// "C:\Sierra\Half-Life\hl.exe" stay whole).
+constexpr char16_t kWordJoiner = 0x2060;
+
+QString joinWords(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text.at(i);
+        if (i + 1 < text.size() && !text.at(i).isSpace() && !text.at(i + 1).isSpace())
+            out += QChar(kWordJoiner);
+    }
+    return out;
+}
+
+// The viewer: copying from it gives the text without the joiners.
+class ViewerText : public QPlainTextEdit {
+  protected:
+    QMimeData* createMimeDataFromSelection() const override {
+        QMimeData* data = QPlainTextEdit::createMimeDataFromSelection();
+        if (data)
+            data->setText(data->text().remove(QChar(kWordJoiner)));
+        return data;
+    }
+};
+
+} // namespace
+
+QString plainText(const QPlainTextEdit* box) {
+    return box->toPlainText().remove(QChar(kWordJoiner));
+}
+
 QString crlfText(const QPlainTextEdit* box) {
-    QString text = box->toPlainText();
+    QString text = plainText(box);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
@@ -252,10 +290,12 @@ void Vorn::buildViewer() {
     frmInfo->setObjectName(QStringLiteral("frmInfo"));
     addFrame(frmInfo, 4560, 0, 4095, 3015);
 
-    txtFileContents = new QPlainTextEdit;
+    txtFileContents = new ViewerText;
     txtFileContents->setObjectName(QStringLiteral("txtFileContents"));
     txtFileContents->setAccessibleName(QStringLiteral("File contents"));
     txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A word longer than the line is scrolled to, never cut.
+    txtFileContents->setWordWrapMode(QTextOption::WordWrap);
     txtFileContents->setReadOnly(true);
     // Tab leaves the text for the buttons instead of typing a tab.
     txtFileContents->setTabChangesFocus(true);
@@ -361,6 +401,19 @@ void Vorn::setBackColour(QWidget* widget, std::uint32_t bgr) {
     QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, fromBgr(bgr));
     pal.setColor(QPalette::Button, fromBgr(bgr));
+    // The text on a fixed ground is fixed too, whatever the desktop's
+    // palette: a dark theme must not put white text on light green.
+    const QColor text = readableTextOn(fromBgr(bgr));
+    // A disabled step still looks disabled: its text is greyed.
+    const QColor greyed =
+        text.lightness() < 128 ? QColor(0x70, 0x70, 0x70) : QColor(0xC0, 0xC0, 0xC0);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        pal.setColor(QPalette::Disabled, role, greyed);
+    }
+    // The option's circle stays light on the light ground.
+    pal.setColor(QPalette::Base, fromBgr(0xFFFFFF));
     widget->setPalette(pal);
 }
 
@@ -886,7 +939,7 @@ bool Vorn::FindMaps() {
 void Vorn::ShowInViewer(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtFileContents->setPlainText(shown);
+    txtFileContents->setPlainText(joinWords(shown));
     frmInfo->show();
 }
 
@@ -914,6 +967,10 @@ void Vorn::optMotd_Click() {
 }
 
 void Vorn::cmdEditFile_Click() {
+    // Text to edit has no joiners: the cursor moves one character a key.
+    const QString text = plainText(txtFileContents);
+    if (text != txtFileContents->toPlainText())
+        txtFileContents->setPlainText(text);
     txtFileContents->setReadOnly(false);
     cmdSaveFile->setEnabled(true);
     // Edit disables itself: the keyboard goes on in the text to edit.

@@ -55,7 +55,10 @@ double twipScale();
 // and the whole form grows with the font by twipScale().
 QRect twips(int left, int top, int width, int height);
 
-// The text of a multi-line box with every line break as CR LF.
+// The text of a multi-line box as the program reads it: without the marks
+// that keep the viewer from breaking a line at a hyphen.
+QString plainText(const QPlainTextEdit* box);
+// The same with every line break as CR LF.
 QString crlfText(const QPlainTextEdit* box);
 
 // How long any outside command may take before we give up on it.

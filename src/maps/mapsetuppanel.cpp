@@ -12,8 +12,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <limits>
 #include <string>
@@ -301,6 +304,9 @@ void MapSetupPanel::cmdAddMap_Click() {
 
     w.setViewerCaption(kMapCycleFile);
     w.ShowInViewer(w.st.mapCycleText);
+    // The map just added is in view: the viewer scrolls to the last line.
+    w.txtFileContents->moveCursor(QTextCursor::End);
+    w.txtFileContents->ensureCursorVisible();
     cmdMapOK->setEnabled(true);
     if (w.st.mapCycleCount >= 5)
         w.setStatus(QStringLiteral("Map cycle ok?"), colour::Blue);

@@ -32,9 +32,9 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveKeepsTheLine) {
     EXPECT_EQ(w->frmInfo->title(), "Command Line and Options");
     // No first map yet: "+map", the blank of the map, the blank before the extras.
     EXPECT_EQ(w->st.commandLine, kExample.arg(QString()));
-    EXPECT_EQ(w->txtFileContents->toPlainText(), w->st.commandLine);
+    EXPECT_EQ(plainText(w->txtFileContents), w->st.commandLine);
     pickCombo("cmbMapList1", "dod_anzio");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), kExample.arg("dod_anzio"));
+    EXPECT_EQ(plainText(w->txtFileContents), kExample.arg("dod_anzio"));
     click("cmdCommandOK");
     EXPECT_EQ(w->st.commandLineSaved, 1);
     EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::LightGreen));
@@ -164,7 +164,7 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->optCommandLine, &press);
     EXPECT_TRUE(w->st.commandLine.contains(" +port 27017 "));
-    EXPECT_EQ(w->txtFileContents->toPlainText(), w->st.commandLine);
+    EXPECT_EQ(plainText(w->txtFileContents), w->st.commandLine);
 }
 
 } // namespace

@@ -6,8 +6,14 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QThread>
+#include <controls.h>
 #include <platform.h>
 
 namespace vorn::test {
@@ -88,7 +94,7 @@ TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
     click("optMotd");
     w->txtFileContents->setPlainText("My own words");
     click("optMotd");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), "My own words");
+    EXPECT_EQ(plainText(w->txtFileContents), "My own words");
     click("cmdSaveFile");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "My own words\r\n");
 
@@ -298,6 +304,213 @@ TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
     expectBox(0, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
 }
 #endif
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+// Every caption in full view, for desktop fonts from 9 to 14 points: the
+// form grows with the font.
+class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        oldFont_ = QApplication::font();
+        QFont font = oldFont_;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        QApplication::setFont(oldFont_);
+    }
+    // Controls whose text does not fit the room they were given.
+    QStringList clipped() const {
+        QStringList out;
+        for (QWidget* widget : w->findChildren<QWidget*>()) {
+            if (!widget->isVisible() || widget->objectName().isEmpty() ||
+                widget->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            const bool captioned =
+                qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                qobject_cast<QGroupBox*>(widget);
+            if (!captioned)
+                continue;
+            QSize need = widget->minimumSizeHint();
+            if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
+                need = QSize(0, label->heightForWidth(label->width()));
+            if (widget->width() < need.width() || widget->height() < need.height())
+                out << QStringLiteral("%1: %2x%3 < %4x%5")
+                           .arg(widget->objectName())
+                           .arg(widget->width())
+                           .arg(widget->height())
+                           .arg(need.width())
+                           .arg(need.height());
+        }
+        return out;
+    }
+    void expectNothingClipped(const char* state) {
+        for (QWidget* widget : w->findChildren<QWidget*>())
+            if (widget->layout())
+                widget->layout()->activate();
+        const QStringList problems = clipped();
+        EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
+    }
+
+  private:
+    QFont oldFont_;
+};
+
+TEST_P(FontSizeTest, NothingIsClipped) {
+    chooseMod("dod");
+    w->optBotFile->show();
+    expectNothingClipped("control centre");
+    for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup"}) {
+        for (const char* other :
+             {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
+            w->ctl<QWidget>(other)->setVisible(std::string(other) == frame);
+        w->ctl<QWidget>("chkClassLimit")->show();
+        w->ctl<QWidget>("frmClassLimit")->show();
+        expectNothingClipped(frame);
+    }
+    for (const char* other : {"frmCommandLine", "frmServerFile", "frmMapSetup"})
+        w->ctl<QWidget>(other)->hide();
+    w->ctl<QWidget>("frmSturmbotSetup")->show();
+    w->ctl<QWidget>("frmSturmbotCustom")->show();
+    w->ctl<QWidget>("optSturmbotAllies2")->show();
+    expectNothingClipped("frmSturmbotSetup");
+    setText("txtExec", w->txtExec->text() + "x"); // the longest status text of the start
+    expectNothingClipped("error status");
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, FontSizeTest, ::testing::Values(9, 10, 11, 12, 14));
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+// Text on the fixed grounds (the steps, the team options) reads at 4.5:1
+// or better in a light and in a dark desktop palette.
+class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        oldPalette_ = QApplication::palette();
+        if (GetParam()) {
+            QPalette dark;
+            dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+            dark.setColor(QPalette::WindowText, Qt::white);
+            dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+            dark.setColor(QPalette::Text, Qt::white);
+            dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+            dark.setColor(QPalette::ButtonText, Qt::white);
+            QApplication::setPalette(dark);
+        }
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        QApplication::setPalette(oldPalette_);
+    }
+    static void expectReadable(QWidget* control) {
+        const QPalette& pal = control->palette();
+        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::WindowText),
+                                pal.color(QPalette::Active, QPalette::Window)),
+                  4.5)
+            << control->objectName().toStdString();
+        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::ButtonText),
+                                pal.color(QPalette::Active, QPalette::Button)),
+                  4.5)
+            << control->objectName().toStdString();
+    }
+
+  private:
+    QPalette oldPalette_;
+};
+
+TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
+    chooseMod("dod");
+    const QList<QWidget*> teams = {w->ctl<QWidget>("optSturmbotAllies1"),
+                                   w->ctl<QWidget>("optSturmbotAllies2"),
+                                   w->ctl<QWidget>("optSturmbotAxis1")};
+    for (QWidget* control : teams)
+        expectReadable(control);
+    for (int confirmed : {0, 4}) {
+        SCOPED_TRACE(confirmed);
+        confirmSteps(confirmed);
+        for (QWidget* option :
+             {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
+            expectReadable(option);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+using PolishTest = WindowTest;
+
+// The preview breaks long lines only at blanks, at any width of the viewer.
+TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
+    openStep("optCommandLine");
+    pickCombo("cmbMapList1", "dod_anzio");
+    QPlainTextEdit* viewer = w->txtFileContents;
+    const QString original = plainText(viewer);
+    QStringList breaks;
+    // From the width of the longest word ("C:\Sierra\Half-Life\hl.exe") up.
+    for (int width = 240; width <= 480; width += 3) {
+        viewer->setFixedWidth(width);
+        viewer->document()->adjustSize();
+        QApplication::processEvents();
+        for (QTextBlock block = viewer->document()->begin(); block.isValid();
+             block = block.next()) {
+            QTextLayout* layout = block.layout();
+            for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const QString text = block.text().mid(line.textStart(), line.textLength());
+                if (!text.endsWith(QLatin1Char(' ')))
+                    breaks << QStringLiteral("%1 px: ...%2").arg(width).arg(text.right(12));
+            }
+        }
+    }
+    EXPECT_TRUE(breaks.isEmpty()) << breaks.join("\n").toStdString();
+    // What the program and a copy read is the text itself.
+    EXPECT_EQ(plainText(viewer), w->st.commandLine);
+    EXPECT_EQ(original, w->st.commandLine);
+    viewer->selectAll();
+    viewer->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), w->st.commandLine);
+}
+
+// After Add, the line added is in view.
+TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
+    openStep("optMapFile");
+    const QStringList maps = items(w->ctl<QListWidget>("lstMapList"));
+    addMaps(maps.mid(0, 20));
+    QScrollBar* bar = w->txtFileContents->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The About box shows the build's version and no made-up address; the
+// window has its own icon.
+TEST_F(PolishTest, AboutShowsTheBuildVersionAndTheWindowItsIcon) {
+    w->mnuAbout->trigger();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    EXPECT_TRUE(seam.boxes[0].text.startsWith(QStringLiteral("Vornwick v" VORN_VERSION "\r\n")))
+        << seam.boxes[0].text.toStdString();
+    EXPECT_FALSE(seam.boxes[0].text.contains("example.org"));
+    EXPECT_FALSE(w->windowIcon().isNull());
+    EXPECT_EQ(w->windowIcon().availableSizes().size(), 6);
+}
 
 } // namespace
 } // namespace vorn::test

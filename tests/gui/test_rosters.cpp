@@ -207,7 +207,7 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     w->txtFileContents->clear();
     click("cmdSturmbotAdd");
     EXPECT_EQ(w->st.mapBotCfgText, QString());
-    EXPECT_EQ(w->txtFileContents->toPlainText(), QString(kDefaultBotLines).replace("\r\n", "\n"));
+    EXPECT_EQ(plainText(w->txtFileContents), QString(kDefaultBotLines).replace("\r\n", "\n"));
     EXPECT_TRUE(w->ctl<QWidget>("cmdSturmbotClear")->isEnabled());
 
     struct Row {
