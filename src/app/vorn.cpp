@@ -984,7 +984,8 @@ void Vorn::cmdSaveFile_Click() {
     cmdSaveFile->setEnabled(false);
     st.motdText = crlfText(txtFileContents);
     cmdEditFile->setEnabled(true);
-    st.checkPath = st.gameDir + mod() + QLatin1Char('\\') + frmInfo->title();
+    // Save is open only while the viewer shows the welcome message.
+    st.checkPath = st.gameDir + mod() + QStringLiteral("\\vorn_motd.txt");
     st.fileNumber = 1;
     if (!saveGameFile(st.checkPath, st.motdText)) {
         // The step stays unconfirmed, and the text stays editable so that

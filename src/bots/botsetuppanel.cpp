@@ -501,7 +501,8 @@ void BotSetupPanel::txtSturmbotMinBots_Change() {}
 void BotSetupPanel::txtSturmbotMaxBots_Change() {}
 
 void BotSetupPanel::cmdSturmbotOK_Click() {
-    const QString name = w.frmInfo->title();
+    // The file the panel names (and shows as the viewer's caption).
+    const QString name = w.st.botCfgName;
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
         std::any_of(name.begin(), name.end(),
                     [](QChar c) { return kBadNameChars.contains(c) || c.unicode() < 32; })) {
