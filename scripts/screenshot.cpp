@@ -8,6 +8,10 @@
 //   text:CONTROL:TEXT   set the text of a line edit, combo box or text box
 //   item:LIST:TEXT      click an item of a list box
 //   dblitem:LIST:TEXT   double-click an item of a list box
+//   show:CONTROL        show and enable a control (to reach every panel)
+// Options before the output file:
+//   --points N          the desktop font at N points
+//   --dark              a dark desktop palette (Fusion style)
 // Message boxes are answered with OK / Yes and printed. Run it with
 // WINEPREFIX set to a game installation (scripts/make-demo.sh makes one),
 // on the offscreen platform (QT_QPA_PLATFORM=offscreen) or under Xvfb.
@@ -19,9 +23,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -48,7 +55,13 @@ bool act(vorn::Vorn& w, const QString& action) {
         std::fprintf(stderr, "no control named %s\n", qPrintable(name));
         return false;
     }
-    if (kind == QLatin1String("click")) {
+    if (kind == QLatin1String("show")) {
+        if (auto* widget = qobject_cast<QWidget*>(o)) {
+            widget->show();
+            widget->setEnabled(true);
+            return true;
+        }
+    } else if (kind == QLatin1String("click")) {
         if (auto* b = qobject_cast<QAbstractButton*>(o)) {
             b->click();
             return true;
@@ -90,10 +103,48 @@ bool act(vorn::Vorn& w, const QString& action) {
 
 } // namespace
 
+// A dark desktop palette, as dark themes give it.
+QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::ToolTipBase, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::ToolTipText, Qt::white);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    return dark;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    int first = 1;
+    while (first < argc && argv[first][0] == '-' && argv[first][1] == '-') {
+        const QString option = QString::fromLocal8Bit(argv[first]);
+        if (option == QLatin1String("--points") && first + 1 < argc) {
+            QFont font = QApplication::font();
+            font.setPointSize(std::atoi(argv[first + 1]));
+            QApplication::setFont(font);
+            first += 2;
+        } else if (option == QLatin1String("--dark")) {
+            QApplication::setStyle(QStringLiteral("Fusion"));
+            QApplication::setPalette(darkPalette());
+            ++first;
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argv[first]);
+            return 2;
+        }
+    }
+    argv += first - 1;
+    argc -= first - 1;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: vorn-screenshot OUT.png [ACTION...]\n");
+        std::fprintf(stderr, "usage: vorn-screenshot [--points N] [--dark] OUT.png [ACTION...]\n");
         return 2;
     }
     AnsweringSeam seam;

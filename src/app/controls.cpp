@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 namespace vorn {
 
@@ -60,7 +62,30 @@ QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip)
 void setTextColour(QWidget* widget, std::uint32_t bgr) {
     QPalette pal = widget->palette();
     pal.setColor(QPalette::WindowText, fromBgr(bgr));
+    // A fixed text colour gets a fixed ground: a dark desktop palette must
+    // not put blue or red text on dark grey.
+    pal.setColor(QPalette::Window, fromBgr(kTextGround));
     widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableTextOn(const QColor& ground) {
+    const QColor nearBlack = fromBgr(0x111111);
+    const QColor white = fromBgr(0xFFFFFF);
+    return contrastRatio(nearBlack, ground) >= contrastRatio(white, ground) ? nearBlack : white;
 }
 
 std::vector<std::string> toStdLines(const QStringList& lines) {

@@ -5,6 +5,7 @@
 // only the tooltip.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -37,8 +38,14 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 // `activated`, the pick, comes only from the list.
 QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip = {});
 
-// The colour of a control's text, as 0x00BBGGRR.
+// The ground under text whose colour is fixed: white, as 0x00BBGGRR.
+constexpr std::uint32_t kTextGround = 0xFFFFFF;
+// The colour of a control's text, as 0x00BBGGRR, on the fixed ground.
 void setTextColour(QWidget* widget, std::uint32_t bgr);
+// The contrast of two colours, 1 to 21, as accessibility guidelines count it.
+double contrastRatio(const QColor& a, const QColor& b);
+// Near black or white, whichever reads better on `ground`.
+QColor readableTextOn(const QColor& ground);
 
 // Lines read through the window, for the Qt-free code that parses them.
 std::vector<std::string> toStdLines(const QStringList& lines);

@@ -42,4 +42,4 @@ class QtSeam : public UiSeam {
     void endProgram() override;
 };
 
-}  // namespace vorn
+} // namespace vorn

@@ -9,21 +9,37 @@
 #include "winpath.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#ifndef VORN_VERSION
+#define VORN_VERSION "0.0.0"
+#endif
+
+// The window icon lives in a resource of this static library.
+static void loadIconResource() {
+    Q_INIT_RESOURCE(vornwick);
+}
 
 namespace vorn {
 
@@ -116,12 +132,70 @@ QColor fromBgr(std::uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
+namespace {
+// How much the form grows with the desktop font: set once per window from
+// its font, read wherever twips become pixels.
+double gTwipScale = 1.0;
+} // namespace
+
+double fontScale(const QFont& font) {
+    // The average width of the letters a-z and A-Z, as the old form system
+    // measured a font, for the default desktop font (9 points) at 96 dpi:
+    // the size the form's twip positions were laid out for.
+    constexpr double kDefaultAverageCharWidth = 7.4;
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const double width = QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
+    // The form grows with larger fonts and never shrinks below its size.
+    return std::max(1.0, width / kDefaultAverageCharWidth);
+}
+
+double twipScale() {
+    return gTwipScale;
+}
+
 QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+    // 15 twips are one pixel at 96 dpi, times the font's growth.
+    auto px = [](int t) { return int(std::lround(t * gTwipScale / 15.0)); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+namespace {
+
+// Between two characters, a word joiner keeps the line from breaking there:
+// the viewer breaks long lines only at blanks ("+map -heapsize" and
+// "C:\Sierra\Half-Life\hl.exe" stay whole).
+constexpr char16_t kWordJoiner = 0x2060;
+
+QString joinWords(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text.at(i);
+        if (i + 1 < text.size() && !text.at(i).isSpace() && !text.at(i + 1).isSpace())
+            out += QChar(kWordJoiner);
+    }
+    return out;
+}
+
+// The viewer: copying from it gives the text without the joiners.
+class ViewerText : public QPlainTextEdit {
+  protected:
+    QMimeData* createMimeDataFromSelection() const override {
+        QMimeData* data = QPlainTextEdit::createMimeDataFromSelection();
+        if (data)
+            data->setText(data->text().remove(QChar(kWordJoiner)));
+        return data;
+    }
+};
+
+} // namespace
+
+QString plainText(const QPlainTextEdit* box) {
+    return box->toPlainText().remove(QChar(kWordJoiner));
 }
 
 QString crlfText(const QPlainTextEdit* box) {
-    QString text = box->toPlainText();
+    QString text = plainText(box);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return text;
@@ -133,6 +207,12 @@ QString crlfText(const QPlainTextEdit* box) {
 Vorn::Vorn(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam) {
     setObjectName(QStringLiteral("vorn"));
     setWindowTitle(QStringLiteral("Vornwick"));
+    loadIconResource();
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/vornwick-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    gTwipScale = fontScale(font());
 
     formArea_ = new QWidget(this);
     formArea_->setObjectName(QStringLiteral("formArea"));
@@ -242,10 +322,12 @@ void Vorn::buildViewer() {
     frmInfo->setObjectName(QStringLiteral("frmInfo"));
     addFrame(frmInfo, 4560, 0, 4095, 3015);
 
-    txtFileContents = new QPlainTextEdit;
+    txtFileContents = new ViewerText;
     txtFileContents->setObjectName(QStringLiteral("txtFileContents"));
     txtFileContents->setAccessibleName(QStringLiteral("File contents"));
     txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // A word longer than the line is scrolled to, never cut.
+    txtFileContents->setWordWrapMode(QTextOption::WordWrap);
     txtFileContents->setReadOnly(true);
     // Tab leaves the text for the buttons instead of typing a tab.
     txtFileContents->setTabChangesFocus(true);
@@ -267,7 +349,7 @@ void Vorn::buildViewer() {
 void Vorn::wireReactions() {
     connect(txtExec, &QLineEdit::textChanged, this, [this] { txtExec_Change(); });
     connect(cmbModList, &QComboBox::activated, this, [this] { cmbModList_Click(); });
-    connect(optMotd, &QAbstractButton::clicked, this, [this] { optMotd_Click(); });
+    onSelected(optMotd, this, [this] { optMotd_Click(); });
     connect(cmdEditFile, &QAbstractButton::clicked, this, [this] { cmdEditFile_Click(); });
     connect(cmdSaveFile, &QAbstractButton::clicked, this, [this] { cmdSaveFile_Click(); });
     connect(cmdStart, &QAbstractButton::clicked, this, [this] { cmdStart_Click(); });
@@ -281,6 +363,10 @@ void Vorn::polishAccessibility() {
         if (!widget->toolTip().isEmpty() && widget->accessibleDescription().isEmpty())
             widget->setAccessibleDescription(widget->toolTip());
     }
+    // A frame is read out by its own caption, never by the frame around it.
+    for (QGroupBox* frame : findChildren<QGroupBox*>())
+        if (frame->accessibleName().isEmpty())
+            setCaption(frame, frame->title());
     // An input control captioned by a label is named by that label's words.
     const auto labels = findChildren<QLabel*>();
     for (QLabel* label : labels) {
@@ -303,11 +389,63 @@ void Vorn::setStatus(const QString& text, std::uint32_t bgr) {
     setTextColour(lblStatus, bgr);
 }
 
+void Vorn::setCaption(QWidget* control, const QString& caption) {
+    auto words = [](QString text) {
+        text.remove(QLatin1Char('&'));
+        while (text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+        return text.trimmed();
+    };
+    if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+        frame->setTitle(caption);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(caption);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        // The control the label names is renamed with it.
+        QWidget* buddy = label->buddy();
+        if (buddy && buddy->accessibleName() == words(label->text()))
+            buddy->setAccessibleName(words(caption));
+        label->setText(caption);
+    }
+    // Setting the name tells screen readers that it changed.
+    control->setAccessibleName(words(caption));
+}
+
+void Vorn::moveFocusFrom(QWidget* leaving, QWidget* next) {
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || (focused != leaving && !leaving->isAncestorOf(focused)))
+        return;
+    if (next && next->isEnabled() && next->isVisible() && next->focusPolicy() != Qt::NoFocus)
+        next->setFocus(Qt::OtherFocusReason);
+    else
+        txtFileContents->setFocus(Qt::OtherFocusReason);
+}
+
+void Vorn::onSelected(QAbstractButton* option, QObject* context, std::function<void()> reaction) {
+    connect(option, &QAbstractButton::toggled, context, [reaction](bool checked) {
+        if (checked)
+            reaction();
+    });
+}
+
 void Vorn::setBackColour(QWidget* widget, std::uint32_t bgr) {
     widget->setAutoFillBackground(true);
     QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, fromBgr(bgr));
     pal.setColor(QPalette::Button, fromBgr(bgr));
+    // The text on a fixed ground is fixed too, whatever the desktop's
+    // palette: a dark theme must not put white text on light green.
+    const QColor text = readableTextOn(fromBgr(bgr));
+    // A disabled step still looks disabled: its text is greyed.
+    const QColor greyed =
+        text.lightness() < 128 ? QColor(0x70, 0x70, 0x70) : QColor(0xC0, 0xC0, 0xC0);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        pal.setColor(QPalette::Disabled, role, greyed);
+    }
+    // The option's circle stays light on the light ground.
+    pal.setColor(QPalette::Base, fromBgr(0xFFFFFF));
     widget->setPalette(pal);
 }
 
@@ -320,6 +458,7 @@ QString Vorn::modFilePath(const QString& name) const {
 }
 
 bool Vorn::saveGameFile(const QString& winPath, const QString& text, bool finalCrlf) {
+    saveNote_.clear();
     std::string bytes = plat::utf8ToCp1252(u8(finalCrlf ? text + QStringLiteral("\r\n") : text));
     plat::Status s = plat::replaceFile(u8(winPath), bytes);
     if (!s.ok()) {
@@ -329,6 +468,15 @@ bool Vorn::saveGameFile(const QString& winPath, const QString& text, bool finalC
                       .arg(bareName(winPath), failureReason(winPath, s.error)),
                   colour::Red);
         return false;
+    }
+    // The file goes out; what its character set could not hold is named.
+    QStringList missing;
+    for (const std::string& c : plat::cp1252Missing(u8(text)))
+        missing << qs(c);
+    if (!missing.isEmpty()) {
+        saveNote_ = QStringLiteral("Saved %1; the game has no %2, written as \"?\".")
+                        .arg(bareName(winPath), missing.join(QStringLiteral(" ")));
+        WriteLog(saveNote_);
     }
     return true;
 }
@@ -342,6 +490,12 @@ QString Vorn::unusableNameReason(const QString& name) const {
                 .arg(c.unicode() < 32 ? QStringLiteral("a control character")
                                       : QStringLiteral("'%1'").arg(c));
     return QStringLiteral("is not a file name");
+}
+
+void Vorn::showSaveNote() {
+    if (!saveNote_.isEmpty())
+        setStatus(saveNote_, colour::Red);
+    saveNote_.clear();
 }
 
 bool Vorn::readGameLines(const QString& winPath, QStringList& lines, QString* error) {
@@ -389,12 +543,68 @@ bool Vorn::writeBatchFile(const QString& line) {
     return false;
 }
 
+namespace {
+// Where the interpreter's complaints about a command go, beside the batch
+// file and the listing.
+const QString kErrorOutputName = QStringLiteral("vorn.err");
+} // namespace
+
+QString Vorn::errorOutputPath() const {
+    return st.tempListPath.left(st.tempListPath.size() - st.tempListName.size()) + kErrorOutputName;
+}
+
+namespace {
+
+// The last words an outside command left in its output: its last lines
+// that are not empty, as many as fit a short status text.
+QString lastWords(const QStringList& lines) {
+    constexpr qsizetype kRoom = 160;
+    QString words;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const QString line = lines.at(i).simplified();
+        if (line.isEmpty())
+            continue;
+        if (!words.isEmpty() && words.size() + line.size() + 1 > kRoom)
+            break;
+        words = words.isEmpty() ? line : line + QLatin1Char(' ') + words;
+    }
+    if (words.size() > kRoom)
+        words = words.left(kRoom - 3) + QStringLiteral("...");
+    return words;
+}
+
+} // namespace
+
+void Vorn::reportCommandFailure(const QString& what, int exitCode, const QString& outputPath) {
+    QStringList lines;
+    readGameLines(outputPath, lines);
+    const QString words = lastWords(lines);
+    const QString code = QStringLiteral("exit code %1").arg(exitCode);
+    // The log keeps everything the command said.
+    WriteLog(QStringLiteral("Error: %1 failed (%2).").arg(what, code));
+    for (const QString& line : lines)
+        if (!line.trimmed().isEmpty())
+            WriteLog(QStringLiteral("  ") + line);
+    setStatus(QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words),
+              colour::Red);
+}
+
 bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exitCode) {
+    lastExitCode = -1;
+    lastTimedOut = false;
     st.shellCommand = commandLine;
     if (!writeBatchFile(st.shellCommand))
         return false;
+    // What the interpreter (or Wine, or the program) complains about goes
+    // into a file of its own, so that a failure can say why. A leftover
+    // that cannot be replaced only costs the words, never the command.
+    const QString errors = errorOutputPath();
+    plat::deleteFile(u8(errors));
+    QString redirect;
+    if (plat::storedName(u8(errors), true).empty())
+        redirect = QStringLiteral("2> ") + kErrorOutputName;
     plat::Process process;
-    plat::Status s = startBatch(QString(), process);
+    plat::Status s = startBatch(redirect, process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
                   colour::Red);
@@ -411,12 +621,14 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
         *exitCode = process.exitCode();
     if (waited != plat::Process::Wait::Finished) {
         process.kill();
+        lastTimedOut = true;
         setStatus(QStringLiteral("Error: %1 did not answer within %2 seconds.")
                       .arg(what)
                       .arg(kCommandTimeoutMs / 1000),
                   colour::Red);
         return false;
     }
+    lastExitCode = process.exitCode();
     return true;
 }
 
@@ -426,7 +638,7 @@ plat::Status Vorn::startBatch(const QString& redirect, plat::Process& process) {
     // on the interpreter's command line, where no quoting prevents it.
     QString line = QStringLiteral(".\\") + st.batchName;
     if (!redirect.isEmpty())
-        line += QStringLiteral(" > ") + redirect;
+        line += QLatin1Char(' ') + redirect;
     return plat::startHidden(u8(line), process, plat::parentOf(u8(st.batchPath)));
 }
 
@@ -444,6 +656,11 @@ bool Vorn::runListing(const QString& command, const QString& what, QStringList& 
     // The command has ended, so the listing is complete.
     if (qs(plat::storedName(u8(st.tempListPath))) != st.tempListName ||
         !readGameLines(st.tempListPath, lines)) {
+        if (lastExitCode != 0) {
+            // The interpreter said why; that goes to the user and the log.
+            reportCommandFailure(what, lastExitCode, errorOutputPath());
+            return false;
+        }
         setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, st.tempListPath),
                   colour::Red);
         return false;
@@ -506,7 +723,8 @@ void Vorn::InitSettings() {
     st.motdText.clear();
     st.botCfgText.clear();
     st.sturmbotVersion.clear();
-    st.programVersion = QStringLiteral("v0.1.0");
+    // The build's project version, e.g. "v0.1.0".
+    st.programVersion = QStringLiteral("v" VORN_VERSION);
     st.masterLogPath = QStringLiteral("c:\\vorn_master.log");
     st.tempListName = QStringLiteral("vorn.log");
     st.batchName = QStringLiteral("vorn.bat");
@@ -554,9 +772,8 @@ void Vorn::CheckExecPath() {
         if (st.gameDir != st.listedGameDir) {
             ResetPanels();
             st.listedGameDir = st.gameDir;
-            FindMods();
             // A listing that failed has already said why.
-            if (!lblStatus->text().startsWith(QStringLiteral("Error:"))) {
+            if (FindMods()) {
                 if (cmbModList->count() > 0)
                     setStatus(QStringLiteral("Now, select a mod"), colour::Blue);
                 else
@@ -575,7 +792,7 @@ void Vorn::CheckExecPath() {
     }
 }
 
-void Vorn::FindMods() {
+bool Vorn::FindMods() {
     // Cleared first so that a failed listing shows no stale mods.
     setStatus(QString(), colour::Blue);
     QString err;
@@ -603,6 +820,7 @@ void Vorn::FindMods() {
     }
     // No mod is chosen until the user picks one.
     cmbModList->setCurrentIndex(-1);
+    return listed;
 }
 
 void Vorn::WriteLog(const QString& text) {
@@ -634,6 +852,16 @@ void Vorn::ResetPanels() {
     for (QRadioButton* opt : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile}) {
         opt->setEnabled(false);
         setBackColour(opt, colour::Pink);
+    }
+    // No step stays selected with its panel hidden: choosing a step again
+    // must open it.
+    for (QRadioButton* opt : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile}) {
+        if (!opt->isChecked())
+            continue;
+        const QSignalBlocker quiet(opt);
+        opt->setAutoExclusive(false);
+        opt->setChecked(false);
+        opt->setAutoExclusive(true);
     }
     each({"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup", "frmInfo"},
          [](QWidget* x) { x->hide(); });
@@ -684,7 +912,18 @@ void Vorn::confirmStep(int step) {
 void Vorn::cmbModList_Click() {
     const QString m = mod();
     ResetPanels();
+    // The mod's name goes on the server's command line: a name that cannot
+    // stand there is refused now, before any panel is filled in.
+    if (!plat::isPlainBatchWord(u8(m))) {
+        setStatus(QStringLiteral("Error: the mod \"%1\" cannot go on a command line: its name "
+                                 "holds a blank or one of %2")
+                      .arg(m, QStringLiteral("%&|<>^(),;=\"")),
+                  colour::Red);
+        return;
+    }
     ctl<QLineEdit>("txtHostName")->setText(QStringLiteral("My ") + m + QStringLiteral(" server."));
+    // A problem with the add-on is said once the maps are listed.
+    QString addOnProblem;
     lblModSupport->setText(QStringLiteral("Recognized"));
     setTextColour(lblModSupport, colour::NearBlack);
     if (m != QStringLiteral("dod")) {
@@ -707,15 +946,14 @@ void Vorn::cmbModList_Click() {
             // link to something endless, far too large): said so.
             if (!readGameLines(st.checkPath, history, &why) &&
                 !why.endsWith(QStringLiteral("does not exist")))
-                setStatus(
-                    QStringLiteral("Error: the add-on's History.txt cannot be read: %1.").arg(why),
-                    colour::Red);
+                addOnProblem =
+                    QStringLiteral("Error: the add-on's History.txt cannot be read: %1.").arg(why);
             st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
 
             auto* frame = ctl<QGroupBox>("frmSturmbotSetup");
             if (!st.sturmbotVersion.isEmpty()) {
-                frame->setTitle(QStringLiteral("Sturmbot ") + st.sturmbotVersion +
-                                QStringLiteral(" Setup"));
+                setCaption(frame, QStringLiteral("Sturmbot ") + st.sturmbotVersion +
+                                      QStringLiteral(" Setup"));
                 const bool old = st.sturmbotVersion == QStringLiteral("1.5");
                 auto* minBox = ctl<QLineEdit>("txtSturmbotMinReaction");
                 auto* maxBox = ctl<QLineEdit>("txtSturmbotMaxReaction");
@@ -736,32 +974,35 @@ void Vorn::cmbModList_Click() {
                 if (setClassListsForMod)
                     setClassListsForMod();
             } else {
-                frame->setTitle(QStringLiteral("Sturmbot Setup"));
+                setCaption(frame, QStringLiteral("Sturmbot Setup"));
             }
             ctl<QWidget>("cmdSturmbotAdd")->setEnabled(false);
             ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
         }
     }
-    FindMaps();
+    const bool mapsListed = FindMaps();
     optCommandLine->setEnabled(true);
     st.modSelected = 1;
-    if (ctl<QComboBox>("cmbMapList1")->currentText().isEmpty() &&
-        !lblStatus->text().startsWith(QStringLiteral("Error:")))
+    // A failed listing has said why; its error stays.
+    if (mapsListed && !addOnProblem.isEmpty())
+        setStatus(addOnProblem, colour::Red);
+    else if (mapsListed && ctl<QComboBox>("cmbMapList1")->currentText().isEmpty())
         setStatus(QStringLiteral("Select Command Line."), colour::Blue);
     UpdateReadiness();
 }
 
-void Vorn::FindMaps() {
+bool Vorn::FindMaps() {
     QString err;
     QString pattern = quoted(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), err);
     QString list = quoted(st.tempListPath, err);
     QStringList lines;
+    bool listed = false;
     if (pattern.isEmpty() || list.isEmpty()) {
         setStatus(QStringLiteral("Error: the maps of this mod cannot be listed. %1").arg(err),
                   colour::Red);
     } else {
-        runListing(QStringLiteral("dir ") + pattern + QStringLiteral(" /b > ") + list,
-                   QStringLiteral("The map listing"), lines);
+        listed = runListing(QStringLiteral("dir ") + pattern + QStringLiteral(" /b > ") + list,
+                            QStringLiteral("The map listing"), lines);
     }
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
@@ -781,6 +1022,7 @@ void Vorn::FindMaps() {
     first->setCurrentIndex(-1);
     first->setEditText(QString());
     maps->addItems(names);
+    return listed;
 }
 
 // ---------------------------------------------------------------------------
@@ -789,12 +1031,12 @@ void Vorn::FindMaps() {
 void Vorn::ShowInViewer(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtFileContents->setPlainText(shown);
+    txtFileContents->setPlainText(joinWords(shown));
     frmInfo->show();
 }
 
 void Vorn::setViewerCaption(const QString& caption) {
-    frmInfo->setTitle(caption);
+    setCaption(frmInfo, caption);
 }
 
 void Vorn::lockViewer() {
@@ -817,17 +1059,25 @@ void Vorn::optMotd_Click() {
 }
 
 void Vorn::cmdEditFile_Click() {
+    // Text to edit has no joiners: the cursor moves one character a key.
+    const QString text = plainText(txtFileContents);
+    if (text != txtFileContents->toPlainText())
+        txtFileContents->setPlainText(text);
     txtFileContents->setReadOnly(false);
     cmdSaveFile->setEnabled(true);
+    // Edit disables itself: the keyboard goes on in the text to edit.
+    moveFocusFrom(cmdEditFile, txtFileContents);
     cmdEditFile->setEnabled(false);
 }
 
 void Vorn::cmdSaveFile_Click() {
     txtFileContents->setReadOnly(true);
+    moveFocusFrom(cmdSaveFile);
     cmdSaveFile->setEnabled(false);
     st.motdText = crlfText(txtFileContents);
     cmdEditFile->setEnabled(true);
-    st.checkPath = st.gameDir + mod() + QLatin1Char('\\') + frmInfo->title();
+    // Save is open only while the viewer shows the welcome message.
+    st.checkPath = st.gameDir + mod() + QStringLiteral("\\vorn_motd.txt");
     st.fileNumber = 1;
     if (!saveGameFile(st.checkPath, st.motdText)) {
         // The step stays unconfirmed, and the text stays editable so that
@@ -836,6 +1086,7 @@ void Vorn::cmdSaveFile_Click() {
         return;
     }
     confirmStep(4);
+    showSaveNote();
 }
 
 // ---------------------------------------------------------------------------
@@ -877,19 +1128,38 @@ void Vorn::cmdStart_Click() {
         }
         line = q + line.mid(exec.size());
     }
-    // The listing lies beside the batch file, which runs from its folder.
-    st.shellCommand = st.batchPath + QStringLiteral(" > ") + st.tempListPath;
+    // The launcher's output lies beside the batch file, which runs from its
+    // folder. Complaints go into the output file too, so that a start that
+    // failed can say why.
+    st.shellCommand =
+        st.batchPath + QStringLiteral(" > ") + st.tempListPath + QStringLiteral(" 2>&1");
     if (!writeBatchFile(line))
         return;
     plat::Process process;
-    plat::Status s = startBatch(st.tempListName, process);
+    plat::Status s =
+        startBatch(QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1"), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: the server could not be started. %1").arg(qs(s.error)),
                   colour::Red);
         return;
     }
     ShortPause();
+    if (launcherFailedEarly(process))
+        return;
     setStatus(QStringLiteral("Server started."), colour::Green);
+}
+
+bool Vorn::launcherFailedEarly(plat::Process& launcher) {
+    // A launcher that cannot run the server (no such program, a Windows
+    // program without a working Wine) ends at once with an error. One
+    // that is still running, or ended well, has started the server.
+    if (launcher.wait(kStartCheckMs) != plat::Process::Wait::Finished)
+        return false;
+    const int code = launcher.exitCode();
+    if (code == 0)
+        return false;
+    reportCommandFailure(QStringLiteral("The server start"), code, st.tempListPath);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -908,8 +1178,7 @@ void Vorn::mnuExit_Click() {
 void Vorn::mnuAbout_Click() {
     st.msgAnswer = std::int16_t(ui.messageBox(
         this, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VORN information"),
-        QStringLiteral("Vornwick %1\r\nPrepares and starts a Half-Life game server.\r\n"
-                       "Contact: vornwick@example.org")
+        QStringLiteral("Vornwick %1\r\nPrepares and starts a Half-Life game server.")
             .arg(st.programVersion)));
 }
 
@@ -955,8 +1224,21 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
         if (!tool.isEmpty() && !map.isEmpty() && !list.isEmpty()) {
             // Waits for the tool to end (bounded), so a half-written export
             // is never read.
-            runCommand(tool + QStringLiteral(" -export ") + map + QStringLiteral(" > ") + list,
-                       QStringLiteral("The entity tool"));
+            const QString what = QStringLiteral("The entity tool");
+            const bool ended = runCommand(
+                tool + QStringLiteral(" -export ") + map + QStringLiteral(" > ") + list, what);
+            if (!ended && lastTimedOut && present()) {
+                // Stopped mid-way: what it left may be cut short. Removed,
+                // so that the next detection runs the tool again.
+                plat::deleteFile(u8(entityFilePath));
+                WriteLog(QStringLiteral("%1 was stopped after %2 seconds; its unfinished export "
+                                        "%3 was removed.")
+                             .arg(what)
+                             .arg(kCommandTimeoutMs / 1000)
+                             .arg(entityFilePath));
+            } else if (ended && lastExitCode != 0) {
+                reportCommandFailure(what, lastExitCode, errorOutputPath());
+            }
         }
     }
 

@@ -17,7 +17,9 @@
 #include <cstdint>
 #include <functional>
 
+class QAbstractButton;
 class QAction;
+class QFont;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -28,6 +30,10 @@ class QRadioButton;
 class QFrame;
 
 namespace vorn {
+
+namespace platform {
+class Process;
+}
 
 // The colour table, as 0x00BBGGRR values.
 namespace colour {
@@ -41,10 +47,19 @@ constexpr std::uint32_t LightGreen = 0xC0FFC0;
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
-// A rectangle given in twips (15 twips are one pixel at 96 dpi).
+// How much the form grows for a font: its average character width against
+// the default desktop font's at 96 dpi, never below 1.
+double fontScale(const QFont& font);
+// The factor of the window made last (1 before any).
+double twipScale();
+// A rectangle given in twips, in pixels: 15 twips are one pixel at 96 dpi,
+// and the whole form grows with the font by twipScale().
 QRect twips(int left, int top, int width, int height);
 
-// The text of a multi-line box with every line break as CR LF.
+// The text of a multi-line box as the program reads it: without the marks
+// that keep the viewer from breaking a line at a hyphen.
+QString plainText(const QPlainTextEdit* box);
+// The same with every line break as CR LF.
 QString crlfText(const QPlainTextEdit* box);
 
 // How long any outside command may take before we give up on it.
@@ -55,6 +70,8 @@ constexpr int kBusyAfterMs = 500;
 // The property that marks a setup panel: a child of the window, removed by
 // ~Vorn before the controls it watches.
 constexpr const char* kPanelProperty = "vornPanel";
+// How long Start watches the launcher for an early failure.
+constexpr int kStartCheckMs = 1000;
 
 class Vorn : public QMainWindow {
     Q_OBJECT
@@ -113,7 +130,9 @@ class Vorn : public QMainWindow {
     void txtExec_Change();
     void DeriveGameDir();
     void CheckExecPath();
-    void FindMods();
+    // True when the mods were listed (an empty list counts); false after a
+    // red error.
+    bool FindMods();
     void WriteLog(const QString& text);
     void ShortPause();
 
@@ -126,7 +145,8 @@ class Vorn : public QMainWindow {
 
     // ---- mod selection and map listing
     void cmbModList_Click();
-    void FindMaps();
+    // True when the maps were listed (none counts); false after a red error.
+    bool FindMaps();
 
     // ---- viewer and welcome message
     void ShowInViewer(const QString& text);
@@ -142,6 +162,9 @@ class Vorn : public QMainWindow {
     void cmdStart_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
+    // After the start's short pause: true, after a red error with the
+    // launcher's own words, when it has already ended with an error.
+    bool launcherFailedEarly(platform::Process& launcher);
 
     // ---- the map's Allied country. Callers set st.countryDetected to 0
     // first. Returns false when the program was ended.
@@ -149,6 +172,18 @@ class Vorn : public QMainWindow {
 
     // ---- helpers for every panel
     void setStatus(const QString& text, std::uint32_t bgr);
+    // A caption that changes while the program runs: screen readers read
+    // the new one too.
+    static void setCaption(QWidget* control, const QString& caption);
+    // Before a Save disables its own button: the keyboard focus goes to
+    // `next` when it can take it, else to the viewer, never back to the
+    // Exec box where the next key would replace the path.
+    void moveFocusFrom(QWidget* leaving, QWidget* next = nullptr);
+    // Connect an option button's reaction: it runs whenever the option
+    // becomes selected (mouse, keyboard, accessibility action or code), and
+    // not again while it stays selected.
+    static void onSelected(QAbstractButton* option, QObject* context,
+                           std::function<void()> reaction);
     void setBackColour(QWidget* widget, std::uint32_t bgr);
     QString mod() const; // the text of cmbModList
     // gameDir & mod & "\" & name
@@ -160,6 +195,9 @@ class Vorn : public QMainWindow {
     // Why a name from a listing cannot become part of a file's path, as
     // "holds '\'" or "is not a file name"; "" when it can.
     QString unusableNameReason(const QString& name) const;
+    // At the end of a Save: when the last file saved had characters that
+    // its character set cannot hold, the status line names them.
+    void showSaveNote();
     // Read a game file's lines, decoded from the 8-bit character set.
     // When it cannot be read, false comes back and `error` (if given) says why.
     bool readGameLines(const QString& winPath, QStringList& lines, QString* error = nullptr);
@@ -169,6 +207,18 @@ class Vorn : public QMainWindow {
     // the status line shows a red error and false comes back.
     // `exitCode` receives the command's exit code (-1 when it did not end).
     bool runCommand(const QString& commandLine, const QString& what, int* exitCode = nullptr);
+    // The exit code of the last command runCommand saw end; -1 when it was
+    // not started or did not end.
+    int lastExitCode = -1;
+    // Set when the last command was stopped at its time limit.
+    bool lastTimedOut = false;
+    // A failed outside command: the red status names it and gives the
+    // interpreter's (or Wine's) own words from `outputPath`, and the log
+    // keeps them whole.
+    void reportCommandFailure(const QString& what, int exitCode, const QString& outputPath);
+    // Where the interpreter's complaints about the last command are kept:
+    // "vorn.err" beside the listing file.
+    QString errorOutputPath() const;
     // A listing: the old listing file is removed, `command` (which redirects
     // into tempListPath) is run, and the listing's lines are read once the
     // command has ended.
@@ -193,10 +243,13 @@ class Vorn : public QMainWindow {
     bool writeBatchFile(const QString& line);
     // Start the batch file from its own folder, with " > " and `redirect`
     // (a bare name in that folder) behind it when given.
+    // Run the batch file from its own folder, with `redirect` ("> name",
+    // "2> name", names in that folder) behind it.
     platform::Status startBatch(const QString& redirect, platform::Process& process);
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;
+    QString saveNote_;
 };
 
 } // namespace vorn

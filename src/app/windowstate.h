@@ -54,7 +54,7 @@ struct WindowState {
     QString shellCommand;
     std::int16_t fileNumber = 0;
     std::int16_t logFileNumber = 0;
-    std::int16_t msgAnswer = 0;  // 1 OK, 6 Yes, 7 No
+    std::int16_t msgAnswer = 0; // 1 OK, 6 Yes, 7 No
     std::int32_t loopIndex = 0;
     std::int16_t innerIndex = 0;
     std::int16_t itemCount = 0;
@@ -63,4 +63,4 @@ struct WindowState {
     Flag execPathValid = 0;
 };
 
-}  // namespace vorn
+} // namespace vorn

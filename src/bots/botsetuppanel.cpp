@@ -342,18 +342,15 @@ void BotSetupPanel::wireReactions() {
 
     connect(cmbSturmbotMapList, &QComboBox::activated, this,
             [this] { cmbSturmbotMapList_Click(); });
-    connect(optSturmbotAllies1, &QAbstractButton::clicked, this,
-            [this] { optSturmbotAllies1_Click(); });
-    connect(optSturmbotAllies2, &QAbstractButton::clicked, this,
-            [this] { optSturmbotAllies2_Click(); });
-    connect(optSturmbotAxis1, &QAbstractButton::clicked, this,
-            [this] { optSturmbotAxis1_Click(); });
+    Vorn::onSelected(optSturmbotAllies1, this, [this] { optSturmbotAllies1_Click(); });
+    Vorn::onSelected(optSturmbotAllies2, this, [this] { optSturmbotAllies2_Click(); });
+    Vorn::onSelected(optSturmbotAxis1, this, [this] { optSturmbotAxis1_Click(); });
     connect(cmbSturmbotClass, &QComboBox::activated, this, [this] { cmbSturmbotClass_Click(); });
     connect(cmdSturmbotAdd, &QAbstractButton::clicked, this, [this] { cmdSturmbotAdd_Click(); });
     connect(cmdSturmbotClear, &QAbstractButton::clicked, this,
             [this] { cmdSturmbotClear_Click(); });
 
-    connect(w.optBotFile, &QAbstractButton::clicked, this, [this] { optBotFile_Click(); });
+    Vorn::onSelected(w.optBotFile, this, [this] { optBotFile_Click(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -500,7 +497,8 @@ void BotSetupPanel::txtSturmbotMinBots_Change() {}
 void BotSetupPanel::txtSturmbotMaxBots_Change() {}
 
 void BotSetupPanel::cmdSturmbotOK_Click() {
-    const QString name = w.frmInfo->title();
+    // The file the panel names (and shows as the viewer's caption).
+    const QString name = w.st.botCfgName;
     if (!w.unusableNameReason(name).isEmpty()) {
         w.setStatus(
             QStringLiteral("Cannot save the bot setup: \"%1\" is not a valid file name.").arg(name),
@@ -514,6 +512,7 @@ void BotSetupPanel::cmdSturmbotOK_Click() {
     w.setBackColour(w.optBotFile, colour::LightGreen);
     w.st.botCfgSaved = 1;
     w.UpdateReadiness();
+    w.showSaveNote();
 }
 
 // ---------------------------------------------------------------------------
@@ -548,9 +547,9 @@ void BotSetupPanel::setMapStatus(const QString& text, std::uint32_t bgr) {
 void BotSetupPanel::cmbSturmbotMapList_Click() {
     const QString map = cmbSturmbotMapList->currentText();
 
-    optSturmbotAxis1->setText(QStringLiteral("Axis"));
+    Vorn::setCaption(optSturmbotAxis1, QStringLiteral("Axis"));
     optSturmbotAllies2->hide();
-    optSturmbotAllies1->setText(QStringLiteral("Allies"));
+    Vorn::setCaption(optSturmbotAllies1, QStringLiteral("Allies"));
     optSturmbotAllies1->show();
 
     waypointName = map + QStringLiteral(".wpt");
@@ -566,7 +565,7 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
     waypointMatch = usable
                         ? QString::fromStdString(platform::storedName(w.st.checkPath.toStdString()))
                         : QString();
-    frmSturmbotCustom->setTitle(waypointName);
+    Vorn::setCaption(frmSturmbotCustom, waypointName);
 
     if (waypointMatch != waypointName) {
         w.st.botCfgName = QStringLiteral("bot.cfg");
@@ -582,9 +581,9 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
             if (!w.DetectAlliedCountry(map))
                 return; // the program was ended
             if (w.st.countryDetected == 1) {
-                optSturmbotAxis1->setText(QStringLiteral("German"));
-                optSturmbotAllies1->setText(QStringLiteral("U.S."));
-                optSturmbotAllies2->setText(QStringLiteral("British"));
+                Vorn::setCaption(optSturmbotAxis1, QStringLiteral("German"));
+                Vorn::setCaption(optSturmbotAllies1, QStringLiteral("U.S."));
+                Vorn::setCaption(optSturmbotAllies2, QStringLiteral("British"));
                 const bool british = w.st.alliesBritish == 1;
                 optSturmbotAllies1->setVisible(!british);
                 optSturmbotAllies2->setVisible(british);

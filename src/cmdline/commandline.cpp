@@ -42,4 +42,30 @@ std::string maxBotsCaption(const std::string& maxPlayers) {
     return "< " + formatNumber(*players + 1);
 }
 
+namespace {
+
+// Digits only, read as a number from `low` to `high`.
+bool wholeNumberIn(const std::string& text, long low, long high) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+std::string checkPortAndPlayers(const std::string& port, const std::string& maxPlayers) {
+    if (!wholeNumberIn(port, 1, 65535))
+        return "Error: the port must be a whole number from 1 to 65535, not \"" + port + "\".";
+    if (!wholeNumberIn(maxPlayers, 1, 32))
+        return "Error: Max Players must be a whole number from 1 to 32, not \"" + maxPlayers +
+               "\".";
+    return "";
+}
+
 } // namespace vorn

@@ -27,4 +27,10 @@ std::optional<std::string> clampMaxPlayers(const std::string& text);
 // ("< 9" for 8, "< 13.5" for 12.5), or "?" while the count is not a number.
 std::string maxBotsCaption(const std::string& maxPlayers);
 
+// What Save refuses before the numbers go on the server's command line:
+// "" when the port is a whole number from 1 to 65535 and the player count
+// one from 1 to 32 (digits only: no sign, blank, point or other text),
+// else the red error text saying what is wanted.
+std::string checkPortAndPlayers(const std::string& port, const std::string& maxPlayers);
+
 } // namespace vorn

@@ -106,8 +106,7 @@ void CommandLinePanel::buildControls() {
 }
 
 void CommandLinePanel::wireReactions() {
-    connect(w.optCommandLine, &QAbstractButton::clicked, this,
-            &CommandLinePanel::optCommandLine_Click);
+    Vorn::onSelected(w.optCommandLine, this, [this] { optCommandLine_Click(); });
     w.optCommandLine->installEventFilter(this);
 
     connect(cmbMapList1, &QComboBox::activated, this, &CommandLinePanel::cmbMapList1_Click);
@@ -216,6 +215,15 @@ void CommandLinePanel::chkDedicated_Click() {
 }
 
 void CommandLinePanel::cmdCommandOK_Click() {
+    // The numbers go on the server's command line as they stand: anything
+    // but a whole number is refused, the text stays as typed and the step
+    // stays open.
+    const std::string refused = checkPortAndPlayers(cmbPort->currentText().toStdString(),
+                                                    cmbMaxPlayers->currentText().toStdString());
+    if (!refused.empty()) {
+        w.setStatus(QString::fromStdString(refused), colour::Red);
+        return;
+    }
     // Save keeps the last composition; nothing is written here.
     showMaxBotsCaption();
     w.confirmStep(1);

@@ -12,8 +12,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <limits>
 #include <string>
@@ -159,8 +162,30 @@ void MapSetupPanel::buildControls() {
 }
 
 void MapSetupPanel::wireReactions() {
-    connect(w.optMapFile, &QAbstractButton::clicked, this, [this] { optMapFile_Click(); });
-    connect(lstMapList, &QListWidget::itemClicked, this, [this] { lstMapList_Click(); });
+    Vorn::onSelected(w.optMapFile, this, [this] { optMapFile_Click(); });
+    // Every change of the current map runs the click reaction, whatever
+    // caused it (mouse, arrow keys, Home/End, a drag, code); so does a
+    // click on the map already selected.
+    connect(lstMapList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        // The current map is the selected one, also when the list only
+        // made it current on getting the focus.
+        if (QListWidgetItem* item = lstMapList->item(row); !item->isSelected())
+            item->setSelected(true);
+        rowClickHandled_ = row;
+        lstMapList_Click();
+    });
+    connect(lstMapList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = lstMapList->row(item);
+        // The click that made the item current has already run it.
+        if (row == rowClickHandled_) {
+            rowClickHandled_ = -1;
+            return;
+        }
+        if (item == lstMapList->currentItem())
+            lstMapList_Click();
+    });
     connect(lstMapList, &QListWidget::itemDoubleClicked, this, [this] { lstMapList_DblClick(); });
     connect(cmdAddMap, &QAbstractButton::clicked, this, [this] { cmdAddMap_Click(); });
     connect(cmdClearMapList, &QAbstractButton::clicked, this, [this] { cmdClearMapList_Click(); });
@@ -197,8 +222,8 @@ void MapSetupPanel::fillClassBox(QComboBox* box, ClassTable& table) {
 
 void MapSetupPanel::setClassLists(const ClassLists& lists) {
     classLists = lists;
-    lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
-    lblClassAxis->setText(QString::fromStdString(classLists.axis.label));
+    Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
+    Vorn::setCaption(lblClassAxis, QString::fromStdString(classLists.axis.label));
     fillClassBox(cmbClassAllies, classLists.allies);
     fillClassBox(cmbClassAxis, classLists.axis);
 }
@@ -279,6 +304,9 @@ void MapSetupPanel::cmdAddMap_Click() {
 
     w.setViewerCaption(kMapCycleFile);
     w.ShowInViewer(w.st.mapCycleText);
+    // The map just added is in view: the viewer scrolls to the last line.
+    w.txtFileContents->moveCursor(QTextCursor::End);
+    w.txtFileContents->ensureCursorVisible();
     cmdMapOK->setEnabled(true);
     if (w.st.mapCycleCount >= 5)
         w.setStatus(QStringLiteral("Map cycle ok?"), colour::Blue);
@@ -316,6 +344,7 @@ void MapSetupPanel::cmdMapOK_Click() {
         }
     }
     w.confirmStep(3);
+    w.showSaveNote();
 }
 
 // ---------------------------------------------------------------------------
@@ -333,8 +362,8 @@ bool MapSetupPanel::LoadMapClassLimits() {
     if (!chkClassLimit->isChecked())
         return true;
     const QString map = selectedMap();
-    lblClassAxis->setText(QStringLiteral("Axis"));
-    lblClassAllies->setText(QStringLiteral("Allies"));
+    Vorn::setCaption(lblClassAxis, QStringLiteral("Axis"));
+    Vorn::setCaption(lblClassAllies, QStringLiteral("Allies"));
 
     if (w.st.nationClassSet == 1) {
         SetNationClassLists();
@@ -344,7 +373,7 @@ bool MapSetupPanel::LoadMapClassLimits() {
                 return false;
             if (w.st.countryDetected == 1 && w.st.alliesBritish == 1) {
                 classLists.allies = britishAllies();
-                lblClassAllies->setText(QString::fromStdString(classLists.allies.label));
+                Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
                 fillClassBox(cmbClassAllies, classLists.allies);
             }
         }
@@ -461,8 +490,12 @@ void MapSetupPanel::cmbLimitAxis_Click() {
 
 void MapSetupPanel::cmdClassLimitOK_Click() {
     const QString map = selectedMap();
-    if (map.isEmpty())
+    if (map.isEmpty()) {
+        w.setStatus(QStringLiteral("Error: no map is selected, so no class limits were saved. "
+                                   "Select a map in the list first."),
+                    colour::Red);
         return;
+    }
     // A map called "x\..\..\name" would write outside the mod.
     if (const QString why = w.unusableNameReason(map); !why.isEmpty()) {
         w.setStatus(QStringLiteral("Error: map \"%1\" %2: no limits saved.").arg(map, why),
@@ -486,10 +519,16 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
     if (!w.saveGameFile(classLimitPath, QString::fromStdString(bytes), false))
         return;
 
-    cmdClassLimitOK->setEnabled(false);
     enableMapControls(true);
+    // Save disables itself: the keyboard goes to the viewer, not back to
+    // the Exec box.
+    w.moveFocusFrom(cmdClassLimitOK);
+    cmdClassLimitOK->setEnabled(false);
     w.st.logLine = classLimitOtherText + classLimitText;
     w.WriteLog(w.st.logLine);
+    w.setStatus(QStringLiteral("Saved the class limits in ") + map + QStringLiteral(".cfg."),
+                colour::Blue);
+    w.showSaveNote();
 }
 
 } // namespace vorn

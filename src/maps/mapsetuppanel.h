@@ -96,6 +96,9 @@ class MapSetupPanel : public QObject {
     // The selected map's file exists but could not be read: saving would
     // lose its kept lines, so it is refused.
     bool classLimitReadFailed_ = false;
+    // The row whose change of the current map already ran the click
+    // reaction: the mouse click that made it current runs nothing more.
+    int rowClickHandled_ = -1;
 };
 
 } // namespace vorn

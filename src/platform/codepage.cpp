@@ -1,5 +1,6 @@
 #include "codepage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vorn::platform {
@@ -98,24 +99,42 @@ std::string cp1252ToUtf8(const std::string& bytes) {
     return out;
 }
 
+namespace {
+
+// The Windows-1252 byte of a character, or '?' when it has none.
+char toCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (int k = 0; k < 32; ++k) {
+        if (kHigh[k] == c || (kHigh[k] == 0 && c == static_cast<char32_t>(0x80 + k)))
+            return static_cast<char>(0x80 + k);
+    }
+    return '?';
+}
+
+} // namespace
+
+std::vector<std::string> cp1252Missing(const std::string& text) {
+    std::vector<std::string> missing;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char32_t c = nextUtf8(text, i);
+        if (c == U'?' || toCp1252(c) != '?')
+            continue;
+        std::string one;
+        appendUtf8(one, c);
+        if (std::find(missing.begin(), missing.end(), one) == missing.end())
+            missing.push_back(one);
+    }
+    return missing;
+}
+
 std::string utf8ToCp1252(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const char32_t c = nextUtf8(text, i);
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        char mapped = '?';
-        for (int k = 0; k < 32; ++k) {
-            if (kHigh[k] == c || (kHigh[k] == 0 && c == static_cast<char32_t>(0x80 + k))) {
-                mapped = static_cast<char>(0x80 + k);
-                break;
-            }
-        }
-        out += mapped;
+        out += toCp1252(nextUtf8(text, i));
     }
     return out;
 }

@@ -9,10 +9,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vorn::platform {
 
 std::string cp1252ToUtf8(const std::string& bytes);
 std::string utf8ToCp1252(const std::string& text);
+// The characters of `text` that utf8ToCp1252 writes as '?', each once, in
+// the order they first appear (a malformed byte as U+FFFD).
+std::vector<std::string> cp1252Missing(const std::string& text);
 
 } // namespace vorn::platform

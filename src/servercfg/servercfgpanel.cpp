@@ -108,7 +108,7 @@ void ServerCfgPanel::buildControls() {
 }
 
 void ServerCfgPanel::wireReactions() {
-    connect(w.optServerFile, &QAbstractButton::clicked, this, &ServerCfgPanel::optServerFile_Click);
+    Vorn::onSelected(w.optServerFile, this, [this] { optServerFile_Click(); });
 
     connect(chkFriendlyFire, &QAbstractButton::toggled, this,
             &ServerCfgPanel::chkFriendlyFire_Click);
@@ -213,6 +213,7 @@ void ServerCfgPanel::cmdServerOK_Click() {
     if (!w.saveGameFile(w.st.checkPath, w.st.serverCfgText))
         return;
     w.confirmStep(2);
+    w.showSaveNote();
 }
 
 } // namespace vorn

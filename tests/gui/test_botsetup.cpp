@@ -53,7 +53,7 @@ TEST_F(BotSetupTest, DefaultsAreProposedInFillServerMode) {
     EXPECT_TRUE(w->ctl<QWidget>("frmSturmbotCustom")->isHidden());
     EXPECT_EQ(w->frmInfo->title(), "bot.cfg");
     EXPECT_EQ(status(), "Please complete Sturmbot setup.");
-    EXPECT_EQ(w->txtFileContents->toPlainText(),
+    EXPECT_EQ(plainText(w->txtFileContents),
               QString(kDefaultBotLines + "fillserver").replace("\r\n", "\n"));
 }
 

@@ -150,7 +150,7 @@ TEST_F(ClassLimitTest, PicksAreLoggedAndSetTheLimits) {
     EXPECT_TRUE(typed.filter("Setting").isEmpty());
 
     // The preview follows every pick, and so does the file.
-    EXPECT_TRUE(w->txtFileContents->toPlainText().contains("mp_limitalliesbar 4\n"));
+    EXPECT_TRUE(plainText(w->txtFileContents).contains("mp_limitalliesbar 4\n"));
     click("cmdClassLimitOK");
     EXPECT_TRUE(saved("dod_anzio").contains("\r\nmp_limitalliesbar 4\r\n"));
     EXPECT_TRUE(logSince(next).contains("writing C:\\Sierra\\Half-Life\\dod\\dod_anzio.cfg"));
@@ -269,7 +269,7 @@ TEST_F(ClassLimitTest, AFileThatCannotBeReplacedStaysAsItWas) {
     EXPECT_EQ(saved("dod_anzio"), old);
     // Still editing: the user can try again.
     EXPECT_TRUE(w->ctl<QWidget>("cmdClassLimitOK")->isEnabled());
-    EXPECT_TRUE(w->txtFileContents->toPlainText().startsWith("hostname keep\n"));
+    EXPECT_TRUE(plainText(w->txtFileContents).startsWith("hostname keep\n"));
 }
 
 TEST_F(ClassLimitTest, AFileStoredWithOtherCapitalsKeepsItsLines) {

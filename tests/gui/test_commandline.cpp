@@ -32,9 +32,9 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveKeepsTheLine) {
     EXPECT_EQ(w->frmInfo->title(), "Command Line and Options");
     // No first map yet: "+map", the blank of the map, the blank before the extras.
     EXPECT_EQ(w->st.commandLine, kExample.arg(QString()));
-    EXPECT_EQ(w->txtFileContents->toPlainText(), w->st.commandLine);
+    EXPECT_EQ(plainText(w->txtFileContents), w->st.commandLine);
     pickCombo("cmbMapList1", "dod_anzio");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), kExample.arg("dod_anzio"));
+    EXPECT_EQ(plainText(w->txtFileContents), kExample.arg("dod_anzio"));
     click("cmdCommandOK");
     EXPECT_EQ(w->st.commandLineSaved, 1);
     EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::LightGreen));
@@ -62,12 +62,17 @@ TEST_F(CommandLineTest, PlayerCountIsClampedIntoOneToThirtyTwo) {
         EXPECT_TRUE(linePlayers(row.box)) << w->st.commandLine.toStdString();
     }
     EXPECT_EQ(w->ctl<QComboBox>("cmbMaxPlayers")->count(), 32); // clamping never adds an item
-    // Nothing stopped, and Save with a count that is no number confirms.
+    // Nothing stopped; Save refuses a count that is no number (the
+    // refusals themselves are the new-user tests').
     EXPECT_TRUE(seam.boxes.empty());
     EXPECT_EQ(seam.ends, 0);
     pickCombo("cmbMapList1", "dod_anzio");
     click("cmdCommandOK");
     EXPECT_EQ(maxBots(), "?");
+    EXPECT_EQ(w->st.commandLineSaved, 0);
+    setText("cmbMaxPlayers", "12");
+    click("cmdCommandOK");
+    EXPECT_EQ(maxBots(), "< 13");
     EXPECT_EQ(w->st.commandLineSaved, 1);
 }
 
@@ -89,7 +94,10 @@ TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
     setText("cmbPort", "27016");
     setText("cmbMaxPlayers", "10");
     setText("txtExtra1", "-nojoy");
-    click("optCommandLine");
+    // The option is already selected: pressing the mouse on it composes.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->optCommandLine, &press);
     const QString listen = w->st.commandLine;
     ASSERT_EQ(listen, "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27016 +maxplayers 10 "
                       "+lservercfgfile vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt "
@@ -156,7 +164,7 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->optCommandLine, &press);
     EXPECT_TRUE(w->st.commandLine.contains(" +port 27017 "));
-    EXPECT_EQ(w->txtFileContents->toPlainText(), w->st.commandLine);
+    EXPECT_EQ(plainText(w->txtFileContents), w->st.commandLine);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
         EXPECT_EQ(w->st.mapCycleCount, n);
         EXPECT_EQ(status(), n < 5 ? "C'mon, add some more maps..." : "Map cycle ok?") << n;
         EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-        EXPECT_EQ(w->txtFileContents->toPlainText(), six.mid(0, n).join('\n'));
+        EXPECT_EQ(plainText(w->txtFileContents), six.mid(0, n).join('\n'));
     }
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (six.join("\r\n") + "\r\n").toLatin1());
@@ -57,7 +57,7 @@ TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
         SCOPED_TRACE(row.name);
         if (row.clearFirst) {
             click("cmdClearMapList");
-            EXPECT_EQ(w->txtFileContents->toPlainText(), "");
+            EXPECT_EQ(plainText(w->txtFileContents), "");
             EXPECT_FALSE(w->ctl<QWidget>("cmdMapOK")->isEnabled());
             EXPECT_EQ(status(), "Please select maps for the server.");
         }
@@ -112,7 +112,7 @@ TEST_F(MapCycleTest, AddWithNoMapSelectedAddsNothing) {
     // Choosing a mod again empties the cycle and forgets the selection.
     addMaps({"dod_anzio", "dod_caen"});
     openStep("optMapFile");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), "");
+    EXPECT_EQ(plainText(w->txtFileContents), "");
     click("cmdAddMap");
     EXPECT_EQ(w->st.mapCycleCount, 0);
     addMaps({"dod_kalt"});

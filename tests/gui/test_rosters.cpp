@@ -208,7 +208,7 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     w->txtFileContents->clear();
     click("cmdSturmbotAdd");
     EXPECT_EQ(w->st.mapBotCfgText, QString());
-    EXPECT_EQ(w->txtFileContents->toPlainText(), QString(kDefaultBotLines).replace("\r\n", "\n"));
+    EXPECT_EQ(plainText(w->txtFileContents), QString(kDefaultBotLines).replace("\r\n", "\n"));
     EXPECT_TRUE(w->ctl<QWidget>("cmdSturmbotClear")->isEnabled());
 
     struct Row {
@@ -220,8 +220,10 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
         {"optSturmbotAxis1", "1-Grenadier", "", "Dufus", "addbot 2 1  Dufus"},
         {"optSturmbotAxis1", QStringLiteral("7-MG42-Sch\u00fctze"), "8", "Big Dufus",
          "addbot 2 7 8 Big Dufus"},
+        // The axis option is still selected: its class list is not filled
+        // again, and the class on show stays.
         {"optSturmbotAxis1", "", "9x", QStringLiteral("J\u00fcrgen"),
-         QStringLiteral("addbot 2 1 9x J\u00fcrgen")},
+         QStringLiteral("addbot 2 7 9x J\u00fcrgen")},
     };
     QStringList lines;
     for (const Row& r : rows) {
@@ -234,7 +236,7 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     click("cmdSturmbotOK");
     // The name is written in the game's 8-bit character set.
     const QByteArray bytes = gameFile("dod/sturmbot/dod_caen_bot.cfg");
-    EXPECT_TRUE(bytes.endsWith("addbot 2 1 9x J\xfcrgen\r\n")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.endsWith("addbot 2 7 9x J\xfcrgen\r\n")) << bytes.toStdString();
 }
 
 TEST_F(RosterTest, BotsStayUntilClearedWhenTheMapChanges) {

@@ -19,7 +19,7 @@ class ViewerTest : public WindowTest {
 TEST_F(ViewerTest, ProposesTheWelcomeAndSavesItWithCrLf) {
     openMotd();
     EXPECT_EQ(w->frmInfo->title(), "vorn_motd.txt");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), "Welcome to My dod server.");
+    EXPECT_EQ(plainText(w->txtFileContents), "Welcome to My dod server.");
     EXPECT_FALSE(w->txtFileContents->isReadOnly());
     EXPECT_EQ(status(), "Like the welcome message?");
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
@@ -68,9 +68,13 @@ TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
         EXPECT_EQ(back(w->optMotd), fromBgr(colour::LightGreen));
         EXPECT_EQ(status(), "Select Bot Setup");
     }
-    // Opening the step again proposes the default; the file keeps its text.
+    // Clicking the selected step again keeps the text; opening it anew
+    // proposes the default, and the file keeps its text.
     click("optMotd");
-    EXPECT_EQ(w->txtFileContents->toPlainText(), "Welcome to My dod server.");
+    EXPECT_EQ(plainText(w->txtFileContents), rows[3].typed);
+    click("optServerFile");
+    click("optMotd");
+    EXPECT_EQ(plainText(w->txtFileContents), "Welcome to My dod server.");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), rows[3].file);
 }
 
@@ -89,7 +93,7 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
     EXPECT_FALSE(w->optBotFile->isEnabled());
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Old welcome\r\n");
     // The typed text is still there to be saved again.
-    EXPECT_EQ(w->txtFileContents->toPlainText(), "New welcome");
+    EXPECT_EQ(plainText(w->txtFileContents), "New welcome");
     EXPECT_TRUE(w->cmdSaveFile->isEnabled());
 }
 

@@ -98,3 +98,14 @@ TEST(Codepage, WhatTheCharacterSetLacksBecomesAQuestionMark) {
     for (const auto& [in, out] : rows)
         EXPECT_EQ(utf8ToCp1252(in), out) << in;
 }
+
+TEST(Codepage, NamesWhatTheCharacterSetLacksOnceEach) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
+        {"plain caf\xC3\xA9 \xE2\x82\xAC ?", {}},                             // all held, '?' too
+        {"\xE4\xB8\xAD-\xD0\x96-\xE4\xB8\xAD", {"\xE4\xB8\xAD", "\xD0\x96"}}, // in order, once
+        {"\xF0\x9F\x98\x80", {"\xF0\x9F\x98\x80"}},
+        {"a\xFF", {"\xEF\xBF\xBD"}}, // not UTF-8: shown as the replacement mark
+    };
+    for (const auto& [in, missing] : rows)
+        EXPECT_EQ(cp1252Missing(in), missing) << in;
+}

@@ -258,6 +258,21 @@ TEST_F(Commands, MissingProgramFailsWithoutHanging) {
     EXPECT_NE(runBatchLine(quote(at("no such program.exe")) + " -export x"), 0);
 }
 
+TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
+    // "> file 2>&1" joins the complaints to the output; "2> file" keeps them
+    // apart from it. Either way the failure can say why.
+    const std::string missing = quote(at("no such program.exe"));
+    EXPECT_NE(runBatchLine(missing, at("vorn.log") + " 2>&1"), 0);
+    EXPECT_FALSE(bytesOf(at("vorn.log")).empty());
+
+    makeFile(at("vorn.bat"), missing + "\r\n");
+    Process p;
+    ASSERT_TRUE(startHidden(quote(at("vorn.bat")) + " 2> " + quote(at("vorn.err")), p).ok());
+    ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_FALSE(bytesOf(at("vorn.err")).empty());
+}
+
 TEST_F(Commands, LineBreaksAreRefused) {
     for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"}) {
         Process p;

@@ -115,3 +115,43 @@ TEST(MaxBotsCaption, PlayerCountPlusOne) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CommandLine, SaveTakesOnlyWholeNumbersForPortAndPlayers) {
+    const struct {
+        const char* port;
+        const char* players;
+        const char* refusedFor; // "" when taken
+    } rows[] = {
+        {"27015", "8", ""},
+        {"1", "1", ""},
+        {"65535", "32", ""},
+        {"", "8", "port"},
+        {"abc", "8", "port"},
+        {"27015 ", "8", "port"},
+        {"+27015", "8", "port"},
+        {"0", "8", "port"},
+        {"65536", "8", "port"},
+        {"27015&calc", "8", "port"},
+        {"27015", "", "Max Players"},
+        {"27015", "abc", "Max Players"},
+        {"27015", "12.5", "Max Players"},
+        {"27015", "-3", "Max Players"},
+        {"27015", "33", "Max Players"},
+        {"27015", "8 & del x", "Max Players"},
+    };
+    for (const auto& r : rows) {
+        const std::string error = vorn::checkPortAndPlayers(r.port, r.players);
+        SCOPED_TRACE(std::string(r.port) + " / " + r.players);
+        if (*r.refusedFor == 0) {
+            EXPECT_EQ(error, "");
+        } else {
+            EXPECT_EQ(error.rfind("Error: ", 0), 0u) << error;
+            EXPECT_NE(error.find(r.refusedFor), std::string::npos) << error;
+            EXPECT_NE(error.find("whole number"), std::string::npos) << error;
+        }
+    }
+}
+
+} // namespace

@@ -116,6 +116,7 @@ struct Redirect {
     int fd = 1;
     bool append = false;
     std::string target;
+    int sameAs = -1; // "2>&1": fd becomes a copy of this one
 };
 
 struct Command {
@@ -237,6 +238,14 @@ bool parseLine(const std::string& line, Command& cmd) {
             if (i + 1 < line.size() && line[i + 1] == '>') {
                 pending.append = true;
                 ++i;
+            }
+            // "2>&1" and "1>&2": one output joins the other.
+            if (i + 2 < line.size() && line[i + 1] == '&' &&
+                (line[i + 2] == '1' || line[i + 2] == '2')) {
+                pending.sameAs = line[i + 2] - '0';
+                cmd.redirects.push_back(pending);
+                i += 2;
+                continue;
             }
             wantTarget = true;
             continue;
@@ -573,6 +582,11 @@ int runLine(const std::string& rawLine, bool inBatch, int depth) {
     };
     for (const auto& r : cmd.redirects) {
         std::string host;
+        if (r.sameAs >= 0) {
+            saved.emplace_back(r.fd, ::fcntl(r.fd, F_DUPFD_CLOEXEC, 10));
+            ::dup2(r.sameAs, r.fd);
+            continue;
+        }
         if (lower(r.target) == "nul") {
             host = "/dev/null";
         } else if (!mapPath(r.target, host)) {

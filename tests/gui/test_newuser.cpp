@@ -1,0 +1,516 @@
+// The road as a new user walks it by keyboard, screen reader and mouse:
+// nothing typed or saved is lost, failures are told as failures, refusals
+// come when the choice is made, and every caption is read out as shown.
+#include "guisupport.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QThread>
+#include <controls.h>
+#include <platform.h>
+
+namespace vorn::test {
+namespace {
+
+class NewUserTest : public WindowTest {
+  protected:
+    // A key pressed and released where the focus is.
+    static void key(int code) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+    // What a screen reader's "toggle" does to a control.
+    static void toggleAction(QWidget* control) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(face, nullptr);
+        ASSERT_NE(face->actionInterface(), nullptr);
+        face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    }
+    static QString spokenName(QWidget* control) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        return face ? face->text(QAccessible::Name) : QString();
+    }
+    QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
+    QByteArray cfg(const QString& map) const { return gameFile("dod/" + map + ".cfg"); }
+    void expectRed(const QString& part) const {
+        EXPECT_TRUE(status().startsWith("Error:")) << status().toStdString();
+        EXPECT_TRUE(status().contains(part)) << status().toStdString();
+        EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    }
+    // A stand-in program of the game, written over the demo's.
+    void standIn(const QString& relative, const QByteArray& body) {
+        const QString path = demo->game(relative);
+        DemoInstall::write(path, "#!/usr/bin/env bash\n" + body);
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    }
+};
+
+// Arrow keys move the map; the class limits shown and saved are always
+// those of the map selected.
+TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
+    openStep("optMapFile");
+    auto* maps = w->ctl<QListWidget>("lstMapList");
+    auto* limits = w->ctl<QCheckBox>("chkClassLimit");
+    // A keyboard user reaches the class limits without the mouse.
+    focus(maps);
+    key(Qt::Key_Home);
+    EXPECT_EQ(maps->currentItem()->text(), "dod_anzio");
+    ASSERT_TRUE(limits->isEnabled());
+    click("chkClassLimit");
+    pickCombo("cmbLimitAllies", "3"); // garand, the first allied class
+    click("cmdClassLimitOK");
+    EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
+
+    focus(maps);
+    key(Qt::Key_Down);
+    ASSERT_EQ(maps->currentItem()->text(), "dod_avalanche");
+    EXPECT_EQ(w->ctl<QComboBox>("cmbLimitAllies")->currentText(), "-1");
+    pickCombo("cmbLimitAxis", "5");
+    EXPECT_EQ(w->frmInfo->title(), "dod_avalanche.cfg");
+    click("cmdClassLimitOK");
+    EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitalliesgarand -1\r\n"));
+    EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitaxiskar 5\r\n"));
+    EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
+    EXPECT_FALSE(cfg("dod_anzio").contains("mp_limitaxiskar 5"));
+}
+
+// An option's reaction runs when it becomes selected, never again while
+// it is: a second click keeps the words typed; a screen reader's toggle
+// opens the panel as a click does.
+TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
+    chooseMod("dod");
+    confirmSteps(3);
+    click("optMotd");
+    w->txtFileContents->setPlainText("My own words");
+    click("optMotd");
+    EXPECT_EQ(plainText(w->txtFileContents), "My own words");
+    click("cmdSaveFile");
+    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "My own words\r\n");
+
+    toggleAction(w->optServerFile);
+    EXPECT_TRUE(w->optServerFile->isChecked());
+    EXPECT_TRUE(w->ctl<QWidget>("frmServerFile")->isVisible());
+    EXPECT_EQ(w->frmInfo->title(), "vorn_lserver.cfg");
+
+    // Another mod starts the steps again: the first option opens its panel.
+    chooseMod("valve");
+    click("optCommandLine");
+    EXPECT_TRUE(w->ctl<QWidget>("frmCommandLine")->isVisible());
+}
+
+// A Save that disables itself hands the keyboard to something harmless:
+// the next key never replaces the game path.
+TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
+    const QString path = w->txtExec->text();
+    chooseMod("dod");
+    confirmSteps(3);
+    click("optMotd");
+    focus(w->cmdSaveFile);
+    key(Qt::Key_Space);
+    ASSERT_TRUE(w->st.motdSaved);
+    EXPECT_NE(QApplication::focusWidget(), w->txtExec);
+    type("x");
+    EXPECT_EQ(w->txtExec->text(), path);
+
+    click("optMapFile");
+    clickListItem("lstMapList", "dod_anzio");
+    click("chkClassLimit");
+    auto* save = w->ctl<QPushButton>("cmdClassLimitOK");
+    focus(save);
+    key(Qt::Key_Space);
+    ASSERT_FALSE(save->isEnabled());
+    EXPECT_NE(QApplication::focusWidget(), w->txtExec);
+    type("y");
+    EXPECT_EQ(w->txtExec->text(), path);
+}
+
+// Class-limit Save says what it did, and why when it did nothing.
+TEST_F(NewUserTest, ClassLimitSaveSaysWhatItDid) {
+    openStep("optMapFile");
+    clickListItem("lstMapList", "dod_anzio");
+    click("chkClassLimit");
+    click("cmdClassLimitOK");
+    EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
+
+    auto* maps = w->ctl<QListWidget>("lstMapList");
+    maps->setCurrentRow(-1);
+    maps->clearSelection();
+    pickCombo("cmbLimitAllies", "2");
+    click("cmdClassLimitOK");
+    expectRed("no map is selected");
+    EXPECT_TRUE(statusFits());
+}
+
+// Text the game's character set cannot hold still goes out, as "?", and
+// the user is told which characters those were.
+TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
+    chooseMod("dod");
+    confirmSteps(3);
+    click("optMotd");
+    w->txtFileContents->setPlainText(QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"));
+    click("cmdSaveFile");
+    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Gr\xfc\xdf"
+                                             "e ?? ? ?\r\n");
+    EXPECT_TRUE(w->st.motdSaved);
+    for (const QString& c :
+         {QStringLiteral("\u65e5"), QStringLiteral("\u672c"), QStringLiteral("\u2713")})
+        EXPECT_TRUE(status().contains(c)) << status().toStdString();
+    EXPECT_FALSE(status().contains(QStringLiteral("\u00fc")));
+    EXPECT_TRUE(status().contains("vorn_motd.txt"));
+    EXPECT_TRUE(statusFits());
+}
+
+// An old error never decides what comes next: the map listing does.
+TEST_F(NewUserTest, AnOldPathErrorDoesNotBlockTheFirstStep) {
+    const QString right = w->txtExec->text();
+    setText("txtExec", right + "x");
+    ASSERT_EQ(status(), "Error: Correct Exec path!");
+    setText("txtExec", right);
+    chooseMod("valve");
+    EXPECT_EQ(status(), "Select Command Line.");
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
+}
+
+// A mod whose name cannot go on a command line is refused when chosen.
+class ModNameTest : public NewUserTest {
+  protected:
+    void SetUp() override {
+        autoLoad = false;
+        NewUserTest::SetUp();
+        for (const char* mod : {"my mod", "a&b"})
+            DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
+                               "game \"odd\"\r\n");
+        openWindow();
+    }
+};
+
+TEST_F(ModNameTest, IsRefusedWhenChosenAndNoPanelOpens) {
+    for (const char* mod : {"my mod", "a&b"}) {
+        SCOPED_TRACE(mod);
+        chooseMod("dod");
+        confirmSteps(1);
+        chooseMod(QString::fromLatin1(mod));
+        expectRed(QString::fromLatin1(mod));
+        EXPECT_TRUE(statusFits());
+        EXPECT_FALSE(w->optCommandLine->isEnabled());
+        EXPECT_FALSE(w->ctl<QWidget>("frmCommandLine")->isVisible());
+        EXPECT_FALSE(w->cmdStart->isEnabled());
+    }
+}
+
+// Command-line Save takes only whole numbers for the port and the players.
+TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
+    openStep("optCommandLine", "valve");
+    pickCombo("cmbMapList1", "crossfire");
+    const struct {
+        const char* box;
+        const char* typed;
+        const char* named;
+    } rows[] = {{"cmbMaxPlayers", "abc", "Max Players"},
+                {"cmbMaxPlayers", "", "Max Players"},
+                {"cmbMaxPlayers", "12.5", "Max Players"},
+                {"cmbPort", "27015 & calc", "port"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        setText(row.box, QString::fromLatin1(row.typed));
+        click("cmdCommandOK");
+        expectRed("whole number");
+        EXPECT_TRUE(status().contains(row.named)) << status().toStdString();
+        EXPECT_EQ(w->st.commandLineSaved, 0);
+        EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::Pink));
+        EXPECT_FALSE(w->optServerFile->isEnabled());
+        EXPECT_EQ(w->ctl<QComboBox>(row.box)->currentText(), row.typed);
+        setText(row.box, row.box == std::string("cmbPort") ? "27015" : "8");
+    }
+    click("cmdCommandOK");
+    EXPECT_EQ(w->st.commandLineSaved, 1);
+}
+
+// Screen readers read a frame by its own caption, also after it changed.
+TEST_F(NewUserTest, FramesAreReadByTheirOwnCaptions) {
+    openStep("optBotFile");
+    w->ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_kalt", "dod_anzio"});
+    click("chkSturmbotFillserver");
+    pickCombo("cmbSturmbotMapList", "dod_kalt");
+    EXPECT_EQ(spokenName(w->ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
+    EXPECT_EQ(spokenName(w->frmInfo), "dod_kalt_bot.cfg");
+    EXPECT_EQ(spokenName(w->ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
+}
+
+#ifndef _WIN32
+// A start that fails is told as a failure, with the reason the launcher
+// gave; so is a failed listing or entity tool.
+TEST_F(NewUserTest, FailuresOfOutsideCommandsAreToldWithTheirReason) {
+    chooseMod("valve");
+    confirmSteps(4);
+    ASSERT_TRUE(w->cmdStart->isEnabled());
+
+    standIn("hl.exe", "echo 'wine: could not load kernel32.dll, status c0000135' >&2\nexit 1\n");
+    click("cmdStart");
+    expectRed("could not load kernel32.dll");
+    EXPECT_NE(status(), "Server started.");
+    EXPECT_TRUE(statusFits());
+    EXPECT_TRUE(log().contains("could not load kernel32.dll"));
+
+    ASSERT_TRUE(QFile::remove(demo->game("hl.exe")));
+    click("cmdStart");
+    expectRed("not recognized");
+
+    // The interpreter cannot run the batch file: the listing says why.
+    const std::string real = platform::commandInterpreterPath();
+    demo->replaceInterpreter(QByteArray("exec '") + real.c_str() +
+                             "' \"$1\" \"$(printf '%s' \"$2\" | sed 's/vorn\\.bat/gone.bat/')\"\n");
+    chooseMod("valve");
+    expectRed("gone.bat");
+    EXPECT_TRUE(log().contains("gone.bat"));
+    demo->restoreInterpreter();
+
+    // The entity tool fails the way a missing Wine makes it fail.
+    standIn("ripent.exe", "echo 'it looks like wine32 is missing' >&2\nexit 1\n");
+    seam.answers = {kAnswerYes};
+    openStep("optMapFile");
+    clickListItem("lstMapList", "dod_anzio");
+    click("chkClassLimit");
+    expectRed("wine32 is missing");
+    EXPECT_TRUE(log().contains("wine32 is missing"));
+}
+
+// The entity tool stopped at its time limit leaves no cut-short export:
+// the next detection runs it again, and the log says why.
+TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
+    standIn("ripent.exe", "bsp=\"$2\"\n"
+                          "ent=$(dirname \"$0\")/dod/maps/dod_anzio.ent\n"
+                          "printf '{\\r\\n\"classname\" \"worl' > \"$ent\"\n"
+                          "sleep 60\n");
+    seam.answers = {kAnswerYes};
+    openStep("optMapFile");
+    clickListItem("lstMapList", "dod_anzio");
+    click("chkClassLimit");
+    EXPECT_FALSE(QFile::exists(demo->game("dod/maps/dod_anzio.ent")));
+    EXPECT_TRUE(log().contains("dod_anzio.ent was removed")) << log().toStdString();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    expectBox(0, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
+}
+#endif
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+// Every caption in full view, for desktop fonts from 9 to 14 points: the
+// form grows with the font.
+class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        oldFont_ = QApplication::font();
+        QFont font = oldFont_;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        QApplication::setFont(oldFont_);
+    }
+    // Controls whose text does not fit the room they were given.
+    QStringList clipped() const {
+        QStringList out;
+        for (QWidget* widget : w->findChildren<QWidget*>()) {
+            if (!widget->isVisible() || widget->objectName().isEmpty() ||
+                widget->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            const bool captioned =
+                qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                qobject_cast<QGroupBox*>(widget);
+            if (!captioned)
+                continue;
+            QSize need = widget->minimumSizeHint();
+            if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
+                need = QSize(0, label->heightForWidth(label->width()));
+            if (widget->width() < need.width() || widget->height() < need.height())
+                out << QStringLiteral("%1: %2x%3 < %4x%5")
+                           .arg(widget->objectName())
+                           .arg(widget->width())
+                           .arg(widget->height())
+                           .arg(need.width())
+                           .arg(need.height());
+        }
+        return out;
+    }
+    void expectNothingClipped(const char* state) {
+        for (QWidget* widget : w->findChildren<QWidget*>())
+            if (widget->layout())
+                widget->layout()->activate();
+        const QStringList problems = clipped();
+        EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
+    }
+
+  private:
+    QFont oldFont_;
+};
+
+TEST_P(FontSizeTest, NothingIsClipped) {
+    chooseMod("dod");
+    w->optBotFile->show();
+    expectNothingClipped("control centre");
+    for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup"}) {
+        for (const char* other :
+             {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
+            w->ctl<QWidget>(other)->setVisible(std::string(other) == frame);
+        w->ctl<QWidget>("chkClassLimit")->show();
+        w->ctl<QWidget>("frmClassLimit")->show();
+        expectNothingClipped(frame);
+    }
+    for (const char* other : {"frmCommandLine", "frmServerFile", "frmMapSetup"})
+        w->ctl<QWidget>(other)->hide();
+    w->ctl<QWidget>("frmSturmbotSetup")->show();
+    w->ctl<QWidget>("frmSturmbotCustom")->show();
+    w->ctl<QWidget>("optSturmbotAllies2")->show();
+    expectNothingClipped("frmSturmbotSetup");
+    setText("txtExec", w->txtExec->text() + "x"); // the longest status text of the start
+    expectNothingClipped("error status");
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, FontSizeTest, ::testing::Values(9, 10, 11, 12, 14));
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+// Text on the fixed grounds (the steps, the team options) reads at 4.5:1
+// or better in a light and in a dark desktop palette.
+class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        oldPalette_ = QApplication::palette();
+        if (GetParam()) {
+            QPalette dark;
+            dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+            dark.setColor(QPalette::WindowText, Qt::white);
+            dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+            dark.setColor(QPalette::Text, Qt::white);
+            dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+            dark.setColor(QPalette::ButtonText, Qt::white);
+            QApplication::setPalette(dark);
+        }
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        QApplication::setPalette(oldPalette_);
+    }
+    static void expectReadable(QWidget* control) {
+        const QPalette& pal = control->palette();
+        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::WindowText),
+                                pal.color(QPalette::Active, QPalette::Window)),
+                  4.5)
+            << control->objectName().toStdString();
+        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::ButtonText),
+                                pal.color(QPalette::Active, QPalette::Button)),
+                  4.5)
+            << control->objectName().toStdString();
+    }
+
+  private:
+    QPalette oldPalette_;
+};
+
+TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
+    chooseMod("dod");
+    const QList<QWidget*> teams = {w->ctl<QWidget>("optSturmbotAllies1"),
+                                   w->ctl<QWidget>("optSturmbotAllies2"),
+                                   w->ctl<QWidget>("optSturmbotAxis1")};
+    for (QWidget* control : teams)
+        expectReadable(control);
+    for (int confirmed : {0, 4}) {
+        SCOPED_TRACE(confirmed);
+        confirmSteps(confirmed);
+        for (QWidget* option :
+             {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
+            expectReadable(option);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
+
+} // namespace
+} // namespace vorn::test
+
+namespace vorn::test {
+namespace {
+
+using PolishTest = WindowTest;
+
+// The preview breaks long lines only at blanks, at any width of the viewer.
+TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
+    openStep("optCommandLine");
+    pickCombo("cmbMapList1", "dod_anzio");
+    QPlainTextEdit* viewer = w->txtFileContents;
+    const QString original = plainText(viewer);
+    QStringList breaks;
+    // From the width of the longest word ("C:\Sierra\Half-Life\hl.exe") up.
+    for (int width = 240; width <= 480; width += 3) {
+        viewer->setFixedWidth(width);
+        viewer->document()->adjustSize();
+        QApplication::processEvents();
+        for (QTextBlock block = viewer->document()->begin(); block.isValid();
+             block = block.next()) {
+            QTextLayout* layout = block.layout();
+            for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const QString text = block.text().mid(line.textStart(), line.textLength());
+                if (!text.endsWith(QLatin1Char(' ')))
+                    breaks << QStringLiteral("%1 px: ...%2").arg(width).arg(text.right(12));
+            }
+        }
+    }
+    EXPECT_TRUE(breaks.isEmpty()) << breaks.join("\n").toStdString();
+    // What the program and a copy read is the text itself.
+    EXPECT_EQ(plainText(viewer), w->st.commandLine);
+    EXPECT_EQ(original, w->st.commandLine);
+    viewer->selectAll();
+    viewer->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), w->st.commandLine);
+}
+
+// After Add, the line added is in view.
+TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
+    openStep("optMapFile");
+    const QStringList maps = items(w->ctl<QListWidget>("lstMapList"));
+    addMaps(maps.mid(0, 20));
+    QScrollBar* bar = w->txtFileContents->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The About box shows the build's version and no made-up address; the
+// window has its own icon.
+TEST_F(PolishTest, AboutShowsTheBuildVersionAndTheWindowItsIcon) {
+    w->mnuAbout->trigger();
+    ASSERT_EQ(seam.boxes.size(), 1u);
+    EXPECT_TRUE(seam.boxes[0].text.startsWith(QStringLiteral("Vornwick v" VORN_VERSION "\r\n")))
+        << seam.boxes[0].text.toStdString();
+    EXPECT_FALSE(seam.boxes[0].text.contains("example.org"));
+    EXPECT_FALSE(w->windowIcon().isNull());
+    EXPECT_EQ(w->windowIcon().availableSizes().size(), 6);
+}
+
+} // namespace
+} // namespace vorn::test
