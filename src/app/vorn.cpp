@@ -6,6 +6,8 @@
 #include "country.h"
 #include "listing.h"
 #include "platform.h"
+#include "serveroutput.h"
+#include "serverwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -70,6 +72,15 @@ QString quoted(const QString& text, QString& error) {
 }
 
 // The bare name at the end of a Windows path.
+// The side files of the outside commands while a started server runs.
+const QString kSideBatchName = QStringLiteral("vorn_list.bat");
+const QString kSideListName = QStringLiteral("vorn_list.log");
+
+// The directory part of a Windows path, with its backslash.
+QString parentDir(const QString& winPath) {
+    return winPath.left(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
 QString bareName(const QString& winPath) {
     return winPath.mid(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
 }
@@ -325,29 +336,50 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     return true;
 }
 
-bool Vorn::writeBatchFile(const QString& line) {
+bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
     st.fileNumber = 1;
     plat::Status s =
-        plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
+        plat::replaceFile(u8(batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
     if (s.ok())
         return true;
     WriteLog(QStringLiteral("Error: ") + qs(s.error));
     setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
-                  .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
+                  .arg(bareName(batchPath), failureReason(batchPath, s.error)),
               colour::Red);
     return false;
 }
 
+// A started server's interpreter keeps the batch file and the listing file
+// (its console output) in use for as long as it runs: Windows cannot delete
+// a file held open by a redirection, and the interpreter reads the batch
+// file again after each command. The other outside commands then use side
+// files beside them.
+bool Vorn::serverHoldsWorkingFiles() const {
+    return serverWindow && serverWindow->following();
+}
+
+QString Vorn::commandListPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.tempListPath) + kSideListName : st.tempListPath;
+}
+
+QString Vorn::commandListName() const {
+    return serverHoldsWorkingFiles() ? kSideListName : st.tempListName;
+}
+
+QString Vorn::commandBatchPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.batchPath) + kSideBatchName : st.batchPath;
+}
+
 bool Vorn::runCommand(const QString& commandLine, const QString& what) {
     st.shellCommand = commandLine;
-    if (!writeBatchFile(st.shellCommand))
+    const QString batchPath = commandBatchPath();
+    if (!writeBatchFile(st.shellCommand, batchPath))
         return false;
     QString err;
-    QString batch = quoted(st.batchPath, err);
+    QString batch = quoted(batchPath, err);
     if (batch.isEmpty()) {
-        setStatus(
-            QStringLiteral("Error: the batch file %1 cannot be run. %2").arg(st.batchPath, err),
-            colour::Red);
+        setStatus(QStringLiteral("Error: the batch file %1 cannot be run. %2").arg(batchPath, err),
+                  colour::Red);
         return false;
     }
     plat::Process process;
@@ -370,18 +402,18 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what) {
 
 bool Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
     lines.clear();
-    if (!waitUntilGone(st.tempListPath, st.tempListName)) {
-        setStatus(
-            QStringLiteral("Error: the old listing %1 cannot be removed.").arg(st.tempListPath),
-            colour::Red);
+    const QString listPath = commandListPath();
+    if (!waitUntilGone(listPath, commandListName())) {
+        setStatus(QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath),
+                  colour::Red);
         return false;
     }
     if (!runCommand(command, what))
         return false;
     // The command has ended, so the listing is complete.
-    if (qs(plat::storedName(u8(st.tempListPath))) != st.tempListName ||
-        !readGameLines(st.tempListPath, lines)) {
-        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, st.tempListPath),
+    if (qs(plat::storedName(u8(listPath))) != commandListName() ||
+        !readGameLines(listPath, lines)) {
+        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath),
                   colour::Red);
         return false;
     }
@@ -503,7 +535,7 @@ void Vorn::FindMods() {
     setStatus(QString(), colour::Blue);
     QString err;
     QString dir = quoted(st.gameDir, err);
-    QString list = quoted(st.tempListPath, err);
+    QString list = quoted(commandListPath(), err);
     QStringList lines;
     bool listed = false;
     if (dir.isEmpty() || list.isEmpty()) {
@@ -670,7 +702,7 @@ void Vorn::cmbModList_Click() {
 void Vorn::FindMaps() {
     QString err;
     QString pattern = quoted(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), err);
-    QString list = quoted(st.tempListPath, err);
+    QString list = quoted(commandListPath(), err);
     QStringList lines;
     if (pattern.isEmpty() || list.isEmpty()) {
         setStatus(QStringLiteral("Error: the maps of this mod cannot be listed. %1").arg(err),
@@ -801,8 +833,10 @@ void Vorn::cmdStart_Click() {
                   colour::Red);
         return;
     }
+    if (!stopRunningServerFirst() || !portIsFree())
+        return;
     st.shellCommand = batch + QStringLiteral(" > ") + list;
-    if (!writeBatchFile(line))
+    if (!writeBatchFile(line, st.batchPath))
         return;
     plat::Process process;
     plat::Status s = plat::startHidden(u8(st.shellCommand), process);
@@ -813,6 +847,41 @@ void Vorn::cmdStart_Click() {
     }
     ShortPause();
     setStatus(QStringLiteral("Server started."), colour::Green);
+    showServer(std::move(process), line);
+}
+
+bool Vorn::stopRunningServerFirst() {
+    if (!serverWindow || !serverWindow->serverRunning())
+        return true;
+    st.msgAnswer = std::int16_t(
+        ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VORN Allert!"),
+                      QStringLiteral("A server started earlier is still running.\r\n"
+                                     "Stop it and start the new one?")));
+    if (st.msgAnswer != kAnswerYes)
+        return false;
+    serverWindow->stopServer();
+    return true;
+}
+
+bool Vorn::portIsFree() {
+    const int port = udpPortOfCommandLine(u8(st.commandLine));
+    std::string err;
+    if (port == 0 || plat::udpPortFree(port, err))
+        return true;
+    // Another program, such as a server started earlier, holds the port.
+    setStatus(err.find("in use") != std::string::npos
+                  ? QStringLiteral("Error: UDP port %1 is in use by another program; no server "
+                                   "was started.")
+                        .arg(port)
+                  : QStringLiteral("Error: no server was started. %1").arg(qs(err)),
+              colour::Red);
+    return false;
+}
+
+void Vorn::showServer(plat::Process launcher, const QString& line) {
+    if (!serverWindow)
+        serverWindow = new ServerWindow(ui, this);
+    serverWindow->follow(std::move(launcher), line, st.tempListPath);
 }
 
 // ---------------------------------------------------------------------------
@@ -871,7 +940,7 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
         QString err;
         QString tool = quoted(st.checkPath, err);
         QString map = quoted(mapFilePath, err);
-        QString list = quoted(st.tempListPath, err);
+        QString list = quoted(commandListPath(), err);
         if (!tool.isEmpty() && !map.isEmpty() && !list.isEmpty()) {
             // Waits for the tool to end (bounded), so a half-written export
             // is never read.

@@ -26,7 +26,13 @@ class QPushButton;
 class QRadioButton;
 class QFrame;
 
+namespace vorn::platform {
+class Process;
+}
+
 namespace vorn {
+
+class ServerWindow;
 
 // The colour table, as 0x00BBGGRR values.
 namespace colour {
@@ -133,6 +139,8 @@ class Vorn : public QMainWindow {
 
     // ---- server start and menus
     void cmdStart_Click();
+    // The window of the last server started (nullptr before the first).
+    ServerWindow* serverWindow = nullptr;
     void mnuExit_Click();
     void mnuAbout_Click();
 
@@ -178,7 +186,21 @@ class Vorn : public QMainWindow {
     bool waitUntilGone(const QString& winPath, const QString& name);
     // The batch file's one line; false after a red error when it cannot be
     // written.
-    bool writeBatchFile(const QString& line);
+    bool writeBatchFile(const QString& line, const QString& batchPath);
+    // The batch and listing files of outside commands other than the server
+    // start: side files while a started server still holds the usual ones.
+    bool serverHoldsWorkingFiles() const;
+    QString commandBatchPath() const;
+    QString commandListPath() const;
+    QString commandListName() const;
+
+    // Steps of the server start. A running server is stopped first when the
+    // user agrees; false when it keeps running. The UDP port of the
+    // command line must be free; false after a red error.
+    bool stopRunningServerFirst();
+    bool portIsFree();
+    // The server window takes over the started launcher.
+    void showServer(platform::Process launcher, const QString& line);
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;
