@@ -4,7 +4,9 @@
 #   stand-ins, the mods valve, cstrike and dod, a logs directory, and the
 #   bot add-on under dod/sturmbot.
 # The stand-ins are small native scripts. The server stand-ins append the
-# command line they were started with to "server-standin.log" beside them.
+# command line they were started with to "server-standin.log" beside them;
+# with "server-standin.stay" beside them they then print a few lines like a
+# game server and keep running until they are stopped.
 # The entity-tool stand-in, given "-export <path>.bsp", writes <path>.ent
 # with "detect_allies_country" "1" for maps marked British, "0" otherwise.
 #
@@ -39,6 +41,19 @@ for exe in hl.exe hlds.exe; do
 here=\$(cd "\$(dirname "\$0")" && pwd)
 printf '%s\r\n' "$exe \$*" >> "\$here/server-standin.log"
 echo "$exe stand-in started"
+# With server-standin.stay beside it (or VORN_DEMO_SERVER_STAY set) it talks
+# a little like a game server and keeps running until it is stopped.
+if [ -e "\$here/server-standin.stay" ] || [ -n "\${VORN_DEMO_SERVER_STAY:-}" ]; then
+    port=27015; map=none
+    while [ \$# -gt 0 ]; do
+        case \$1 in +port) port=\${2:-}; shift ;; +map) map=\${2:-}; shift ;; esac
+        shift
+    done
+    printf 'Console initialized.\r\nProtocol version 47\r\n'
+    printf 'Server IP address 127.0.0.1:%s\r\n' "\$port"
+    printf 'Loading map "%s"\r\nVAC secure mode is activated.\r\n' "\$map"
+    while :; do sleep 1; done
+fi
 SH
     chmod +x "$game/$exe"
 done
