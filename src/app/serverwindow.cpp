@@ -68,6 +68,10 @@ ServerWindow::ServerWindow(UiSeam& ui, QWidget* owner) : QWidget(owner, Qt::Wind
     bottom->addWidget(cmdCloseServer);
     grid->addLayout(bottom, 5, 0, 1, 2);
     resize(720, 440);
+    // Screen readers read the tooltips out as descriptions.
+    for (QWidget* child : findChildren<QWidget*>())
+        if (!child->toolTip().isEmpty())
+            child->setAccessibleDescription(child->toolTip());
 
     timer_.setInterval(kPollMs);
     connect(&timer_, &QTimer::timeout, this, [this] { poll(); });

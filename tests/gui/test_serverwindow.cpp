@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QThread>
+#include <cstdlib>
 
 #ifndef _WIN32
 #include <netinet/in.h>
@@ -50,7 +51,7 @@ class ServerWindowTest : public WindowTest {
     }
 
     // Processes of the demo still running: their command lines name the
-    // demo's directory.
+    // demo's directory. (Counted on Linux only; elsewhere -1.)
     static int processesOf(const QString& dir) {
         int found = 0;
 #ifndef _WIN32
@@ -62,6 +63,7 @@ class ServerWindowTest : public WindowTest {
         }
 #else
         Q_UNUSED(dir);
+        found = -1;
 #endif
         return found;
     }
@@ -103,7 +105,15 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     ASSERT_EQ(seam.boxes.size(), 2u);
     expectBox(1, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_TRUE(sw()->serverRunning());
-    ASSERT_GT(processesOf(prefix()), 0);
+    EXPECT_NE(processesOf(prefix()), 0);
+
+    // Closing the server window, or the main form, leaves it running.
+    sw()->close();
+    w->close();
+    QThread::msleep(200);
+    EXPECT_TRUE(sw()->serverRunning());
+    EXPECT_NE(processesOf(prefix()), 0);
+    w->show();
 
     seam.answers = {kAnswerYes};
     click("cmdStopServer");
@@ -111,7 +121,7 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     EXPECT_TRUE(state().startsWith("Stopped at ")) << state().toStdString();
     EXPECT_TRUE(state().contains("exit code ")) << state().toStdString();
     EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
-    EXPECT_EQ(processesOf(prefix()), 0) << "nothing of the server may be left";
+    EXPECT_LE(processesOf(prefix()), 0) << "nothing of the server may be left";
 
     // Start stays available and runs it again, in the same window.
     ServerWindow* first = sw();
@@ -130,7 +140,8 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     EXPECT_EQ(status(), "Server started.");
     EXPECT_EQ(serverLog(3).count("hl.exe "), 3);
     ASSERT_TRUE(waitForOutput("Loading map"));
-    EXPECT_EQ(processesOf(prefix()), 1) << "only the new server runs";
+    EXPECT_NE(processesOf(prefix()), 0);
+    EXPECT_LE(processesOf(prefix()), 1) << "only the new server runs";
 }
 
 TEST_F(ServerWindowTest, AServerThatEndsByItselfIsShownWithItsExitCode) {
