@@ -838,6 +838,9 @@ void Vorn::cmdStart_Click() {
     st.shellCommand = batch + QStringLiteral(" > ") + list;
     if (!writeBatchFile(line, st.batchPath))
         return;
+    // The output of an earlier run goes first, so that the server window
+    // never shows it before the launcher has made the file anew.
+    plat::deleteFile(u8(st.tempListPath));
     plat::Process process;
     plat::Status s = plat::startHidden(u8(st.shellCommand), process);
     if (!s.ok()) {

@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <QSet>
 #include <QThread>
 #include <cstdlib>
 
@@ -50,22 +51,29 @@ class ServerWindowTest : public WindowTest {
         return output().contains(text);
     }
 
-    // Processes of the demo still running: their command lines name the
-    // demo's directory. (Counted on Linux only; elsewhere -1.)
-    static int processesOf(const QString& dir) {
-        int found = 0;
+    // Servers of the demo still running: process groups holding a process
+    // whose command line names the demo's directory (a shell forking a
+    // child shows the same command line in the child for a moment).
+    // Counted on Linux only; elsewhere -1.
+    static int serversOf(const QString& dir) {
 #ifndef _WIN32
+        QSet<QByteArray> groups;
         for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            QFile f(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
-            if (pid.toInt() > 0 && f.open(QIODevice::ReadOnly) &&
-                f.readAll().replace('\0', ' ').contains(dir.toUtf8()))
-                ++found;
+            QFile cmd(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+            QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+            if (pid.toInt() <= 0 || !cmd.open(QIODevice::ReadOnly) ||
+                !cmd.readAll().replace('\0', ' ').contains(dir.toUtf8()) ||
+                !stat.open(QIODevice::ReadOnly))
+                continue;
+            // pid (name) state ppid pgrp ...
+            const QByteArray fields = stat.readAll();
+            groups.insert(fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(2));
         }
+        return int(groups.size());
 #else
         Q_UNUSED(dir);
-        found = -1;
+        return -1;
 #endif
-        return found;
     }
 };
 
@@ -105,14 +113,14 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     ASSERT_EQ(seam.boxes.size(), 2u);
     expectBox(1, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_TRUE(sw()->serverRunning());
-    EXPECT_NE(processesOf(prefix()), 0);
+    EXPECT_NE(serversOf(prefix()), 0);
 
     // Closing the server window, or the main form, leaves it running.
     sw()->close();
     w->close();
     QThread::msleep(200);
     EXPECT_TRUE(sw()->serverRunning());
-    EXPECT_NE(processesOf(prefix()), 0);
+    EXPECT_NE(serversOf(prefix()), 0);
     w->show();
 
     seam.answers = {kAnswerYes};
@@ -121,7 +129,7 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     EXPECT_TRUE(state().startsWith("Stopped at ")) << state().toStdString();
     EXPECT_TRUE(state().contains("exit code ")) << state().toStdString();
     EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
-    EXPECT_LE(processesOf(prefix()), 0) << "nothing of the server may be left";
+    EXPECT_LE(serversOf(prefix()), 0) << "nothing of the server may be left";
 
     // Start stays available and runs it again, in the same window.
     ServerWindow* first = sw();
@@ -140,8 +148,8 @@ TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
     EXPECT_EQ(status(), "Server started.");
     EXPECT_EQ(serverLog(3).count("hl.exe "), 3);
     ASSERT_TRUE(waitForOutput("Loading map"));
-    EXPECT_NE(processesOf(prefix()), 0);
-    EXPECT_LE(processesOf(prefix()), 1) << "only the new server runs";
+    EXPECT_NE(serversOf(prefix()), 0);
+    EXPECT_LE(serversOf(prefix()), 1) << "only the new server runs";
 }
 
 TEST_F(ServerWindowTest, AServerThatEndsByItselfIsShownWithItsExitCode) {
