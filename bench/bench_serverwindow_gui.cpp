@@ -1,8 +1,10 @@
 // The server window, on Qt's offscreen platform, over a throw-away prefix:
 //   BM_FollowBusyOutput  the CPU time this process spends while the window
-//                        follows a server that writes 10,000 lines a second
-//                        (counter cpu_percent: CPU time over wall time; the
-//                        server's own CPU is not counted);
+//                        follows a busy server for five seconds: busy.sh
+//                        writes up to 10,000 lines a second (as fast as bash
+//                        goes), flood.sh up to 50,000 (counter cpu_percent:
+//                        CPU time over wall time; the server's own CPU is not
+//                        counted; log_MB: what it wrote);
 //   BM_Stop              how long Stop takes: the launcher and all it
 //                        started ended (a quiet server, and one that
 //                        writes fast), from the call to its return.
@@ -63,6 +65,11 @@ class Prefix {
                           "  done\n"
                           "  sleep 0.1\n"
                           "done\n");
+        script("flood.sh",
+               "exec awk 'BEGIN { for (n = 1; ; n++) {\n"
+               "  printf \"L %d: Player %d connected, address \\\"127.0.0.1:27005\\\"\\r\\n\", "
+               "n, n % 32\n"
+               "  if (n % 5000 == 0) { fflush(); system(\"sleep 0.1\") } } }'\n");
         script("quiet.sh", "printf 'Console initialized.\\r\\n'\nwhile :; do sleep 1; done\n");
     }
     QString host(const QString& name) const { return dir_.path() + "/drive_c/" + name; }
@@ -104,12 +111,13 @@ double cpuSeconds() {
 }
 
 void BM_FollowBusyOutput(benchmark::State& state) {
+    const char* name = state.range(0) ? "flood.sh" : "busy.sh";
     QuietSeam seam;
     vorn::ServerWindow window(seam);
     double cpu = 0;
     double wall = 0;
     for (auto _ : state) {
-        window.follow(startServer("busy.sh"), QStringLiteral("c:\\busy.sh"),
+        window.follow(startServer(name), QStringLiteral("c:\\") + QString::fromLatin1(name),
                       QStringLiteral("c:\\vorn.log"));
         const double cpu0 = cpuSeconds();
         const auto t0 = std::chrono::steady_clock::now();
@@ -126,6 +134,7 @@ void BM_FollowBusyOutput(benchmark::State& state) {
     }
     state.counters["cpu_percent"] = 100.0 * cpu / wall;
     state.counters["log_MB"] = QFileInfo(prefix->host("vorn.log")).size() / 1e6;
+    state.SetLabel(name);
 }
 
 void BM_Stop(benchmark::State& state) {
@@ -143,7 +152,12 @@ void BM_Stop(benchmark::State& state) {
     state.SetLabel(name);
 }
 
-BENCHMARK(BM_FollowBusyOutput)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_FollowBusyOutput)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(BM_Stop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 } // namespace
