@@ -71,7 +71,6 @@ QString quoted(const QString& text, QString& error) {
     return qs(out);
 }
 
-// The bare name at the end of a Windows path.
 // The side files of the outside commands while a started server runs.
 const QString kSideBatchName = QStringLiteral("vorn_list.bat");
 const QString kSideListName = QStringLiteral("vorn_list.log");
@@ -81,6 +80,7 @@ QString parentDir(const QString& winPath) {
     return winPath.left(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
+// The bare name at the end of a Windows path.
 QString bareName(const QString& winPath) {
     return winPath.mid(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
 }
@@ -350,9 +350,11 @@ bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
 }
 
 // A started server's interpreter keeps the batch file and the listing file
-// (its console output) in use for as long as it runs: Windows cannot delete
-// a file held open by a redirection, and the interpreter reads the batch
-// file again after each command. The other outside commands then use side
+// (its console output) in use for as long as it runs: a listing that
+// removed and rewrote the listing file would take the server's output away
+// from the server window (and on Windows the removal fails while the
+// redirection holds the file), and the interpreter reads the batch file
+// again once the server ends. The other outside commands then use side
 // files beside them.
 bool Vorn::serverHoldsWorkingFiles() const {
     return serverWindow && serverWindow->following();

@@ -166,8 +166,9 @@ class Vorn : public QMainWindow {
     // the status line shows a red error and false comes back.
     bool runCommand(const QString& commandLine, const QString& what);
     // A listing: the old listing file is removed, `command` (which redirects
-    // into tempListPath) is run, and the listing's lines are read once the
-    // command has ended.
+    // into commandListPath(): tempListPath, unless a started server still
+    // holds it) is run, and the listing's lines are read once the command
+    // has ended.
     bool runListing(const QString& command, const QString& what, QStringList& lines);
 
     // The step of cmbModList_Click that sets the class lists; installed by
