@@ -6,7 +6,8 @@
 #   in it). The stand-ins are small programs built with Vornwick
 #   (tools/standins): the server stand-ins append the command line they were
 #   started with to "server-standin.log" beside them; the entity-tool
-#   stand-in, given "-export <path>.bsp", writes <path>.ent.
+#   stand-in, given "-export <path>.bsp", writes <path>.ent. Here the server
+#   stand-ins then keep running until they are stopped.
 #
 # Usage: make-demo.sh PREFIX
 # The programs are taken from $VORN_BIN (default build/default/bin), where
@@ -20,4 +21,7 @@ mkdir -p "$prefix/drive_c" "$prefix/dosdevices"
 prefix=$(cd "$prefix" && pwd)
 ln -sfn ../drive_c "$prefix/dosdevices/c:"
 "$bin/vorn-make-demo" "$prefix/drive_c/Sierra/Half-Life" "$bin" >/dev/null
+# In the demo the server stand-ins keep running, as a game server does,
+# until they are stopped from the server window.
+: >"$prefix/drive_c/Sierra/Half-Life/server-standin.stay"
 echo "demo installation in $prefix"

@@ -6,6 +6,8 @@
 #include "country.h"
 #include "listing.h"
 #include "platform.h"
+#include "serveroutput.h"
+#include "serverwindow.h"
 #include "winpath.h"
 
 #include <QAbstractButton>
@@ -84,6 +86,15 @@ QString quoted(const QString& text, QString& error) {
         return {};
     }
     return qs(out);
+}
+
+// The side files of the outside commands while a started server runs.
+const QString kSideBatchName = QStringLiteral("vorn_list.bat");
+const QString kSideListName = QStringLiteral("vorn_list.log");
+
+// The directory part of a Windows path, with its backslash.
+QString parentDir(const QString& winPath) {
+    return winPath.left(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
 // The bare name at the end of a Windows path.
@@ -530,17 +541,40 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     return true;
 }
 
-bool Vorn::writeBatchFile(const QString& line) {
+bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
     st.fileNumber = 1;
     plat::Status s =
-        plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
+        plat::replaceFile(u8(batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
     if (s.ok())
         return true;
     WriteLog(QStringLiteral("Error: ") + qs(s.error));
     setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
-                  .arg(bareName(st.batchPath), failureReason(st.batchPath, s.error)),
+                  .arg(bareName(batchPath), failureReason(batchPath, s.error)),
               colour::Red);
     return false;
+}
+
+// A started server's interpreter keeps the batch file and the listing file
+// (its console output) in use for as long as it runs: a listing that
+// removed and rewrote the listing file would take the server's output away
+// from the server window (and on Windows the removal fails while the
+// redirection holds the file), and the interpreter reads the batch file
+// again once the server ends. The other outside commands then use side
+// files beside them.
+bool Vorn::serverHoldsWorkingFiles() const {
+    return serverWindow && serverWindow->following();
+}
+
+QString Vorn::commandListPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.tempListPath) + kSideListName : st.tempListPath;
+}
+
+QString Vorn::commandListName() const {
+    return serverHoldsWorkingFiles() ? kSideListName : st.tempListName;
+}
+
+QString Vorn::commandBatchPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.batchPath) + kSideBatchName : st.batchPath;
 }
 
 namespace {
@@ -593,7 +627,8 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
     lastExitCode = -1;
     lastTimedOut = false;
     st.shellCommand = commandLine;
-    if (!writeBatchFile(st.shellCommand))
+    const QString batchPath = commandBatchPath();
+    if (!writeBatchFile(st.shellCommand, batchPath))
         return false;
     // What the interpreter (or Wine, or the program) complains about goes
     // into a file of its own, so that a failure can say why. A leftover
@@ -604,7 +639,7 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
     if (plat::storedName(u8(errors), true).empty())
         redirect = QStringLiteral("2> ") + kErrorOutputName;
     plat::Process process;
-    plat::Status s = startBatch(redirect, process);
+    plat::Status s = startBatch(batchPath, redirect, process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
                   colour::Red);
@@ -632,36 +667,37 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
     return true;
 }
 
-plat::Status Vorn::startBatch(const QString& redirect, plat::Process& process) {
+plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
+                              plat::Process& process) {
     // The batch file is named without its folder and run from there: '%' in
     // a folder (a user name such as "100%", or "%PATH%") would be expanded
     // on the interpreter's command line, where no quoting prevents it.
-    QString line = QStringLiteral(".\\") + st.batchName;
+    QString line = QStringLiteral(".\\") + bareName(batchPath);
     if (!redirect.isEmpty())
         line += QLatin1Char(' ') + redirect;
-    return plat::startHidden(u8(line), process, plat::parentOf(u8(st.batchPath)));
+    return plat::startHidden(u8(line), process, plat::parentOf(u8(batchPath)));
 }
 
 bool Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
     lines.clear();
-    if (!waitUntilGone(st.tempListPath, st.tempListName)) {
-        setStatus(
-            QStringLiteral("Error: the old listing %1 cannot be removed.").arg(st.tempListPath),
-            colour::Red);
+    const QString listPath = commandListPath();
+    if (!waitUntilGone(listPath, commandListName())) {
+        setStatus(QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath),
+                  colour::Red);
         return false;
     }
     int code = -1;
     if (!runCommand(command, what, &code))
         return false;
     // The command has ended, so the listing is complete.
-    if (qs(plat::storedName(u8(st.tempListPath))) != st.tempListName ||
-        !readGameLines(st.tempListPath, lines)) {
+    if (qs(plat::storedName(u8(listPath))) != commandListName() ||
+        !readGameLines(listPath, lines)) {
         if (lastExitCode != 0) {
             // The interpreter said why; that goes to the user and the log.
             reportCommandFailure(what, lastExitCode, errorOutputPath());
             return false;
         }
-        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, st.tempListPath),
+        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath),
                   colour::Red);
         return false;
     }
@@ -797,7 +833,7 @@ bool Vorn::FindMods() {
     setStatus(QString(), colour::Blue);
     QString err;
     QString dir = quoted(st.gameDir, err);
-    QString list = quoted(st.tempListPath, err);
+    QString list = quoted(commandListPath(), err);
     QStringList lines;
     bool listed = false;
     if (dir.isEmpty() || list.isEmpty()) {
@@ -994,7 +1030,7 @@ void Vorn::cmbModList_Click() {
 bool Vorn::FindMaps() {
     QString err;
     QString pattern = quoted(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), err);
-    QString list = quoted(st.tempListPath, err);
+    QString list = quoted(commandListPath(), err);
     QStringList lines;
     bool listed = false;
     if (pattern.isEmpty() || list.isEmpty()) {
@@ -1128,16 +1164,21 @@ void Vorn::cmdStart_Click() {
         }
         line = q + line.mid(exec.size());
     }
+    if (!stopRunningServerFirst() || !portIsFree())
+        return;
     // The launcher's output lies beside the batch file, which runs from its
     // folder. Complaints go into the output file too, so that a start that
     // failed can say why.
     st.shellCommand =
         st.batchPath + QStringLiteral(" > ") + st.tempListPath + QStringLiteral(" 2>&1");
-    if (!writeBatchFile(line))
+    if (!writeBatchFile(line, st.batchPath))
         return;
+    // The output of an earlier run goes first, so that the server window
+    // never shows it before the launcher has made the file anew.
+    plat::deleteFile(u8(st.tempListPath));
     plat::Process process;
-    plat::Status s =
-        startBatch(QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1"), process);
+    plat::Status s = startBatch(
+        st.batchPath, QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1"), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: the server could not be started. %1").arg(qs(s.error)),
                   colour::Red);
@@ -1147,6 +1188,41 @@ void Vorn::cmdStart_Click() {
     if (launcherFailedEarly(process))
         return;
     setStatus(QStringLiteral("Server started."), colour::Green);
+    showServer(std::move(process), line);
+}
+
+bool Vorn::stopRunningServerFirst() {
+    if (!serverWindow || !serverWindow->serverRunning())
+        return true;
+    st.msgAnswer = std::int16_t(
+        ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VORN Allert!"),
+                      QStringLiteral("A server started earlier is still running.\r\n"
+                                     "Stop it and start the new one?")));
+    if (st.msgAnswer != kAnswerYes)
+        return false;
+    serverWindow->stopServer();
+    return true;
+}
+
+bool Vorn::portIsFree() {
+    const int port = udpPortOfCommandLine(u8(st.commandLine));
+    std::string err;
+    if (port == 0 || plat::udpPortFree(port, err))
+        return true;
+    // Another program, such as a server started earlier, holds the port.
+    setStatus(err.find("in use") != std::string::npos
+                  ? QStringLiteral("Error: UDP port %1 is in use by another program; no server "
+                                   "was started.")
+                        .arg(port)
+                  : QStringLiteral("Error: no server was started. %1").arg(qs(err)),
+              colour::Red);
+    return false;
+}
+
+void Vorn::showServer(plat::Process launcher, const QString& line) {
+    if (!serverWindow)
+        serverWindow = new ServerWindow(ui, this);
+    serverWindow->follow(std::move(launcher), line, st.tempListPath);
 }
 
 bool Vorn::launcherFailedEarly(plat::Process& launcher) {
@@ -1220,7 +1296,7 @@ bool Vorn::DetectAlliedCountry(const QString& mapName) {
         QString err;
         QString tool = quoted(st.checkPath, err);
         QString map = quoted(mapFilePath, err);
-        QString list = quoted(st.tempListPath, err);
+        QString list = quoted(commandListPath(), err);
         if (!tool.isEmpty() && !map.isEmpty() && !list.isEmpty()) {
             // Waits for the tool to end (bounded), so a half-written export
             // is never read.

@@ -29,11 +29,16 @@ class QPushButton;
 class QRadioButton;
 class QFrame;
 
+namespace vorn::platform {
+class Process;
+}
+
 namespace vorn {
 
 namespace platform {
 class Process;
 }
+class ServerWindow;
 
 // The colour table, as 0x00BBGGRR values.
 namespace colour {
@@ -160,6 +165,8 @@ class Vorn : public QMainWindow {
 
     // ---- server start and menus
     void cmdStart_Click();
+    // The window of the last server started (nullptr before the first).
+    ServerWindow* serverWindow = nullptr;
     void mnuExit_Click();
     void mnuAbout_Click();
     // After the start's short pause: true, after a red error with the
@@ -220,8 +227,9 @@ class Vorn : public QMainWindow {
     // "vorn.err" beside the listing file.
     QString errorOutputPath() const;
     // A listing: the old listing file is removed, `command` (which redirects
-    // into tempListPath) is run, and the listing's lines are read once the
-    // command has ended.
+    // into commandListPath(): tempListPath, unless a started server still
+    // holds it) is run, and the listing's lines are read once the command
+    // has ended.
     bool runListing(const QString& command, const QString& what, QStringList& lines);
 
     // The step of cmbModList_Click that sets the class lists; installed by
@@ -240,12 +248,25 @@ class Vorn : public QMainWindow {
     bool waitUntilGone(const QString& winPath, const QString& name);
     // The batch file's one line; false after a red error when it cannot be
     // written.
-    bool writeBatchFile(const QString& line);
-    // Start the batch file from its own folder, with " > " and `redirect`
-    // (a bare name in that folder) behind it when given.
-    // Run the batch file from its own folder, with `redirect` ("> name",
+    bool writeBatchFile(const QString& line, const QString& batchPath);
+    // The batch and listing files of outside commands other than the server
+    // start: side files while a started server still holds the usual ones.
+    bool serverHoldsWorkingFiles() const;
+    QString commandBatchPath() const;
+    QString commandListPath() const;
+    QString commandListName() const;
+
+    // Steps of the server start. A running server is stopped first when the
+    // user agrees; false when it keeps running. The UDP port of the
+    // command line must be free; false after a red error.
+    bool stopRunningServerFirst();
+    bool portIsFree();
+    // The server window takes over the started launcher.
+    void showServer(platform::Process launcher, const QString& line);
+    // Run a batch file from its own folder, with `redirect` ("> name",
     // "2> name", names in that folder) behind it.
-    platform::Status startBatch(const QString& redirect, platform::Process& process);
+    platform::Status startBatch(const QString& batchPath, const QString& redirect,
+                                platform::Process& process);
 
     QWidget* formArea_ = nullptr;
     QString workingDirNote_;

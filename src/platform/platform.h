@@ -99,6 +99,12 @@ constexpr std::size_t kMaxReadBytes = 64u << 20;
 Status readFile(const std::string& winPath, std::string& bytes,
                 std::size_t maxBytes = kMaxReadBytes);
 
+// Up to `maxBytes` of the file from byte `offset` on, and the file's size
+// now, for following a file that another program is still writing (and
+// holding open). An offset at or past the end gives no bytes.
+Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_t maxBytes,
+                    std::string& bytes, std::uint64_t& size);
+
 // Replace the file with exactly these bytes, atomically: a temporary file
 // beside it is written, flushed and renamed over the target. On failure the
 // old file is left byte for byte as it was, and the Status says why.
@@ -130,7 +136,14 @@ class Process {
     bool valid() const;
     // Wait at most `milliseconds` for the process to end.
     Wait wait(int milliseconds);
-    // End the process (and what it started, where the platform allows).
+    // True while the process has not ended; notices an end without
+    // waiting.
+    bool running();
+    // End the command and everything it started: on Windows the job the
+    // command was started in, on POSIX the process group of the
+    // interpreter (programs run through Wine included). Also ends what it
+    // started when the interpreter itself has ended already. Returns once
+    // the interpreter has ended (bounded by a few seconds).
     void kill();
     // The exit code once Finished; -1 before.
     int exitCode() const;
@@ -165,6 +178,14 @@ Status startHidden(const std::string& commandLine, Process& process,
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
 // else "vorn-cmd" beside the running program. Unused on Windows.
 std::string commandInterpreterPath();
+
+// ---------------------------------------------------------------------------
+// Network
+
+// Whether a UDP port of this machine can be taken: a socket is bound to it
+// on all addresses and let go at once. False when another program holds
+// it; `error` then says so, or why the test itself failed.
+bool udpPortFree(int port, std::string& error);
 
 // ---------------------------------------------------------------------------
 // Small helpers shared by both backends

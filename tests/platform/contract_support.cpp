@@ -1,5 +1,6 @@
 #include "contract_support.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -74,6 +75,25 @@ std::string commandLineOfThisProcess() {
         sleepMilliseconds(50);
     }
     return true;
+}();
+
+// When started as "<test program> --vorn-server <n>", the program writes
+// "server line 1", "server line 2"... to its standard output every 50 ms,
+// like a game server's console: n lines and then it ends, or without end
+// for n = 0.
+[[maybe_unused]] const bool serverMode = [] {
+    const std::string line = commandLineOfThisProcess();
+    const std::string mark = "--vorn-server ";
+    const auto at = line.find(mark);
+    if (at == std::string::npos)
+        return false;
+    const int lines = std::atoi(line.c_str() + at + mark.size());
+    for (int i = 1; lines == 0 || i <= lines; ++i) {
+        std::printf("server line %d\n", i);
+        std::fflush(stdout);
+        sleepMilliseconds(50);
+    }
+    std::exit(0);
 }();
 
 } // namespace
@@ -169,8 +189,9 @@ std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
     return names;
 }
 
-int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect) {
-    const std::string batch = at("vorn.bat");
+int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect,
+                               const std::string& batchName) {
+    const std::string batch = at(batchName);
     const Status written = replaceFile(batch, line + "\r\n");
     EXPECT_TRUE(written.ok()) << written.error;
     Process p;

@@ -41,10 +41,11 @@ class PlatformTest : public ::testing::Test {
     // Entries of a directory with the host's own means, hidden ones included.
     std::vector<std::string> hostEntries(const std::string& winDir);
 
-    // Writes `line` as the only line of the batch file, runs the batch file
-    // (with `redirect` behind it when given), waits for its end and returns
-    // the exit code.
-    int runBatchLine(const std::string& line, const std::string& redirect = "");
+    // Writes `line` as the only line of the batch file (`batchName` in the
+    // scratch directory), runs the batch file (with `redirect` behind it
+    // when given), waits for its end and returns the exit code.
+    int runBatchLine(const std::string& line, const std::string& redirect = "",
+                     const std::string& batchName = "vorn.bat");
 
     // The running test program, as a path a batch line can name.
     static std::string selfProgram();

@@ -12,7 +12,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <winsock2.h>
 #else
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -306,6 +309,130 @@ TEST_F(Commands, CommandThatNeverEndsIsEndedAtTheTimeLimit) {
 }
 
 // ---------------------------------------------------------------------------
+// A started server: its console output read while it runs, and Stop
+
+class StartedServer : public PlatformTest {
+  protected:
+    // Starts the never-ending stand-in the way the window starts a server:
+    // the batch file run with its output redirected into the listing file.
+    void start(Process& p) {
+        makeFile(at("vorn.bat"), quote(selfProgram()) + " --vorn-server 0\r\n");
+        const Status s = startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p);
+        ASSERT_TRUE(s.ok()) << s.error;
+    }
+    // Follows the growing log from `offset` until `text` has come (bounded).
+    std::string follow(std::uint64_t& offset, const std::string& text) {
+        std::string seen;
+        for (int waited = 0; waited < 20000 && seen.find(text) == std::string::npos; waited += 50) {
+            std::string bytes;
+            std::uint64_t size = 0;
+            if (readFileFrom(at("vorn.log"), offset, 1 << 20, bytes, size).ok()) {
+                EXPECT_LE(offset + bytes.size(), size);
+                offset += bytes.size();
+                seen += bytes;
+            }
+            sleepMilliseconds(50);
+        }
+        return seen;
+    }
+    std::uint64_t logSize() {
+        std::string none;
+        std::uint64_t size = 0;
+        EXPECT_TRUE(readFileFrom(at("vorn.log"), 0, 0, none, size).ok());
+        return size;
+    }
+};
+
+TEST_F(StartedServer, OutputIsReadWhileItRunsAndStopLeavesNothingRunning) {
+    Process p;
+    start(p);
+    std::uint64_t offset = 0;
+    const std::string first = follow(offset, "server line 3");
+    // (cmd.exe echoes the batch line before the server's own output.)
+    EXPECT_NE(first.find("server line 1"), std::string::npos) << first;
+    // Reading on picks up exactly where the last read ended.
+    const std::string more = follow(offset, "server line 6");
+    EXPECT_EQ(more.find("server line 1"), std::string::npos) << more;
+    EXPECT_NE(more.find("server line 6"), std::string::npos) << more;
+    EXPECT_TRUE(p.running());
+    EXPECT_EQ(p.exitCode(), -1);
+
+    p.kill();
+    EXPECT_FALSE(p.running());
+    EXPECT_NE(p.exitCode(), -1);
+    // No process of it is left: the output stops growing, and nothing holds
+    // the log open any more.
+    const std::uint64_t stopped = logSize();
+    sleepMilliseconds(400);
+    EXPECT_EQ(logSize(), stopped);
+    const Status gone = deleteFile(at("vorn.log"));
+    EXPECT_TRUE(gone.ok()) << gone.error;
+    p.kill(); // a second Stop does no harm
+}
+
+TEST_F(StartedServer, ListingsAndProgramsRunBesideItThroughSideFiles) {
+    makeDir(at("maps"));
+    makeFile(at("maps\\dod_anzio.bsp"));
+    Process p;
+    start(p);
+    std::uint64_t offset = 0;
+    follow(offset, "server line 2");
+    // The server's interpreter writes into vorn.log for as long as it runs
+    // and reads vorn.bat again when the server ends: a listing that removed
+    // and rewrote vorn.log would take the server's output away from whoever
+    // follows it (and on Windows the removal fails outright). So the other
+    // outside commands use their own pair of files.
+    EXPECT_EQ(
+        runBatchLine("dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(at("vorn_list.log")), "",
+                     "vorn_list.bat"),
+        0);
+    EXPECT_EQ(bytesOf(at("vorn_list.log")), "dod_anzio.bsp\r\n");
+    // A program with its output redirected, as the entity export runs.
+    EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-server 2", at("vorn_list.log"),
+                           "vorn_list.bat"),
+              0);
+    EXPECT_NE(bytesOf(at("vorn_list.log")).find("server line 2"), std::string::npos);
+    // The server went on undisturbed.
+    EXPECT_TRUE(p.running());
+    EXPECT_NE(follow(offset, "server line 12").find("server line 12"), std::string::npos);
+    EXPECT_EQ(bytesOf(at("vorn.bat")), quote(selfProgram()) + " --vorn-server 0\r\n");
+    p.kill();
+    EXPECT_FALSE(p.running());
+}
+
+TEST_F(StartedServer, AnEndOfItsOwnIsNoticedWithItsExitCode) {
+    makeFile(at("vorn.bat"), "exit 7\r\n");
+    Process p;
+    ASSERT_TRUE(startHidden(quote(at("vorn.bat")), p).ok());
+    for (int waited = 0; p.running() && waited < 20000; waited += 20)
+        sleepMilliseconds(20);
+    EXPECT_FALSE(p.running());
+    EXPECT_EQ(p.exitCode(), 7);
+}
+
+TEST_F(StartedServer, AGrowingFileIsReadFromAnOffset) {
+    makeFile(at("out.log"), "0123456789");
+    const struct {
+        std::uint64_t offset;
+        std::size_t most;
+        const char* bytes;
+    } rows[] = {{0, 100, "0123456789"}, {4, 3, "456"}, {9, 100, "9"}, {10, 5, ""}, {99, 5, ""}};
+    for (const auto& row : rows) {
+        std::string bytes = "stale";
+        std::uint64_t size = 0;
+        ASSERT_TRUE(readFileFrom(at("out.log"), row.offset, row.most, bytes, size).ok());
+        EXPECT_EQ(bytes, row.bytes) << row.offset;
+        EXPECT_EQ(size, 10u);
+    }
+    std::string bytes;
+    std::uint64_t size = 1;
+    const Status s = readFileFrom(at("gone.log"), 0, 10, bytes, size);
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("gone.log"), std::string::npos) << s.error;
+    EXPECT_EQ(size, 0u);
+}
+
+// ---------------------------------------------------------------------------
 // Text files
 
 using TextFiles = PlatformTest;
@@ -528,4 +655,70 @@ TEST_F(Directories, UserTempDirIsAWritableWindowsPath) {
     ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
     EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
     EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
+}
+
+// ---------------------------------------------------------------------------
+// A UDP port held by another program
+
+namespace {
+
+// A UDP socket bound to a free port of this machine, as a game server holds
+// its port.
+class HeldPort {
+  public:
+    HeldPort() {
+#ifdef _WIN32
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+#endif
+        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_ANY);
+        addr.sin_port = 0;
+        if (bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
+            return;
+        socklen_t len = sizeof addr;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port = ntohs(addr.sin_port);
+    }
+    void release() {
+#ifdef _WIN32
+        closesocket(fd_);
+        WSACleanup();
+#else
+        ::close(fd_);
+#endif
+        open_ = false;
+    }
+    ~HeldPort() {
+        if (open_)
+            release();
+    }
+    int port = 0;
+
+  private:
+#ifdef _WIN32
+    SOCKET fd_;
+    using socklen_t = int;
+#else
+    int fd_;
+#endif
+    bool open_ = true;
+};
+
+} // namespace
+
+TEST(UdpPort, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
+    HeldPort held;
+    ASSERT_NE(held.port, 0);
+    std::string error;
+    EXPECT_FALSE(udpPortFree(held.port, error));
+    EXPECT_NE(error.find(std::to_string(held.port)), std::string::npos) << error;
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+    held.release();
+    EXPECT_TRUE(udpPortFree(held.port, error)) << error;
+    EXPECT_TRUE(error.empty());
+    for (int port : {0, 65536, -1})
+        EXPECT_FALSE(udpPortFree(port, error)) << port;
 }

@@ -54,12 +54,20 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%s stand-in started\n", self.filename().string().c_str());
-    std::printf("Console initialized.\nServer command line: %s\n", line.c_str());
     std::fflush(stdout);
-
     if (!fs::exists(self.parent_path() / "server-standin.stay"))
         return 0;
-    std::printf("Server is running; waiting for players.\n");
+
+    std::string port = "27015", map = "none";
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "+port")
+            port = argv[i + 1];
+        else if (std::string(argv[i]) == "+map")
+            map = argv[i + 1];
+    }
+    std::printf("Console initialized.\nProtocol version 47\nServer IP address 127.0.0.1:%s\n"
+                "Loading map \"%s\"\n",
+                port.c_str(), map.c_str());
     std::fflush(stdout);
     for (int second = 1; second <= 3600; ++second) {
         std::this_thread::sleep_for(std::chrono::seconds(1));

@@ -6,10 +6,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
@@ -383,6 +385,46 @@ Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxB
     return Status::success();
 }
 
+Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_t maxBytes,
+                    std::string& bytes, std::uint64_t& size) {
+    bytes.clear();
+    size = 0;
+    std::string host;
+    if (Status s = hostPath(winPath, host); !s)
+        return s;
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(errno) + ".");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".");
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    const std::uint64_t want = offset < size ? std::min<std::uint64_t>(size - offset, maxBytes) : 0;
+    bytes.resize(static_cast<std::size_t>(want));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            bytes.clear();
+            return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".");
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    ::close(fd);
+    return Status::success();
+}
+
 Status replaceFile(const std::string& winPath, const std::string& bytes) {
     std::string host;
     if (Status s = hostPath(winPath, host); !s)
@@ -580,13 +622,36 @@ Process::Wait Process::wait(int milliseconds) {
     }
 }
 
+bool Process::running() {
+    return valid() && !impl_->finished && !impl_->reap(WNOHANG);
+}
+
 void Process::kill() {
-    if (!valid() || impl_->finished)
+    if (!valid())
         return;
-    // vorn-cmd leads its own process group: end it and all it started.
-    ::kill(-impl_->pid, SIGKILL);
-    ::kill(impl_->pid, SIGKILL);
-    impl_->reap(0);
+    Impl& p = *impl_;
+    // vorn-cmd leads its own process group, and what it runs (a Windows
+    // program through Wine too) stays in that group. The group outlives
+    // vorn-cmd while any of them runs, and its id is not handed to another
+    // process meanwhile. First ask them to end, then make them.
+    const pid_t group = -p.pid;
+    if (!p.finished)
+        ::kill(p.pid, SIGTERM);
+    if (::kill(group, SIGTERM) != 0 && p.finished)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!p.finished)
+            p.reap(WNOHANG);
+        if (p.finished && ::kill(group, 0) != 0)
+            return;
+        sleepMilliseconds(10);
+    }
+    ::kill(group, SIGKILL);
+    if (!p.finished) {
+        ::kill(p.pid, SIGKILL);
+        p.reap(0);
+    }
 }
 
 int Process::exitCode() const {
@@ -674,6 +739,33 @@ Status startHidden(const std::string& commandLine, Process& process,
 #endif
     process = std::move(started);
     return Status::success();
+}
+
+bool udpPortFree(int port, std::string& error) {
+    error.clear();
+    if (port < 1 || port > 65535) {
+        error = "There is no UDP port " + std::to_string(port) + ".";
+        return false;
+    }
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error =
+            "The UDP port " + std::to_string(port) + " cannot be tested: " + reason(errno) + ".";
+        return false;
+    }
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool free = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!free)
+        error =
+            err == EADDRINUSE
+                ? "The UDP port " + std::to_string(port) + " is in use by another program."
+                : "The UDP port " + std::to_string(port) + " cannot be taken: " + reason(err) + ".";
+    return free;
 }
 
 void sleepMilliseconds(int milliseconds) {

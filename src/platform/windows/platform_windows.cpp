@@ -9,6 +9,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <atomic>
@@ -338,6 +339,53 @@ Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxB
     return Status::success();
 }
 
+Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_t maxBytes,
+                    std::string& bytes, std::uint64_t& size) {
+    bytes.clear();
+    size = 0;
+    // Shared for writing and deleting: the program writing the file keeps
+    // going undisturbed.
+    const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(GetLastError()) +
+                               ".");
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(h, &length)) {
+        const DWORD err = GetLastError();
+        CloseHandle(h);
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".");
+    }
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    const std::uint64_t want = offset < size ? std::min<std::uint64_t>(size - offset, maxBytes) : 0;
+    bytes.resize(static_cast<std::size_t>(want));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED at{};
+        const std::uint64_t from = offset + done;
+        at.Offset = static_cast<DWORD>(from & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(from >> 32);
+        DWORD got = 0;
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        if (!ReadFile(h, bytes.data() + done, chunk, &got, &at)) {
+            const DWORD err = GetLastError();
+            if (err == ERROR_HANDLE_EOF)
+                break;
+            CloseHandle(h);
+            bytes.clear();
+            return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".");
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    CloseHandle(h);
+    return Status::success();
+}
+
 namespace {
 
 // Whether the process with this id still runs; in doubt, it does.
@@ -495,13 +543,28 @@ Process::Wait Process::wait(int milliseconds) {
     return Wait::Finished;
 }
 
+bool Process::running() {
+    return valid() && wait(0) == Wait::TimedOut;
+}
+
 void Process::kill() {
-    if (!valid() || impl_->finished)
+    if (!valid())
         return;
-    // The job holds the interpreter and everything it started.
-    if (!impl_->job || !TerminateJobObject(impl_->job, 1))
+    // The job holds the interpreter and everything it started, also after
+    // the interpreter itself has ended.
+    if (impl_->job && TerminateJobObject(impl_->job, 1)) {
+        for (int waited = 0; waited < 5000; waited += 10) {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+            if (!QueryInformationJobObject(impl_->job, JobObjectBasicAccountingInformation, &info,
+                                           sizeof info, nullptr) ||
+                info.ActiveProcesses == 0)
+                break;
+            Sleep(10);
+        }
+    } else if (!impl_->finished) {
         TerminateProcess(impl_->process, 1);
-    WaitForSingleObject(impl_->process, 5000);
+    }
+    wait(5000);
 }
 
 int Process::exitCode() const {
@@ -559,6 +622,42 @@ Status startHidden(const std::string& commandLine, Process& process,
     CloseHandle(pi.hThread);
     process = std::move(started);
     return Status::success();
+}
+
+bool udpPortFree(int port, std::string& error) {
+    error.clear();
+    const std::string name = "The UDP port " + std::to_string(port);
+    if (port < 1 || port > 65535) {
+        error = "There is no UDP port " + std::to_string(port) + ".";
+        return false;
+    }
+    WSADATA wsa{};
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
+        error = name + " cannot be tested: the network is not available.";
+        return false;
+    }
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s == INVALID_SOCKET) {
+        error = name + " cannot be tested: no socket can be made.";
+        WSACleanup();
+        return false;
+    }
+    // Exclusive: a holder that allowed sharing the address still counts.
+    BOOL on = TRUE;
+    setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    addr.sin_port = htons(static_cast<u_short>(port));
+    const bool free = bind(s, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    const int err = free ? 0 : WSAGetLastError();
+    closesocket(s);
+    WSACleanup();
+    if (!free)
+        error = err == WSAEADDRINUSE || err == WSAEACCES
+                    ? name + " is in use by another program."
+                    : name + " cannot be taken (error " + std::to_string(err) + ").";
+    return free;
 }
 
 void sleepMilliseconds(int milliseconds) {

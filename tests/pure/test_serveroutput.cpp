@@ -1,0 +1,96 @@
+// Following a started server's output file, and the port on its line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "serveroutput.h"
+
+namespace {
+
+using vorn::OutputFollower;
+using Lines = std::vector<std::string>;
+
+TEST(UdpPortOfCommandLine, TakesTheNumberBehindTheLastPort) {
+    const struct {
+        const char* line;
+        int port;
+    } rows[] = {
+        {"C:\\hl\\hlds.exe -game dod +port 27015 +maxplayers 8", 27015},
+        {"hlds.exe +port  27016", 27016},
+        {"hlds.exe +port 27015 +port 27020", 27020},
+        {"hlds.exe +port 1", 1},
+        {"hlds.exe +port 65535", 65535},
+        {"hlds.exe -game dod", 0},
+        {"hlds.exe +port", 0},
+        {"hlds.exe +port 0", 0},
+        {"hlds.exe +port 65536", 0},
+        {"hlds.exe +port 270x5", 0},
+        {"hlds.exe +port -1", 0},
+        {"hlds.exe +port 999999999999", 0},
+        {"hlds.exe +portal 27015", 0},
+        {"hlds.exe x+port 27015", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::udpPortOfCommandLine(row.line), row.port) << row.line;
+}
+
+// Feeds a growing file through the follower the way the window polls it.
+struct File {
+    std::string bytes;
+    Lines poll(OutputFollower& f) const {
+        const OutputFollower::Read r = f.plan(bytes.size());
+        return f.take(bytes.substr(static_cast<std::size_t>(r.from), r.bytes));
+    }
+};
+
+TEST(OutputFollower, GivesEachWholeLineOnceAsTheFileGrows) {
+    OutputFollower f(100);
+    File file;
+    EXPECT_EQ(file.poll(f), Lines{});
+    file.bytes = "Console initialized.\r\nProtocol ver";
+    EXPECT_EQ(file.poll(f), Lines{"Console initialized."});
+    EXPECT_EQ(file.poll(f), Lines{});
+    file.bytes += "sion 48\r\n\r\nunix line\nno end";
+    EXPECT_EQ(file.poll(f), (Lines{"Protocol version 48", "", "unix line"}));
+    EXPECT_EQ(f.offset(), file.bytes.size());
+    // The writer ended: the last line without an end is shown too.
+    EXPECT_EQ(f.finish(), Lines{"no end"});
+    EXPECT_EQ(f.finish(), Lines{});
+}
+
+TEST(OutputFollower, AFileMadeAnewIsFollowedFromItsStart) {
+    OutputFollower f(100);
+    File file{"old server line\r\nold partial"};
+    EXPECT_EQ(file.poll(f), Lines{"old server line"});
+    file.bytes = "new\r\n";
+    EXPECT_EQ(file.poll(f), Lines{"new"});
+}
+
+TEST(OutputFollower, ABigBacklogReadsOnlyTheNewestPart) {
+    OutputFollower f(3, 10);
+    File file;
+    for (int i = 0; i < 100000; ++i)
+        file.bytes += "line " + std::to_string(i) + "\r\n";
+    const OutputFollower::Read r = f.plan(file.bytes.size());
+    // Three lines of at most ten bytes, their line ends and the end of the
+    // line before.
+    EXPECT_LE(r.bytes, 37u);
+    EXPECT_EQ(r.from + r.bytes, file.bytes.size());
+    EXPECT_EQ(f.take(file.bytes.substr(r.from, r.bytes)),
+              (Lines{"line 99997", "line 99998", "line 99999"}));
+    // A burst within the bound still keeps only the newest lines.
+    OutputFollower g(2, 100);
+    File burst{"a\nb\nc\nd\n"};
+    EXPECT_EQ(burst.poll(g), (Lines{"c", "d"}));
+}
+
+TEST(OutputFollower, ALineWithoutEndIsCutIntoPieces) {
+    OutputFollower f(100, 4);
+    File file{"abcdefghij"};
+    EXPECT_EQ(file.poll(f), (Lines{"abcd", "efgh"}));
+    file.bytes += "\r\n";
+    EXPECT_EQ(file.poll(f), Lines{"ij"});
+}
+
+} // namespace
