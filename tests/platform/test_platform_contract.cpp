@@ -11,8 +11,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
-#include <winsock2.h>
+#include <winsock2.h> // and windows.h, after it as Winsock wants
 #else
 #include <netinet/in.h>
 #include <sys/socket.h>
