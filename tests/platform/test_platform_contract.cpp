@@ -2,6 +2,7 @@
 // natively against the POSIX backend with vorn-cmd, and under Wine against
 // the Win32 backend with Wine's own cmd.exe.
 #include "batchline.h"
+#include "codepage.h"
 #include "contract_support.h"
 #include "platform.h"
 
@@ -119,6 +120,33 @@ TEST_F(Listing, OrderIsWindowsWordSortAndNamesAreWindows1252) {
              {"\xC3\x9F", "\xDF"}, {"\xC3\xA9", "\xE9"}, {"\xC3\xA6", "\xE6"}})
         expected.replace(expected.find(utf8), utf8.size(), cp);
     EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), expected);
+}
+
+TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
+    // Punctuation, digits, case, accents, the letters that count as two,
+    // hyphens and apostrophes that only break ties: the order Wine's
+    // cmd.exe gives, which vorn-cmd must give too ('|' between names).
+    // Left out: "thorn" beside "\u00FEorn" (Wine lists the thorn first,
+    // vorn-cmd after "th").
+    const std::string order =
+        "@at|[bracket|_under|~tilde|0day|10lives|9lives|\u00C6ble|aerial|\u00C6r\u00F8|"
+        "Aesop|coop|co'op|co-op|Coop2|co-op-2|-dash|ma\u00F1ana|nandu|\u00D1andu|"
+        "\u0152uvre|oeuvre2|'quote|resume|r\u00E9sum\u00E9|R\u00E9sum\u00E9s|strasse|"
+        "stra\u00DFe|\u00FEorn|\u00FCber|Uber2|yes|\u00FFes|Yes-no|z 1|z!1|z#1|"
+        "z$1|z%1|z&1|z(1)|z,1|z;1|z@1|z[1]|z^1|z_1|z`1|z{1}|z~1|z+1|z=1|z0|z'1|z-1|z10|"
+        "z9|zebra|Zulu";
+    std::vector<std::string> expected;
+    for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
+        bar = order.find('|', from);
+        expected.push_back(order.substr(from, bar - from));
+    }
+    makeDir(at("mix"));
+    std::string listing;
+    for (const auto& n : expected) {
+        makeFile(at("mix\\") + n + ".bsp");
+        listing += utf8ToCp1252(n) + ".bsp\r\n";
+    }
+    EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
 TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
