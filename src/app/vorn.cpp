@@ -327,8 +327,7 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
 
 bool Vorn::writeBatchFile(const QString& line) {
     st.fileNumber = 1;
-    plat::Status s =
-        plat::replaceFile(u8(st.batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
+    plat::Status s = plat::writeBatchFile(u8(st.batchPath), u8(line));
     if (s.ok())
         return true;
     WriteLog(QStringLiteral("Error: ") + qs(s.error));

@@ -91,10 +91,27 @@ class TextFile {
 // The whole content of a file.
 Status readFile(const std::string& winPath, std::string& bytes);
 
+// Two writers of whole files, by what the file is for.
+//
+// Game files -- what the game server and the user keep: the command line,
+// server.cfg, the map cycle, the welcome message, bot and class-limit
+// files -- are written with replaceFile: atomically, and flushed to the
+// disk before it returns, so that a crash or power cut leaves either the
+// old file or the new one.
+//
+// Scratch files -- Vornwick's own working files, remade for every command,
+// such as the batch file vorn.bat -- are written with writeScratchFile: the
+// same atomic replace, without waiting for the disk. A crash may lose such
+// a file; nothing is lost with it.
+
 // Replace the file with exactly these bytes, atomically: a temporary file
 // beside it is written, flushed and renamed over the target. On failure the
 // old file is left byte for byte as it was, and the Status says why.
 Status replaceFile(const std::string& winPath, const std::string& bytes);
+
+// The same for a scratch file, without flushing to the disk; the same
+// checks and the same failures.
+Status writeScratchFile(const std::string& winPath, const std::string& bytes);
 
 // Deleting a read-only file fails, as on Windows.
 Status deleteFile(const std::string& winPath);

@@ -323,22 +323,31 @@ TEST_F(TextFiles, OpeningInAMissingDirectoryFailsWithTheName) {
 
 using Replace = PlatformTest;
 
+// Game files and scratch files are replaced alike; only the flush differs.
+using Writer = Status (*)(const std::string&, const std::string&);
+const std::vector<std::pair<const char*, Writer>> kWriters = {
+    {"replaceFile", replaceFile}, {"writeScratchFile", writeScratchFile}};
+
 TEST_F(Replace, WritesExactBytesAndLeavesNoTemporaryFile) {
     makeFile(at("a.cfg"), "old\r\n");
-    ASSERT_TRUE(replaceFile(at("a.cfg"), "new\r\nlines\r\n").ok());
-    EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
-    ASSERT_TRUE(replaceFile(at("a.cfg"), "").ok());
-    EXPECT_EQ(bytesOf(at("a.cfg")), "");
-    EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"});
+    for (const auto& [name, write] : kWriters) {
+        ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok()) << name;
+        EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n") << name;
+        ASSERT_TRUE(write(at("a.cfg"), "").ok()) << name;
+        EXPECT_EQ(bytesOf(at("a.cfg")), "") << name;
+        EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"}) << name;
+    }
 }
 
 TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
-    const Status s = replaceFile(at("server.cfg"), "new bytes\r\n");
+    for (const auto& [name, write] : kWriters) {
+        const Status s = write(at("server.cfg"), "new bytes\r\n");
+        EXPECT_FALSE(s.ok()) << name;
+        EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
+    }
     setReadOnly(at("server.cfg"), false);
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
     EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"server.cfg"});
 }
@@ -347,10 +356,12 @@ TEST_F(Replace, MissingDirectoryOrAFileInItsPlaceFailsWithTheName) {
     // A file where the directory should be is what an unwritable directory
     // looks like to every user, root included.
     makeFile(at("notadir"), "keep");
-    for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
-        const Status s = replaceFile(at(target), "x");
-        EXPECT_FALSE(s.ok()) << target;
-        EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+    for (const auto& [name, write] : kWriters) {
+        for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
+            const Status s = write(at(target), "x");
+            EXPECT_FALSE(s.ok()) << name << " " << target;
+            EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+        }
     }
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
 }
