@@ -93,7 +93,10 @@ namespace {
 // of numbers and never makes one weight a prefix of another; the primary
 // weights end with a zero byte, below every weight, so that a name whose
 // weights begin another's comes first. Accents are compared only between
-// names with equal primary weights, whose accent lists are equally long.
+// names with equal primary weights, whose accent lists are equally long;
+// each is written one higher, trailing plain ones (no accent) are left
+// out, and a zero byte ends the list, so that a plain name (the most
+// common kind) carries a single zero byte of accents.
 
 constexpr std::u32string_view kSymbols = U" !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
 
@@ -202,39 +205,51 @@ struct AsciiTable {
 
 const AsciiTable kAscii;
 
-// The key whose byte order is the listing order (see above).
-std::string listingKey(const std::string& name) {
-    std::string key;
-    key.reserve(2 * name.size() + 4);
+// Appends the key whose byte order is the listing order (see above).
+void appendListingKey(std::string& key, const std::string& name) {
     std::uint32_t ignored = 0;
     const bool ascii = std::all_of(name.begin(), name.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii) {
+        // At most one weight per character; no accents.
+        const std::size_t start = key.size();
+        key.resize(start + name.size());
+        char* out = key.data() + start;
         for (char c : name) {
             if (const unsigned char w = kAscii.weight[static_cast<unsigned char>(c)])
-                key += static_cast<char>(w);
+                *out++ = static_cast<char>(w);
             else
                 ++ignored;
         }
-        // No ASCII character has an accent: as many zero accents.
-        const std::size_t weights = key.size();
-        key.append(weights + 1, '\0');
+        key.resize(static_cast<std::size_t>(out - key.data()));
+        key.append(2, '\0');
     } else {
         std::string accents;
+        std::size_t plainFrom = 0; // accents from here on are all plain
         for (char32_t c : upperKey(name)) {
             const CharWeights w = weigh(c);
             if (w.count == 0)
                 ++ignored;
             for (int i = 0; i < w.count; ++i) {
                 appendWeight(key, w.primary[i]);
-                appendWeight(accents, w.accent[i]);
+                appendWeight(accents, w.accent[i] + 1);
+                if (w.accent[i] != 0)
+                    plainFrom = accents.size();
             }
         }
+        accents.resize(plainFrom);
         key += '\0';
         key += accents;
+        key += '\0';
     }
     appendWeight(key, ignored);
     key += name;
+}
+
+std::string listingKey(const std::string& name) {
+    std::string key;
+    key.reserve(2 * name.size() + 4);
+    appendListingKey(key, name);
     return key;
 }
 
@@ -245,16 +260,29 @@ bool listsBefore(const std::string& a, const std::string& b) {
 }
 
 void sortForListing(std::vector<std::string>& names) {
-    std::vector<std::pair<std::string, std::size_t>> keyed;
+    // All keys in one buffer; the sort moves only small records.
+    struct Keyed {
+        std::size_t at;
+        std::size_t length;
+        std::size_t index;
+    };
+    std::string keys;
+    keys.reserve(names.size() * 32);
+    std::vector<Keyed> keyed;
     keyed.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        keyed.emplace_back(listingKey(names[i]), i);
-    std::sort(keyed.begin(), keyed.end(),
-              [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t at = keys.size();
+        appendListingKey(keys, names[i]);
+        keyed.push_back({at, keys.size() - at, i});
+    }
+    const char* base = keys.data();
+    std::sort(keyed.begin(), keyed.end(), [base](const Keyed& x, const Keyed& y) {
+        return std::string_view(base + x.at, x.length) < std::string_view(base + y.at, y.length);
+    });
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
     for (const auto& k : keyed)
-        sorted.push_back(std::move(names[k.second]));
+        sorted.push_back(std::move(names[k.index]));
     names = std::move(sorted);
 }
 
@@ -291,11 +319,36 @@ NamePattern::NamePattern(const std::string& pattern) : pattern_(upperKey(pattern
     if (pattern_.size() == 5 && pattern_[0] == U'*' && pattern_[1] == U'.' &&
         pattern_.substr(2).find_first_of(U"*?.") == std::u32string::npos)
         shortExt_ = pattern_.substr(2);
+    if (pattern_.size() > 1 && pattern_[0] == U'*' &&
+        std::all_of(pattern_.begin() + 1, pattern_.end(),
+                    [](char32_t c) { return c < 0x80 && c != U'*' && c != U'?'; }))
+        asciiSuffix_.assign(pattern_.begin() + 1, pattern_.end());
 }
 
 bool NamePattern::matches(const std::string& name) const {
     if (all_)
         return true;
+    auto upperAscii = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
+    if (!asciiSuffix_.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        // The same test as below, on the bytes.
+        auto sameFrom = [&](std::size_t at, const auto& text, std::size_t length) {
+            for (std::size_t i = 0; i < length; ++i)
+                if (upperAscii(name[at + i]) != static_cast<char>(text[i]))
+                    return false;
+            return true;
+        };
+        const std::size_t n = asciiSuffix_.size();
+        if (name.size() >= n && sameFrom(name.size() - n, asciiSuffix_, n))
+            return true;
+        if (shortExt_.empty())
+            return false;
+        const auto dot = name.rfind('.');
+        if (dot == std::string::npos || dot == 0)
+            return false;
+        return name.size() - dot - 1 > 3 && sameFrom(dot + 1, shortExt_, 3);
+    }
     const auto n = upperKey(name);
     if (globMatch(pattern_, 0, n, 0))
         return true;
