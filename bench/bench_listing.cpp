@@ -1,14 +1,20 @@
-// How much the batch-file route costs for a directory listing: the window
-// writes `dir "<dir>\*.bsp" /b > <listing>` into its batch file, starts the
-// batch file hidden, waits for its end and reads the listing. Compared
-// here, in the same run, with reading the directory directly through
-// std::filesystem (matching and sorting the names as the listing does).
+// How much the batch-file route costs for a directory listing, driven
+// exactly as the window drives it (Vorn::runListing): the old listing is
+// deleted, `dir "<dir>\*.bsp" /b > <listing>` is written into the batch
+// file with writeBatchFile (the window's own writer), the quoted batch file
+// is started hidden, waited for, and the listing is found and read.
+// Compared with reading the directory directly through std::filesystem
+// (matching and sorting the names as the listing does).
 //
-// The batch file is written with TextFile (opened for output, as the window
-// does); BM_ReplaceBatchFile shows what writing it with replaceFile adds.
+// BM_WriteGameFile and BM_WriteScratchFile show what one small file costs
+// written as a game file (flushed to the disk) and as a scratch file.
 //
 // Runs on the POSIX backend with vorn-cmd in a throw-away Wine-style
-// prefix. Prints a table with both times and their ratio at the end.
+// prefix. By default 5 repetitions each, interleaved at random so that a
+// noisy moment of the machine hits both sides alike; the table at the end
+// gives the medians and their ratio (also with
+// --benchmark_report_aggregates_only=true).
+#include "batchline.h"
 #include "platform.h"
 
 #include <benchmark/benchmark.h>
@@ -80,17 +86,26 @@ void BM_BatchFileRoute(benchmark::State& state) {
     const std::string dir = "c:\\bench\\n" + std::to_string(n);
     const std::string batch = "c:\\bench\\vorn.bat";
     const std::string listing = "c:\\bench\\vorn.log";
+    std::string quotedBatch, quotedPattern, quotedListing, error;
+    if (!quoteBatchArgument(batch, quotedBatch, error) ||
+        !quoteBatchArgument(dir + "\\*.bsp", quotedPattern, error) ||
+        !quoteBatchArgument(listing, quotedListing, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string command = "dir " + quotedPattern + " /b > " + quotedListing;
     std::size_t listed = 0;
     for (auto _ : state) {
-        TextFile bat;
-        if (!bat.open(batch, TextFile::Mode::Output) ||
-            !bat.writeLine("dir \"" + dir + "\\*.bsp\" /b > " + listing)) {
-            state.SkipWithError("cannot write the batch file");
+        if (storedName(listing) == "vorn.log" && !deleteFile(listing)) {
+            state.SkipWithError("cannot delete the old listing");
             return;
         }
-        bat.close();
+        if (const Status s = writeBatchFile(batch, command); !s) {
+            state.SkipWithError(s.error.c_str());
+            return;
+        }
         Process p;
-        if (const Status s = startHidden(batch, p); !s) {
+        if (const Status s = startHidden(quotedBatch, p); !s) {
             state.SkipWithError(s.error.c_str());
             return;
         }
@@ -100,7 +115,7 @@ void BM_BatchFileRoute(benchmark::State& state) {
             return;
         }
         std::string bytes;
-        if (!readFile(listing, bytes)) {
+        if (storedName(listing) != "vorn.log" || !readFile(listing, bytes)) {
             state.SkipWithError("no listing");
             return;
         }
@@ -136,20 +151,28 @@ void BM_Direct(benchmark::State& state) {
     state.counters["files"] = static_cast<double>(listed);
 }
 
-// Writing the batch file atomically instead (temporary file, fsync,
-// rename) costs this much more per command.
-void BM_ReplaceBatchFile(benchmark::State& state) {
+// One small file written as a game file and as a scratch file.
+void writeSmallFile(benchmark::State& state,
+                    Status (*write)(const std::string&, const std::string&)) {
     prefix();
     for (auto _ : state) {
-        if (!replaceFile("c:\\bench\\vorn.bat",
-                         "dir \"c:\\bench\\n10\\*.bsp\" /b > c:\\bench\\vorn.log\r\n")) {
-            state.SkipWithError("cannot write the batch file");
+        if (!write("c:\\bench\\small.cfg", "dir \"c:\\bench\\n10\\*.bsp\" /b\r\n")) {
+            state.SkipWithError("cannot write the file");
             return;
         }
     }
 }
 
-BENCHMARK(BM_ReplaceBatchFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_WriteGameFile(benchmark::State& state) {
+    writeSmallFile(state, replaceFile);
+}
+
+void BM_WriteScratchFile(benchmark::State& state) {
+    writeSmallFile(state, writeScratchFile);
+}
+
+BENCHMARK(BM_WriteGameFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteScratchFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BatchFileRoute)
     ->Arg(10)
     ->Arg(1000)
@@ -158,8 +181,9 @@ BENCHMARK(BM_BatchFileRoute)
     ->UseRealTime();
 BENCHMARK(BM_Direct)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Shows the usual console output and keeps each run's time per iteration
-// for the table at the end.
+// Shows the usual console output and keeps each benchmark's time for the
+// table at the end: the median of the repetitions, or the mean of a
+// single run. Works with --benchmark_report_aggregates_only=true too.
 class Recorder : public benchmark::ConsoleReporter {
   public:
     std::map<std::string, double> millis;
@@ -169,11 +193,13 @@ class Recorder : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
+            if (r.error_occurred)
                 continue;
-            const double perIteration = r.GetAdjustedRealTime(); // in r.time_unit
-            millis[r.benchmark_name()] =
-                perIteration * 1000.0 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (!median && (r.run_type != Run::RT_Iteration || r.repetitions > 1))
+                continue;
+            millis[r.run_name.str()] =
+                r.GetAdjustedRealTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(r.time_unit);
         }
     }
 };
@@ -181,21 +207,36 @@ class Recorder : public benchmark::ConsoleReporter {
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    // Defaults first, so that the command line overrides them.
+    std::vector<char*> args = {argv[0]};
+    std::string reps = "--benchmark_repetitions=5";
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(reps.data());
+    args.push_back(interleave.data());
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
     Recorder recorder;
     benchmark::RunSpecifiedBenchmarks(&recorder);
-    std::printf("\n%8s  %16s  %12s  %8s\n", "files", "batch route ms", "direct ms", "ratio");
+    std::printf("\n%8s  %16s  %12s  %8s   (medians)\n", "files", "batch route ms", "direct ms",
+                "ratio");
+    std::string figures;
     for (int n : kSizes) {
         const auto batch =
             recorder.millis.find("BM_BatchFileRoute/" + std::to_string(n) + "/real_time");
         const auto direct = recorder.millis.find("BM_Direct/" + std::to_string(n) + "/real_time");
         if (batch == recorder.millis.end() || direct == recorder.millis.end())
             continue;
-        std::printf("%8d  %16.3f  %12.3f  %7.1fx\n", n, batch->second, direct->second,
+        std::printf("%8d  %16.3f  %12.3f  %7.2fx\n", n, batch->second, direct->second,
                     batch->second / direct->second);
+        figures += "FIGURE listing" + std::to_string(n) + " " + std::to_string(batch->second) +
+                   " " + std::to_string(direct->second) + "\n";
     }
+    // The same, one figure a line, for scripts.
+    std::fputs(figures.c_str(), stdout);
     benchmark::Shutdown();
     return 0;
 }

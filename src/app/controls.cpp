@@ -4,9 +4,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
@@ -20,6 +23,16 @@ template <class T> T* named(T* control, const char* name, const QString& tip = {
     if (!tip.isEmpty())
         control->setToolTip(tip);
     return control;
+}
+
+// A completer that stays with no text field: see makeTypedCombo.
+QCompleter* lentCompleter() {
+    static QPointer<QCompleter> lent;
+    if (!lent) {
+        lent = new QCompleter(QCoreApplication::instance());
+        lent->setCompletionMode(QCompleter::InlineCompletion);
+    }
+    return lent;
 }
 
 } // namespace
@@ -52,7 +65,16 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip) {
     auto* box = named(new QComboBox(parent), name, tip);
-    box->setEditable(true);
+    // Handing the box its own text field makes it editable as setEditable
+    // does, without building the list's popup before it is first needed.
+    // The field comes with a completer lent for the moment: the box would
+    // otherwise make a completer of its own, only to have it taken off
+    // again below. Both would make the panels' many combo boxes the
+    // largest part of the window's start-up.
+    auto* edit = new QLineEdit(box);
+    edit->setPalette(box->palette());
+    edit->setCompleter(lentCompleter());
+    box->setLineEdit(edit);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -42,6 +43,8 @@
 static void loadIconResource() {
     Q_INIT_RESOURCE(vornwick);
 }
+
+#include <algorithm>
 
 namespace vorn {
 
@@ -60,20 +63,22 @@ QString qs(const std::string& s) {
 // end counts, a final line end adds no empty line.
 QStringList splitLines(const std::string& bytes) {
     QStringList lines;
-    std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines << qs(plat::cp1252ToUtf8(line));
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines << qs(plat::cp1252ToUtf8(line));
+    lines.reserve(static_cast<qsizetype>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    auto add = [&](std::size_t from, std::size_t to) {
+        const char* text = bytes.data() + from;
+        const auto length = static_cast<qsizetype>(to - from);
+        // Plain ASCII reads the same in Windows-1252 and Latin-1.
+        if (std::all_of(text, text + length,
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            lines << QString::fromLatin1(text, length);
+        else
+            lines << qs(plat::cp1252ToUtf8(std::string(text, static_cast<std::size_t>(length))));
+    };
+    std::size_t from = 0;
+    for (std::size_t end; (end = bytes.find('\n', from)) != std::string::npos; from = end + 1)
+        add(from, end > from && bytes[end - 1] == '\r' ? end - 1 : end);
+    if (from < bytes.size())
+        add(from, bytes.size());
     return lines;
 }
 
@@ -95,6 +100,24 @@ const QString kSideListName = QStringLiteral("vorn_list.log");
 // The directory part of a Windows path, with its backslash.
 QString parentDir(const QString& winPath) {
     return winPath.left(winPath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// The map name of one line of a "*.bsp" listing (mapNameFromListing),
+// without the round trip through UTF-8 for each of many lines.
+QString mapNameOf(const QString& line) {
+    static const char suffix[] = ".bsp";
+    constexpr qsizetype suffixLength = sizeof suffix - 1;
+    const qsizetype stem = line.size() - suffixLength;
+    if (stem < 0)
+        return {};
+    for (qsizetype i = 0; i < suffixLength; ++i) {
+        char16_t c = line.at(stem + i).unicode();
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char16_t>(c - 'A' + 'a');
+        if (c != static_cast<char16_t>(suffix[i]))
+            return {};
+    }
+    return line.left(stem);
 }
 
 // The bare name at the end of a Windows path.
@@ -543,8 +566,7 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
 
 bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
     st.fileNumber = 1;
-    plat::Status s =
-        plat::replaceFile(u8(batchPath), plat::utf8ToCp1252(u8(line)) + std::string("\r\n"));
+    plat::Status s = plat::writeBatchFile(u8(batchPath), u8(line));
     if (s.ok())
         return true;
     WriteLog(QStringLiteral("Error: ") + qs(s.error));
@@ -1042,22 +1064,38 @@ bool Vorn::FindMaps() {
     }
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
-    auto* first = ctl<QComboBox>("cmbMapList1");
-    auto* maps = ctl<QListWidget>("lstMapList");
-    first->clear();
-    first->setEditText(QString());
-    maps->clear();
     QStringList names;
+    names.reserve(lines.size());
     for (const QString& line : lines) {
-        st.mapEntry = line;
-        QString name = qs(mapNameFromListing(u8(line)));
+        QString name = mapNameOf(line);
         if (!name.isEmpty())
-            names << name;
+            names << std::move(name);
     }
-    first->addItems(names);
+    if (!lines.isEmpty())
+        st.mapEntry = lines.constLast();
+
+    // The first-map box shows one list model, replaced whole: a mod may
+    // hold a hundred thousand maps. No map is chosen afterwards.
+    auto* first = ctl<QComboBox>("cmbMapList1");
+    auto* model = qobject_cast<QStringListModel*>(first->model());
+    if (!model) {
+        model = new QStringListModel(first);
+        first->setModel(model);
+    }
+    {
+        // The box would pick the first map for a moment.
+        const QSignalBlocker quiet(first);
+        model->setStringList(names);
+    }
     first->setCurrentIndex(-1);
     first->setEditText(QString());
+
+    // The map list: one batch of items, laid out once.
+    auto* maps = ctl<QListWidget>("lstMapList");
+    maps->setUpdatesEnabled(false);
+    maps->clear();
     maps->addItems(names);
+    maps->setUpdatesEnabled(true);
     return listed;
 }
 

@@ -72,6 +72,8 @@ void MapSetupPanel::buildControls() {
     lstMapList = new QListWidget(frmMapSetup);
     lstMapList->setObjectName(QStringLiteral("lstMapList"));
     lstMapList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line of text each: laid out without measuring every map.
+    lstMapList->setUniformItemSizes(true);
     lstMapList->setAccessibleName(QStringLiteral("Maps of the mod"));
 
     cmdAddMap = makeButton(frmMapSetup, "cmdAddMap", QStringLiteral("Add Map"),

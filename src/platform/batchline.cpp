@@ -1,5 +1,7 @@
 #include "batchline.h"
 
+#include "codepage.h"
+
 namespace vorn::platform {
 
 namespace {
@@ -77,6 +79,10 @@ bool checkBatchText(const std::string& text, std::string& error) {
         return false;
     error.clear();
     return true;
+}
+
+Status writeBatchFile(const std::string& winPath, const std::string& line) {
+    return writeScratchFile(winPath, utf8ToCp1252(line) + "\r\n");
 }
 
 } // namespace vorn::platform

@@ -6,6 +6,8 @@
 // character that quoting cannot make harmless is refused with a message.
 #pragma once
 
+#include "platform.h"
+
 #include <string>
 
 namespace vorn::platform {
@@ -22,5 +24,11 @@ bool isPlainBatchWord(const std::string& text);
 // The user's own text for a batch line (extra parameters): passed as typed,
 // but refused when it holds CR, LF or NUL.
 bool checkBatchText(const std::string& text, std::string& error);
+
+// Writes the batch file that runs one command: the line (UTF-8) in
+// Windows-1252, then CR LF. The batch file is a scratch file, remade for
+// every command, so it is written without waiting for the disk
+// (writeScratchFile). The window and the listing benchmark both use this.
+Status writeBatchFile(const std::string& winPath, const std::string& line);
 
 } // namespace vorn::platform

@@ -130,6 +130,10 @@ std::vector<std::string> cp1252Missing(const std::string& text) {
 }
 
 std::string utf8ToCp1252(const std::string& text) {
+    // Plain ASCII, by far the most common text, is the same in both.
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return text;
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;

@@ -105,12 +105,29 @@ Status readFile(const std::string& winPath, std::string& bytes,
 Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_t maxBytes,
                     std::string& bytes, std::uint64_t& size);
 
+// Two writers of whole files, by what the file is for.
+//
+// Game files -- what the game server and the user keep: the command line,
+// server.cfg, the map cycle, the welcome message, bot and class-limit
+// files -- are written with replaceFile: atomically, and flushed to the
+// disk before it returns, so that a crash or power cut leaves either the
+// old file or the new one.
+//
+// Scratch files -- Vornwick's own working files, remade for every command,
+// such as the batch file vorn.bat -- are written with writeScratchFile: the
+// same atomic replace, without waiting for the disk. A crash may lose such
+// a file; nothing is lost with it.
+
 // Replace the file with exactly these bytes, atomically: a temporary file
 // beside it is written, flushed and renamed over the target. On failure the
 // old file is left byte for byte as it was, and the Status says why.
 // Temporary files for the same target left behind by processes that no
 // longer run (a crash mid-save) are removed first; see temporaryNameFor.
 Status replaceFile(const std::string& winPath, const std::string& bytes);
+
+// The same for a scratch file, without flushing to the disk; the same
+// checks and the same failures.
+Status writeScratchFile(const std::string& winPath, const std::string& bytes);
 
 // Deleting a read-only file fails, as on Windows.
 Status deleteFile(const std::string& winPath);

@@ -2,6 +2,7 @@
 // natively against the POSIX backend with vorn-cmd, and under Wine against
 // the Win32 backend with Wine's own cmd.exe.
 #include "batchline.h"
+#include "codepage.h"
 #include "contract_support.h"
 #include "platform.h"
 #include "winpath.h"
@@ -138,6 +139,33 @@ TEST_F(Listing, OrderIsWindowsWordSortAndNamesAreWindows1252) {
              {"\xC3\x9F", "\xDF"}, {"\xC3\xA9", "\xE9"}, {"\xC3\xA6", "\xE6"}})
         expected.replace(expected.find(utf8), utf8.size(), cp);
     EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), expected);
+}
+
+TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
+    // Punctuation, digits, case, accents, the letters that count as two,
+    // hyphens and apostrophes that only break ties: the order Wine's
+    // cmd.exe gives, which vorn-cmd must give too ('|' between names).
+    // Left out: "thorn" beside "\u00FEorn" (Wine lists the thorn first,
+    // vorn-cmd after "th").
+    const std::string order =
+        "@at|[bracket|_under|~tilde|0day|10lives|9lives|\u00C6ble|aerial|\u00C6r\u00F8|"
+        "Aesop|coop|co'op|co-op|Coop2|co-op-2|-dash|ma\u00F1ana|nandu|\u00D1andu|"
+        "\u0152uvre|oeuvre2|'quote|resume|r\u00E9sum\u00E9|R\u00E9sum\u00E9s|strasse|"
+        "stra\u00DFe|\u00FEorn|\u00FCber|Uber2|yes|\u00FFes|Yes-no|z 1|z!1|z#1|"
+        "z$1|z%1|z&1|z(1)|z,1|z;1|z@1|z[1]|z^1|z_1|z`1|z{1}|z~1|z+1|z=1|z0|z'1|z-1|z10|"
+        "z9|zebra|Zulu";
+    std::vector<std::string> expected;
+    for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
+        bar = order.find('|', from);
+        expected.push_back(order.substr(from, bar - from));
+    }
+    makeDir(at("mix"));
+    std::string listing;
+    for (const auto& n : expected) {
+        makeFile(at("mix\\") + n + ".bsp");
+        listing += utf8ToCp1252(n) + ".bsp\r\n";
+    }
+    EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
 TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
@@ -545,13 +573,20 @@ TEST_F(TextFiles, OpeningInAMissingDirectoryFailsWithTheName) {
 
 using Replace = PlatformTest;
 
+// Game files and scratch files are replaced alike; only the flush differs.
+using Writer = Status (*)(const std::string&, const std::string&);
+const std::vector<std::pair<const char*, Writer>> kWriters = {
+    {"replaceFile", replaceFile}, {"writeScratchFile", writeScratchFile}};
+
 TEST_F(Replace, WritesExactBytesAndLeavesNoTemporaryFile) {
     makeFile(at("a.cfg"), "old\r\n");
-    ASSERT_TRUE(replaceFile(at("a.cfg"), "new\r\nlines\r\n").ok());
-    EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
-    ASSERT_TRUE(replaceFile(at("a.cfg"), "").ok());
-    EXPECT_EQ(bytesOf(at("a.cfg")), "");
-    EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"});
+    for (const auto& [name, write] : kWriters) {
+        ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok()) << name;
+        EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n") << name;
+        ASSERT_TRUE(write(at("a.cfg"), "").ok()) << name;
+        EXPECT_EQ(bytesOf(at("a.cfg")), "") << name;
+        EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"}) << name;
+    }
 }
 
 // What a crash mid-save leaves beside a file is cleared at its next save;
@@ -592,10 +627,12 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
 TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
-    const Status s = replaceFile(at("server.cfg"), "new bytes\r\n");
+    for (const auto& [name, write] : kWriters) {
+        const Status s = write(at("server.cfg"), "new bytes\r\n");
+        EXPECT_FALSE(s.ok()) << name;
+        EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
+    }
     setReadOnly(at("server.cfg"), false);
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
     EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"server.cfg"});
 }
@@ -604,10 +641,12 @@ TEST_F(Replace, MissingDirectoryOrAFileInItsPlaceFailsWithTheName) {
     // A file where the directory should be is what an unwritable directory
     // looks like to every user, root included.
     makeFile(at("notadir"), "keep");
-    for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
-        const Status s = replaceFile(at(target), "x");
-        EXPECT_FALSE(s.ok()) << target;
-        EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+    for (const auto& [name, write] : kWriters) {
+        for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
+            const Status s = write(at(target), "x");
+            EXPECT_FALSE(s.ok()) << name << " " << target;
+            EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
+        }
     }
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
 }

@@ -425,7 +425,11 @@ Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_
     return Status::success();
 }
 
-Status replaceFile(const std::string& winPath, const std::string& bytes) {
+namespace {
+
+// Replaces the file through a temporary file beside it; `durable` flushes
+// the bytes and the directory entry to the disk.
+Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
     std::string host;
     if (Status s = hostPath(winPath, host); !s)
         return s;
@@ -494,7 +498,7 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+    if (::fchmod(fd, mode) != 0 || (durable && ::fsync(fd) != 0))
         return abandon(errno);
     if (::close(fd) != 0) {
         const int err = errno;
@@ -506,11 +510,23 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
         ::unlink(temp.c_str());
         return Status::failure(fail + reason(err) + ".");
     }
+    if (!durable)
+        return Status::success();
     if (const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
     return Status::success();
+}
+
+} // namespace
+
+Status replaceFile(const std::string& winPath, const std::string& bytes) {
+    return replaceWhole(winPath, bytes, true);
+}
+
+Status writeScratchFile(const std::string& winPath, const std::string& bytes) {
+    return replaceWhole(winPath, bytes, false);
 }
 
 Status deleteFile(const std::string& winPath) {

@@ -36,6 +36,9 @@ class NamePattern {
     std::u32string pattern_;
     std::u32string shortExt_;
     bool all_ = false;
+    // For "*<plain ASCII text>" such as "*.bsp": the text in upper case,
+    // matched against plain ASCII names without decoding them.
+    std::string asciiSuffix_;
 };
 
 // Sorts names into listing order (see listsBefore).

@@ -400,7 +400,11 @@ bool processRuns(unsigned long pid) {
 
 } // namespace
 
-Status replaceFile(const std::string& winPath, const std::string& bytes) {
+namespace {
+
+// Replaces the file through a temporary file beside it; `durable` flushes
+// the bytes and the rename to the disk.
+Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
     const std::string fail = "Cannot save " + quoted(winPath) + ": ";
     if (winPath.empty() || winPath.back() == '\\' || winPath.back() == '/')
         return Status::failure(fail + "the path names a directory, not a file.");
@@ -460,16 +464,26 @@ Status replaceFile(const std::string& winPath, const std::string& bytes) {
             return abandon(GetLastError());
         done += wrote;
     }
-    if (!FlushFileBuffers(h))
+    if (durable && !FlushFileBuffers(h))
         return abandon(GetLastError());
     CloseHandle(h);
     if (!MoveFileExW(wtemp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                     MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
         const DWORD err = GetLastError();
         DeleteFileW(wtemp.c_str());
         return Status::failure(fail + reason(err) + ".");
     }
     return Status::success();
+}
+
+} // namespace
+
+Status replaceFile(const std::string& winPath, const std::string& bytes) {
+    return replaceWhole(winPath, bytes, true);
+}
+
+Status writeScratchFile(const std::string& winPath, const std::string& bytes) {
+    return replaceWhole(winPath, bytes, false);
 }
 
 Status deleteFile(const std::string& winPath) {
