@@ -368,8 +368,8 @@ QByteArray WindowTest::serverLog(int starts) const {
 bool WindowTest::makeUnreplaceable(const QString& hostPath) {
 #ifdef _WIN32
     // A read-only file cannot be replaced on Windows, not even by an
-    // administrator.
-    return QFile::setPermissions(hostPath, QFileDevice::ReadOwner);
+    // administrator; a read-only folder still takes new files.
+    return !QFileInfo(hostPath).isDir() && QFile::setPermissions(hostPath, QFileDevice::ReadOwner);
 #else
     if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), hostPath}) == 0) {
         immutable_ << hostPath;
