@@ -3,8 +3,9 @@
 # when any is missing. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libgtest-dev googletest libbenchmark-dev
-          g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth clang-format)
+packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools libgtest-dev googletest
+          libbenchmark-dev g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool
+          imagemagick unzip fonts-dejavu-core clang-format)
 
 missing=()
 for p in "${packages[@]}"; do

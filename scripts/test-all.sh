@@ -1,30 +1,83 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both presets and runs every test:
-# natively (with the window on Qt's offscreen platform, warnings as errors)
-# and, for the Qt-free code and the Win32 backend, under Wine.
-# Exits non-zero when anything fails to build or any test fails.
-set -euo pipefail
+# Installs what is missing, then builds and tests every way Vornwick ships:
+#   1. Linux (warnings as errors), with the window on Qt's offscreen platform;
+#   2. Linux again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. Windows (mingw-w64, against Qt for mingw from scripts/qt-mingw.sh):
+#      every test program under Wine with the real cmd.exe, the zip users
+#      download, and a smoke run of the unpacked zip on a virtual screen.
+# Each preset is built once; compiled objects are kept by ccache outside the
+# clone. The last line says what passed on each. Exits non-zero when
+# anything fails to build or any test fails.
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
-scripts/install-deps.sh
+scripts/install-deps.sh || exit 1
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 failed=()
+summary=()
+step() { echo; echo "== $*"; }
 
-echo "== Linux build (warnings as errors)"
-cmake --preset ci >/dev/null
-cmake --build --preset ci -j"$jobs"
-echo "== Linux tests"
-QT_QPA_PLATFORM=offscreen ctest --preset ci -j"$jobs" || failed+=("Linux tests")
+# How many test cases a ctest run passed and failed, from its log.
+cases() {
+    local log=$1/Testing/Temporary/LastTest.log
+    local ok bad
+    ok=$(grep -c '^\[       OK \]' "$log" 2>/dev/null)
+    bad=$(grep -c '^\[  FAILED  \] .*([0-9]* ms)$' "$log" 2>/dev/null)
+    echo "${ok:-0} passed, ${bad:-0} failed"
+}
 
-echo "== Windows build (mingw-w64)"
-cmake --preset windows-cross >/dev/null
-cmake --build --preset windows-cross -j"$jobs"
-echo "== Windows tests under Wine"
-# The first test makes the throw-away Wine prefix; the test programs follow.
-ctest --preset windows-cross -j"$jobs" || failed+=("Windows tests under Wine")
+run_preset() {
+    local preset=$1 label=$2
+    shift 2
+    step "$label: build"
+    if ! { cmake --preset "$preset" "${launcher[@]}" "$@" >/dev/null &&
+           cmake --build --preset "$preset" -j"$jobs"; }; then
+        failed+=("$label build")
+        summary+=("$label: build failed")
+        return 1
+    fi
+    step "$label: tests"
+    local out
+    out=$(mktemp)
+    QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j"$jobs" 2>&1 | tee "$out"
+    local status=${PIPESTATUS[0]}
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$out" | tail -1)
+    rm -f "$out"
+    [ "$status" -eq 0 ] || failed+=("$label tests")
+    summary+=("$label: ${line:-no test summary}")
+    return "$status"
+}
 
+run_preset ci "Linux"
+run_preset sanitize "Linux sanitizers"
+
+step "Windows: Qt for mingw"
+if qt=$(scripts/qt-mingw.sh); then
+    if run_preset windows "Windows under Wine" "-DCMAKE_PREFIX_PATH=$qt"; then
+        summary[-1]+=" ($(cases build/windows) cases)"
+    fi
+    step "Windows: the zip and its smoke run"
+    if [ -x build/windows/bin/vornwick.exe ] &&
+        (cd build/windows && cpack >/dev/null) &&
+        zip=$(ls build/windows/Vornwick-*-win64.zip) &&
+        scripts/windows-smoke.sh "$zip" build/windows/smoke.png; then
+        summary+=("Windows zip: $(basename "$zip") ($(du -k "$zip" | cut -f1) KiB), smoke run passed")
+    else
+        failed+=("Windows zip or smoke run")
+        summary+=("Windows zip: failed")
+    fi
+else
+    failed+=("Qt for mingw")
+    summary+=("Windows: no Qt for mingw")
+fi
+
+echo
+printf '%s\n' "${summary[@]}"
 if [ ${#failed[@]} -ne 0 ]; then
     printf 'FAILED: %s\n' "${failed[@]}" >&2
     exit 1
