@@ -612,20 +612,25 @@ QString Vorn::errorOutputPath() const {
 namespace {
 
 // The last words an outside command left in its output: its last lines
-// that are not empty, as many as fit a short status text.
+// that are not empty (one message may take two or three), shortened in the
+// middle where they would not fit the status line beside the error, so
+// that both what failed and why stay in view.
 QString lastWords(const QStringList& lines) {
-    constexpr qsizetype kRoom = 160;
+    constexpr qsizetype kRoom = 80;
+    constexpr int kLines = 3;
     QString words;
-    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+    int taken = 0;
+    for (qsizetype i = lines.size() - 1; i >= 0 && taken < kLines; --i) {
         const QString line = lines.at(i).simplified();
         if (line.isEmpty())
             continue;
-        if (!words.isEmpty() && words.size() + line.size() + 1 > kRoom)
-            break;
         words = words.isEmpty() ? line : line + QLatin1Char(' ') + words;
+        ++taken;
     }
-    if (words.size() > kRoom)
-        words = words.left(kRoom - 3) + QStringLiteral("...");
+    if (words.size() > kRoom) {
+        const qsizetype half = (kRoom - 5) / 2;
+        words = words.left(half) + QStringLiteral(" ... ") + words.right(half);
+    }
     return words;
 }
 

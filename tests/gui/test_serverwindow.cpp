@@ -10,7 +10,9 @@
 #include <QThread>
 #include <cstdlib>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -229,20 +231,55 @@ TEST_F(ServerWindowTest, OnlyTheNewestLinesAreKeptAndTheViewFollowsOnlyFromTheBo
     EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-#ifndef _WIN32
+// Another program's socket on the server's UDP port.
+class PortHolder {
+  public:
+    PortHolder() {
+#ifdef _WIN32
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+#endif
+        fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+    }
+    ~PortHolder() {
+        release();
+    }
+    bool bind(int port) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_ANY);
+        addr.sin_port = htons(static_cast<unsigned short>(port));
+        return ::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    void release() {
+        if (!open_)
+            return;
+        open_ = false;
+#ifdef _WIN32
+        closesocket(fd_);
+        WSACleanup();
+#else
+        ::close(fd_);
+#endif
+    }
+
+  private:
+#ifdef _WIN32
+    SOCKET fd_;
+#else
+    int fd_;
+#endif
+    bool open_ = true;
+};
+
 TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    addr.sin_port = htons(27015);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-        ::close(fd);
+    PortHolder holder;
+    if (!holder.bind(27015)) {
         GTEST_SKIP() << "port 27015 is taken on this machine already";
     }
     const QByteArray batch = DemoInstall::read(demo->drive("vorn.bat"));
     click("cmdStart");
-    ::close(fd);
+    holder.release();
     EXPECT_EQ(status(), "Error: UDP port 27015 is in use by another program; no server was "
                         "started.");
     EXPECT_EQ(statusColour(), fromBgr(colour::Red));
@@ -255,7 +292,6 @@ TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
 }
-#endif
 
 } // namespace
 } // namespace vorn::test
