@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 
 failed=()
 
@@ -17,6 +17,9 @@ cmake --preset ci >/dev/null
 cmake --build --preset ci -j"$jobs"
 echo "== Linux tests"
 QT_QPA_PLATFORM=offscreen ctest --preset ci -j"$jobs" || failed+=("Linux tests")
+
+echo "== Debian package: build, check, install and smoke-run"
+scripts/deb-smoke.sh || failed+=("Debian package")
 
 echo "== Windows build (mingw-w64)"
 cmake --preset windows-cross >/dev/null
