@@ -18,6 +18,7 @@ const QString kArgs = QStringLiteral(" -game valve +port 27015 +maxplayers 8 +ls
                                      "+motdfile vorn_motd.txt +map boot_camp -heapsize 64000 "
                                      "-noipx");
 
+#ifndef _WIN32
 // The machine a PE program is built for (0x14c: 32-bit x86), 0 when the
 // file is not one.
 unsigned peMachine(const QByteArray& bytes) {
@@ -29,6 +30,7 @@ unsigned peMachine(const QByteArray& bytes) {
         return 0;
     return at(pe + 4) | at(pe + 5) << 8;
 }
+#endif
 
 class WineRoadTest : public WindowTest {
   protected:
@@ -66,11 +68,11 @@ class WineRoadTest : public WindowTest {
     }
 
     void TearDown() override {
-        WindowTest::TearDown();
-        // Wine's server for the prefix outlives the programs; end it before
-        // the prefix is removed.
+        // Wine's server for the prefix outlives the programs; end it while
+        // WINEPREFIX still names the prefix, before the prefix is removed.
         if (!wine_.isEmpty() && demo)
             QProcess::execute(QStringLiteral("wineserver"), {QStringLiteral("-k")});
+        WindowTest::TearDown();
     }
 
     QString wine_;
