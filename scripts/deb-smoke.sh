@@ -34,6 +34,19 @@ trap 'rm -rf "$stage"' EXIT
 dpkg-deb -x "$deb" "$stage"
 desktop-file-validate "$stage"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
+# The desktop file's icon is the window's own, in the hicolor theme, and
+# the program names that desktop file (so the desktop shows the icon for
+# its window).
+desktop=$(ls "$stage"/usr/share/applications/*.desktop)
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+for size in scalable 16x16 32x32 48x48 64x64 128x128 256x256; do
+    ls "$stage/usr/share/icons/hicolor/$size/apps/$icon".* >/dev/null ||
+        { echo "no $size icon $icon" >&2; exit 1; }
+done
+# (Qt keeps the name as UTF-16.)
+names=$(strings -e l "$stage/usr/bin/vornwick")
+grep -qF "$(basename "$desktop" .desktop)" <<<"$names" ||
+    { echo "vornwick does not name $(basename "$desktop")" >&2; exit 1; }
 
 echo "== .deb: lintian"
 # Errors fail; warnings are shown.
@@ -53,9 +66,9 @@ VORN_BIN="$build/bin" "$root/scripts/make-demo.sh" "$prefix" >/dev/null
 code=0
 WINEPREFIX=$prefix QT_QPA_PLATFORM=offscreen timeout 10 /usr/bin/vornwick >/dev/null 2>&1 || code=$?
 [ "$code" -eq 124 ] || { echo "vornwick ended by itself with $code" >&2; exit 1; }
-listing="$prefix/drive_c/vorn.log"
+listing=$(tr -d '\r' <"$prefix/drive_c/vorn.log")
 for mod in cstrike dod valve; do
-    tr -d '\r' <"$listing" | grep -qx "$mod" ||
+    grep -qx "$mod" <<<"$listing" ||
         { echo "the installed vornwick did not list $mod" >&2; exit 1; }
 done
-echo "The installed vornwick listed the game directory: $(tr -d '\r' <"$listing" | tr '\n' ' ')"
+echo "The installed vornwick listed the game directory: $(tr '\n' ' ' <<<"$listing")"
