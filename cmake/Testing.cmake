@@ -9,7 +9,11 @@ if(CMAKE_CROSSCOMPILING)
     add_library(GTest::gtest ALIAS gtest)
   endif()
 else()
-  find_package(GTest REQUIRED)
+  find_package(GTest)
+  if(NOT GTest_FOUND)
+    message(FATAL_ERROR "GoogleTest is needed for the tests: install libgtest-dev "
+                        "(scripts/install-deps.sh --test), or configure with -DBUILD_TESTING=OFF")
+  endif()
   include(GoogleTest)
 endif()
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and tests every way Vornwick ships:
-#   1. Linux (warnings as errors), with the window on Qt's offscreen platform;
+#   1. Linux (warnings as errors), with the window on Qt's offscreen platform,
+#      then its Debian package, built, checked, installed and started;
 #   2. Linux again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. Windows (mingw-w64, against Qt for mingw from scripts/qt-mingw.sh):
 #      every test program under Wine with the real cmd.exe, the zip users
@@ -13,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
-scripts/install-deps.sh || exit 1
+scripts/install-deps.sh --test || exit 1
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
@@ -54,6 +55,15 @@ run_preset() {
 }
 
 run_preset ci "Linux"
+
+step "Debian package: build, check, install and smoke-run"
+if scripts/deb-smoke.sh; then
+    summary+=("Debian package: $(cd build/deb && ls vornwick_*.deb) built, installed, smoke run passed")
+else
+    failed+=("Debian package")
+    summary+=("Debian package: failed")
+fi
+
 run_preset sanitize "Linux sanitizers"
 
 step "Windows: Qt for mingw"

@@ -847,7 +847,18 @@ void Vorn::CheckExecPath() {
         lblMod->setEnabled(true);
     } else {
         ui.beep();
-        setStatus(QStringLiteral("Error: Correct Exec path!"), colour::Red);
+        QString text = QStringLiteral("Error: Correct Exec path!");
+#ifndef Q_OS_WIN
+        // Off Windows the drives are Wine's: a drive that is not there at
+        // all (no Wine prefix, as with no ~/.wine, or none with that drive)
+        // says so, and where the drives come from.
+        std::string host;
+        if (st.checkPath.at(0).isLetter() && !plat::hostPath(u8(st.checkPath), host))
+            text += QStringLiteral(" Drive %1: is not mapped: set WINEPREFIX to the Wine prefix "
+                                   "that holds the game.")
+                        .arg(st.checkPath.at(0).toUpper());
+#endif
+        setStatus(text, colour::Red);
         cmbModList->setEnabled(false);
         lblMod->setEnabled(false);
         if (auto* frame = findChild<QWidget*>(QStringLiteral("frmCommandLine")))

@@ -193,7 +193,9 @@ Status startHidden(const std::string& commandLine, Process& process,
                    const std::string& workingDir = {});
 
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
-// else "vorn-cmd" beside the running program. Unused on Windows.
+// else "vorn-cmd" beside the running program (as built), else, when that is
+// missing, ../libexec/vornwick/vorn-cmd from it (as installed). Unused on
+// Windows.
 std::string commandInterpreterPath();
 
 // ---------------------------------------------------------------------------

@@ -108,6 +108,31 @@ TEST_F(StartupTest, ExecutableStoredInCapitalsFailsTheExactCheck) {
     EXPECT_EQ(w->mod(), "valve");
 }
 
+TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
+#ifdef _WIN32
+    GTEST_SKIP() << "drives are Wine's only off Windows";
+#else
+    const auto unmapped = [](const char* drive) {
+        return QStringLiteral("Error: Correct Exec path! Drive %1: is not mapped: set WINEPREFIX "
+                              "to the Wine prefix that holds the game.")
+            .arg(QLatin1String(drive));
+    };
+    // A drive the prefix does not have.
+    typeExec("q:\\Games\\HL\\hl.exe");
+    EXPECT_EQ(status(), unmapped("Q"));
+    EXPECT_TRUE(statusFits());
+    // No prefix at all, as with no ~/.wine.
+    const QByteArray prefix = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", prefix + "/missing");
+    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
+    const QString noPrefix = status();
+    qputenv("WINEPREFIX", prefix);
+    EXPECT_EQ(noPrefix, unmapped("C"));
+    EXPECT_EQ(seam.beeps, 2);
+    EXPECT_FALSE(w->cmbModList->isEnabled());
+#endif
+}
+
 TEST_F(StartupTest, DedicatedExpectsTheDedicatedServer) {
     // The check box puts the dedicated server's path into the box.
     click("chkDedicated");

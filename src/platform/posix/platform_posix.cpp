@@ -150,7 +150,8 @@ Status hostPath(const std::string& winPath, std::string& out) {
             root = prefix + "/drive_c";
         else
             return Status::failure(std::string("Drive ") + static_cast<char>(drive - 0x20) +
-                                   ": is not mapped (there is no " + root + ").");
+                                   ": is not mapped (there is no " + root +
+                                   "; set WINEPREFIX to the Wine prefix that holds the game).");
     }
 
     // The drive's own directory, with the dosdevices link resolved, so that
@@ -682,7 +683,14 @@ std::string commandInterpreterPath() {
     if (n <= 0)
         return "vorn-cmd";
     std::string self(buf, static_cast<std::size_t>(n));
-    return self.substr(0, self.find_last_of('/') + 1) + "vorn-cmd";
+    const std::string dir = self.substr(0, self.find_last_of('/') + 1);
+    // Built: beside the program. Installed: bin/vornwick finds it in
+    // libexec/vornwick/.
+    const std::string beside = dir + "vorn-cmd";
+    const std::string installed = dir + "../libexec/vornwick/vorn-cmd";
+    if (::access(beside.c_str(), X_OK) != 0 && ::access(installed.c_str(), X_OK) == 0)
+        return installed;
+    return beside;
 }
 
 Status startHidden(const std::string& commandLine, Process& process,

@@ -1,0 +1,102 @@
+// The road a Linux user takes with the real game: its programs are 32-bit
+// Windows programs run through Wine. The demo's hl.exe, hlds.exe and
+// ripent.exe are replaced by the 32-bit Windows stand-ins, the demo's prefix
+// is made a real Wine prefix, and the window lists the mods, has the 32-bit
+// entity tool export a map's entities, and starts the 32-bit server with
+// the composed command line.
+#include "guisupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace vorn::test {
+namespace {
+
+const QString kArgs = QStringLiteral(" -game valve +port 27015 +maxplayers 8 +lservercfgfile "
+                                     "vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt "
+                                     "+motdfile vorn_motd.txt +map boot_camp -heapsize 64000 "
+                                     "-noipx");
+
+#ifndef _WIN32
+// The machine a PE program is built for (0x14c: 32-bit x86), 0 when the
+// file is not one.
+unsigned peMachine(const QByteArray& bytes) {
+    if (bytes.size() < 0x40 || !bytes.startsWith("MZ"))
+        return 0;
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const qsizetype pe = at(0x3c) | at(0x3d) << 8 | at(0x3e) << 16 | at(0x3f) << 24;
+    if (pe + 6 > bytes.size() || bytes.mid(pe, 4) != QByteArray("PE\0\0", 4))
+        return 0;
+    return at(pe + 4) | at(pe + 5) << 8;
+}
+#endif
+
+class WineRoadTest : public WindowTest {
+  protected:
+    WineRoadTest() { autoLoad = false; }
+
+    void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "the Windows build runs the programs itself";
+#else
+        wine_ = QStandardPaths::findExecutable(QStringLiteral("wine"));
+        if (wine_.isEmpty())
+            GTEST_SKIP() << "Wine is not installed (scripts/install-deps.sh --test installs it)";
+        const QString standIns = QStringLiteral(VORN_STANDINS_WIN32);
+        if (!QFileInfo::exists(standIns + "/vorn-standin-server.exe"))
+            GTEST_SKIP() << "no 32-bit Windows stand-ins: i686-w64-mingw32-g++ was not found";
+        WindowTest::SetUp();
+        for (const auto& [from, to] :
+             {std::pair{"server", "hl.exe"}, std::pair{"server", "hlds.exe"},
+              std::pair{"ripent", "ripent.exe"}}) {
+            const QString target = demo->game(QString::fromLatin1(to));
+            QFile::remove(target);
+            ASSERT_TRUE(QFile::copy(standIns + "/vorn-standin-" + from + ".exe", target));
+            ASSERT_EQ(peMachine(DemoInstall::read(target)), 0x14cu) << to;
+        }
+        // Wine makes the prefix its own on the first start (no dialogs for
+        // the .NET and HTML add-ons it would offer to install).
+        qputenv("WINEDEBUG", "-all");
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+        QProcess boot;
+        boot.start(wine_, {QStringLiteral("wineboot"), QStringLiteral("--init")});
+        ASSERT_TRUE(boot.waitForFinished(180000)) << "wineboot did not finish";
+        ASSERT_EQ(boot.exitCode(), 0) << boot.readAllStandardError().toStdString();
+        openWindow();
+#endif
+    }
+
+    void TearDown() override {
+        // Wine's server for the prefix outlives the programs; end it while
+        // WINEPREFIX still names the prefix, before the prefix is removed.
+        if (!wine_.isEmpty() && demo)
+            QProcess::execute(QStringLiteral("wineserver"), {QStringLiteral("-k")});
+        WindowTest::TearDown();
+    }
+
+    QString wine_;
+};
+
+TEST_F(WineRoadTest, ModsEntityExportAndServerStartWithThe32BitPrograms) {
+    ASSERT_EQ(status(), "Now, select a mod");
+    EXPECT_EQ(items(w->cmbModList), (QStringList{"cstrike", "dod", "valve"}));
+
+    // The country of a dod map comes from the 32-bit entity tool's export.
+    openStep("optMapFile");
+    clickListItem("lstMapList", "dod_caen");
+    click("chkClassLimit");
+    EXPECT_TRUE(QFileInfo(demo->game("dod/maps/dod_caen.ent")).size() > 0);
+    EXPECT_EQ(w->ctl<QLabel>("lblClassAllies")->text(), "British");
+    click("chkClassLimit");
+
+    chooseMod("valve");
+    confirmSteps(4);
+    ASSERT_EQ(status(), "You can now start the server.");
+    click("cmdStart");
+    EXPECT_EQ(status(), "Server started.");
+    EXPECT_EQ(serverLog(), ("hl.exe" + kArgs + "\r\n").toLatin1());
+}
+
+} // namespace
+} // namespace vorn::test
