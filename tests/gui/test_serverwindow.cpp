@@ -1,6 +1,7 @@
 // After Start: the server window follows the running server, Stop ends it
 // with all it started, Start runs it again, and a busy port starts nothing.
 #include "guisupport.h"
+#include "heldport.h"
 #include "serverwindow.h"
 
 #include <QDirIterator>
@@ -9,14 +10,6 @@
 #include <QSet>
 #include <QThread>
 #include <cstdlib>
-
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 namespace vorn::test {
 namespace {
@@ -231,50 +224,9 @@ TEST_F(ServerWindowTest, OnlyTheNewestLinesAreKeptAndTheViewFollowsOnlyFromTheBo
     EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-// Another program's socket on the server's UDP port.
-class PortHolder {
-  public:
-    PortHolder() {
-#ifdef _WIN32
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-#endif
-        fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    }
-    ~PortHolder() {
-        release();
-    }
-    bool bind(int port) {
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_ANY);
-        addr.sin_port = htons(static_cast<unsigned short>(port));
-        return ::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    void release() {
-        if (!open_)
-            return;
-        open_ = false;
-#ifdef _WIN32
-        closesocket(fd_);
-        WSACleanup();
-#else
-        ::close(fd_);
-#endif
-    }
-
-  private:
-#ifdef _WIN32
-    SOCKET fd_;
-#else
-    int fd_;
-#endif
-    bool open_ = true;
-};
-
 TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
-    PortHolder holder;
-    if (!holder.bind(27015)) {
+    HeldPort holder(27015);
+    if (holder.port == 0) {
         GTEST_SKIP() << "port 27015 is taken on this machine already";
     }
     const QByteArray batch = DemoInstall::read(demo->drive("vorn.bat"));

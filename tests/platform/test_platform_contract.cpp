@@ -4,6 +4,7 @@
 #include "batchline.h"
 #include "codepage.h"
 #include "contract_support.h"
+#include "heldport.h"
 #include "platform.h"
 #include "winpath.h"
 
@@ -12,15 +13,14 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <winsock2.h> // and windows.h, after it as Winsock wants
+#include <windows.h>
 #else
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 using namespace vorn::platform;
+using vorn::test::HeldPort;
 using vorn::test::PlatformTest;
 
 namespace {
@@ -697,55 +697,6 @@ TEST_F(Directories, UserTempDirIsAWritableWindowsPath) {
 
 // ---------------------------------------------------------------------------
 // A UDP port held by another program
-
-namespace {
-
-// A UDP socket bound to a free port of this machine, as a game server holds
-// its port.
-class HeldPort {
-  public:
-    HeldPort() {
-#ifdef _WIN32
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-#endif
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_ANY);
-        addr.sin_port = 0;
-        if (bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
-            return;
-        socklen_t len = sizeof addr;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port = ntohs(addr.sin_port);
-    }
-    void release() {
-#ifdef _WIN32
-        closesocket(fd_);
-        WSACleanup();
-#else
-        ::close(fd_);
-#endif
-        open_ = false;
-    }
-    ~HeldPort() {
-        if (open_)
-            release();
-    }
-    int port = 0;
-
-  private:
-#ifdef _WIN32
-    SOCKET fd_;
-    using socklen_t = int;
-#else
-    int fd_;
-#endif
-    bool open_ = true;
-};
-
-} // namespace
 
 TEST(UdpPort, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
     HeldPort held;
