@@ -19,6 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "recorder.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -181,28 +183,7 @@ BENCHMARK(BM_BatchFileRoute)
     ->UseRealTime();
 BENCHMARK(BM_Direct)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Shows the usual console output and keeps each benchmark's time for the
-// table at the end: the median of the repetitions, or the mean of a
-// single run. Works with --benchmark_report_aggregates_only=true too.
-class Recorder : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, double> millis;
-
-    Recorder() : ConsoleReporter(::isatty(1) ? OO_ColorTabular : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) {
-            if (r.error_occurred)
-                continue;
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if (!median && (r.run_type != Run::RT_Iteration || r.repetitions > 1))
-                continue;
-            millis[r.run_name.str()] =
-                r.GetAdjustedRealTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        }
-    }
-};
+using vorn::bench::Recorder;
 
 } // namespace
 

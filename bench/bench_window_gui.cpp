@@ -44,6 +44,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "recorder.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -276,31 +278,7 @@ BENCHMARK(BM_ChooseMod)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Shows the usual console output and keeps each benchmark's time (and
-// peak memory) for the table at the end: the median of the repetitions,
-// or the mean of a single run.
-class Recorder : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, double> millis;
-    std::map<std::string, double> peakMiB;
-
-    Recorder() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) {
-            if (r.error_occurred)
-                continue;
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if (!median && (r.run_type != Run::RT_Iteration || r.repetitions > 1))
-                continue;
-            millis[r.run_name.str()] =
-                r.GetAdjustedRealTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(r.time_unit);
-            if (const auto peak = r.counters.find("peak_MiB"); peak != r.counters.end())
-                peakMiB[r.run_name.str()] = peak->second.value;
-        }
-    }
-};
+using vorn::bench::Recorder;
 
 double find(const std::map<std::string, double>& in, const std::string& name) {
     const auto it = in.find(name);
