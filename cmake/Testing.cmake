@@ -38,8 +38,9 @@ endif()
 # Natively each case is its own CTest test; under Wine the whole program is
 # one test, since every Wine process start costs about a second. WINDOW
 # marks a program that opens the window: it runs on Qt's offscreen
-# platform, and under Wine one at a time, because the window's working
-# files and the demo installation lie in the root of the prefix's drive C:.
+# platform. Under Wine the programs run one at a time, because the window's
+# working files and the demo installation lie in the root of the prefix's
+# drive C:.
 function(vorn_add_test name)
   cmake_parse_arguments(T "WINDOW" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -57,9 +58,10 @@ function(vorn_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "wine;${T_LABELS}" TIMEOUT 900
                          FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${env}")
-    if(T_WINDOW)
-      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_drive_c)
-    endif()
+    # One at a time: they share the prefix's drive C: and its wineserver,
+    # and a test that waits for a started program must not wait on another
+    # test's load.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_prefix_lock)
   else()
     set(props LABELS "${T_LABELS}" TIMEOUT 300)
     if(T_WINDOW)

@@ -33,6 +33,17 @@ namespace {
 std::string u8(const QString& s) {
     return s.toStdString();
 }
+
+// Read-only files and folders that a test made below `top` must not keep
+// the demo from being removed.
+void makeWritable(const std::filesystem::path& top) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(top, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::permissions(top, fs::perms::owner_write, fs::perm_options::add, ec);
+}
 } // namespace
 
 int ScriptedSeam::messageBox(QWidget*, MsgIcon icon, MsgButtons buttons, const QString& title,
@@ -55,13 +66,10 @@ void clearDriveC() {
     namespace fs = std::filesystem;
     std::error_code ec;
     for (const char* name :
-         {"Sierra", "Games", "vorntmp", "vorn.bat", "vorn.log", "vorn_master.log", "hang.pid"}) {
+         {"Sierra", "Games", "Program Files/HL", "vorntmp", "vorn.bat", "vorn.log", "vorn.err",
+          "vorn_list.bat", "vorn_list.log", "vorn_master.log", "hang.pid"}) {
         const fs::path path = fs::path("C:/") / name;
-        // Read-only files and folders made by a test must not stay behind.
-        for (auto it = fs::recursive_directory_iterator(path, ec);
-             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
-        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+        makeWritable(path);
         fs::remove_all(path, ec);
     }
     std::string temp;
@@ -97,14 +105,7 @@ DemoInstall::~DemoInstall() {
 #ifdef _WIN32
     clearDriveC();
 #else
-    // Read-only files and folders made by a test must not keep the demo
-    // alive.
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path top = fs::u8path(u8(drive(QString())));
-    for (auto it = fs::recursive_directory_iterator(top, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    makeWritable(std::filesystem::u8path(u8(drive(QString()))));
     if (hadPrefix_)
         qputenv("WINEPREFIX", oldPrefix_);
     else

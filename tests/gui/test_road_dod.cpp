@@ -29,6 +29,7 @@ class RoadDodTest : public WindowTest {
     QByteArray start() {
         EXPECT_EQ(status(), "You can now start the server.");
         click("cmdStart");
+        EXPECT_EQ(status(), "Server started.");
         return serverLog();
     }
 };
