@@ -258,7 +258,11 @@ void BM_ChooseMod(benchmark::State& state) {
         return;
     }
     mods->setCurrentIndex(index);
-    auto* listed = window->ctl<QListWidget>("lstMapList");
+    auto* listed = window->findChild<QListWidget*>(QStringLiteral("lstMapList"));
+    if (!listed) {
+        state.SkipWithError("the window has no lstMapList");
+        return;
+    }
     for (auto _ : state) {
         window->cmbModList_Click();
         if (listed->count() != maps)

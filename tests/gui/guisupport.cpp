@@ -251,7 +251,7 @@ void WindowTest::chooseMod(const QString& mod) {
 }
 
 void WindowTest::pickCombo(const char* name, const QString& text) {
-    auto* box = w->ctl<QComboBox>(name);
+    auto* box = ctl<QComboBox>(name);
     int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_GE(i, 0) << name << " has no item " << text.toStdString();
     box->setCurrentIndex(i);
@@ -259,8 +259,7 @@ void WindowTest::pickCombo(const char* name, const QString& text) {
 }
 
 void WindowTest::setText(const char* name, const QString& text) {
-    QObject* o = w->findChild<QObject*>(QString::fromLatin1(name));
-    ASSERT_NE(o, nullptr) << name;
+    QObject* o = ctl<QObject>(name);
     if (auto* box = qobject_cast<QComboBox*>(o)) {
         box->setEditText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
@@ -273,7 +272,7 @@ void WindowTest::setText(const char* name, const QString& text) {
 }
 
 void WindowTest::click(const char* name) {
-    auto* b = w->ctl<QAbstractButton>(name);
+    auto* b = ctl<QAbstractButton>(name);
     ASSERT_TRUE(b->isEnabled()) << name << " is disabled";
     b->click();
 }
@@ -294,7 +293,7 @@ void WindowTest::focus(QWidget* widget) {
 }
 
 void WindowTest::clickListItem(const char* name, const QString& text, bool doubleClick) {
-    auto* list = w->ctl<QListWidget>(name);
+    auto* list = ctl<QListWidget>(name);
     auto items = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_FALSE(items.isEmpty()) << name << " has no item " << text.toStdString();
     list->setCurrentItem(items.first());
@@ -312,7 +311,7 @@ void WindowTest::addMaps(const QStringList& maps) {
 
 void WindowTest::openStep(const char* option, const QString& mod) {
     chooseMod(mod);
-    w->ctl<QAbstractButton>(option)->setEnabled(true);
+    ctl<QAbstractButton>(option)->setEnabled(true);
     click(option);
 }
 
@@ -331,7 +330,7 @@ bool WindowTest::statusFits() const {
 void WindowTest::confirmSteps(int last) {
     if (last >= 1) {
         click("optCommandLine");
-        auto* first = w->ctl<QComboBox>("cmbMapList1");
+        auto* first = ctl<QComboBox>("cmbMapList1");
         ASSERT_GT(first->count(), 0) << "no maps to start with";
         pickCombo("cmbMapList1", first->itemText(0));
         click("cmdCommandOK");
@@ -342,7 +341,7 @@ void WindowTest::confirmSteps(int last) {
     }
     if (last >= 3) {
         click("optMapFile");
-        auto* maps = w->ctl<QListWidget>("lstMapList");
+        auto* maps = ctl<QListWidget>("lstMapList");
         ASSERT_GE(maps->count(), 5) << "fewer than five maps";
         addMaps(items(maps).mid(0, 5));
         click("cmdMapOK");

@@ -23,6 +23,7 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,20 @@ inline const QString kDefaultBotLines = QStringLiteral("min_reaction 300\r\n"
 // Rename a file or folder to a name that differs only in letter case, by
 // way of a third name, as a case-blind file system requires.
 bool renameCase(const QString& from, const QString& to);
+
+// A control of `window` by its name (objectName). A name the window does not
+// hold, or a control of another kind, fails the test there and then, naming
+// the control, in every build type.
+struct MissingControl : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+template <class T> T* control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw MissingControl(std::string("the window has no control named \"") + name +
+                             "\" of the kind " + T::staticMetaObject.className());
+    return found;
+}
 
 // The entries of a list, in order.
 QStringList items(const QComboBox* box);
@@ -150,6 +165,9 @@ class WindowTest : public ::testing::Test {
     // first call it themselves after setting `autoLoad` to false.
     void openWindow(bool load = true);
     bool autoLoad = true;
+
+    // A control of the window by its name; a wrong name fails the test.
+    template <class T> T* ctl(const char* name) const { return control<T>(*w, name); }
 
     // Driving the window as a user would.
     void chooseMod(const QString& mod);                    // pick from cmbModList

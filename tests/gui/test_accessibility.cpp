@@ -53,7 +53,7 @@ class AccessibilityTest : public WindowTest {
         for (QWidget* frame : w->findChildren<QGroupBox*>())
             frame->show();
         w->optBotFile->show();
-        w->ctl<QWidget>("chkClassLimit")->show();
+        ctl<QWidget>("chkClassLimit")->show();
     }
 };
 
@@ -156,7 +156,7 @@ TEST_F(AccessibilityTest, ControlsCarryTheirCaptionsAndTips) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        QWidget* c = w->ctl<QWidget>(r.name);
+        QWidget* c = ctl<QWidget>(r.name);
         QString caption;
         if (auto* b = qobject_cast<QAbstractButton*>(c))
             caption = b->text();
@@ -184,7 +184,7 @@ TEST_F(AccessibilityTest, ControlsCarryTheirCaptionsAndTips) {
                                   {"lblMod", "cmbModList"},
                                   {"lblMaxPlayers", "cmbMaxPlayers"},
                                   {"lblSturmbotPasswd", "txtSturmbotPasswd"}})
-        EXPECT_EQ(w->ctl<QLabel>(label)->buddy(), w->ctl<QWidget>(control)) << label;
+        EXPECT_EQ(ctl<QLabel>(label)->buddy(), ctl<QWidget>(control)) << label;
 }
 
 TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
@@ -252,6 +252,28 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
         after = after->nextInFocusChain();
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(after, w->txtFileContents) << after->objectName().toStdString();
+}
+
+// A test that names a control the window does not have (renamed, or of
+// another kind) stops there and says which one, in every build type.
+TEST_F(AccessibilityTest, AWrongControlNameFailsTheTestNamingIt) {
+    auto message = [this](auto lookup) -> std::string {
+        try {
+            lookup();
+        } catch (const MissingControl& missing) {
+            return missing.what();
+        }
+        return "found";
+    };
+    EXPECT_NE(message([this] {
+                  ctl<QComboBox>("cmbNoSuchBox");
+              }).find("\"cmbNoSuchBox\" of the kind QComboBox"),
+              std::string::npos);
+    EXPECT_NE(message([this] {
+                  ctl<QListWidget>("cmbModList");
+              }).find("\"cmbModList\" of the kind QListWidget"),
+              std::string::npos);
+    EXPECT_EQ(message([this] { ctl<QComboBox>("cmbModList"); }), "found");
 }
 
 } // namespace

@@ -9,8 +9,8 @@ namespace {
 
 class BotSetupTest : public WindowTest {
   protected:
-    QString text(const char* name) const { return w->ctl<QLineEdit>(name)->text(); }
-    bool checked(const char* name) const { return w->ctl<QCheckBox>(name)->isChecked(); }
+    QString text(const char* name) const { return ctl<QLineEdit>(name)->text(); }
+    bool checked(const char* name) const { return ctl<QCheckBox>(name)->isChecked(); }
     QString cfg() const { return w->st.botCfgText; }
     QString botCfgFile() const { return demo->game("dod/sturmbot/bot.cfg"); }
 };
@@ -20,13 +20,13 @@ class BotSetupTest : public WindowTest {
 // shown, as before the first map is chosen).
 TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     openStep("optBotFile");
-    auto* setup = w->ctl<QGroupBox>("frmSturmbotSetup");
+    auto* setup = ctl<QGroupBox>("frmSturmbotSetup");
     for (bool roster : {false, true}) {
         SCOPED_TRACE(roster ? "roster mode" : "fill-server mode");
         if (roster)
             click("chkSturmbotFillserver");
         setup->layout()->activate();
-        w->ctl<QGroupBox>("frmSturmbotCustom")->layout()->activate();
+        ctl<QGroupBox>("frmSturmbotCustom")->layout()->activate();
         EXPECT_LE(setup->minimumSizeHint().height(), setup->height());
         EXPECT_LE(setup->minimumSizeHint().width(), setup->width());
         for (QWidget* c : setup->findChildren<QWidget*>()) {
@@ -47,10 +47,10 @@ TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
 TEST_F(BotSetupTest, DefaultsAreProposedInFillServerMode) {
     chooseMod("dod");
     // The reaction defaults written by the mod choice do not open the panel.
-    EXPECT_TRUE(w->ctl<QWidget>("frmSturmbotSetup")->isHidden());
+    EXPECT_TRUE(ctl<QWidget>("frmSturmbotSetup")->isHidden());
     w->optBotFile->setEnabled(true);
     click("optBotFile");
-    EXPECT_TRUE(w->ctl<QWidget>("frmSturmbotCustom")->isHidden());
+    EXPECT_TRUE(ctl<QWidget>("frmSturmbotCustom")->isHidden());
     EXPECT_EQ(w->frmInfo->title(), "bot.cfg");
     EXPECT_EQ(status(), "Please complete Sturmbot setup.");
     EXPECT_EQ(plainText(w->txtFileContents),
@@ -81,11 +81,11 @@ TEST_F(BotSetupTest, TextFollowsEveryWatchedControl) {
 // build.
 TEST_F(BotSetupTest, TypedBloodModeIsNoPick) {
     openStep("optBotFile");
-    auto* blood = w->ctl<QComboBox>("cmbSturmbotBlood");
+    auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
     focus(blood);
     blood->clearEditText();
     type("3-Explode\r");
-    focus(w->ctl<QLineEdit>("txtSturmbotPasswd")); // the box loses the focus
+    focus(ctl<QLineEdit>("txtSturmbotPasswd")); // the box loses the focus
     EXPECT_EQ(blood->currentText(), "3-Explode");
     EXPECT_TRUE(cfg().contains("\r\nbloodmode 0\r\n"));
     click("chkSturmbotFF");
@@ -214,7 +214,7 @@ TEST_F(BotSetupTest, OtherModsLeaveTheOptionAlone) {
     // The composer does nothing for a mod other than dod.
     w->optBotFile->show();
     openStep("optBotFile", "cstrike");
-    EXPECT_TRUE(w->ctl<QWidget>("frmSturmbotSetup")->isHidden());
+    EXPECT_TRUE(ctl<QWidget>("frmSturmbotSetup")->isHidden());
     EXPECT_TRUE(w->st.botCfgText.isEmpty());
 }
 

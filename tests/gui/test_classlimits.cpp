@@ -35,11 +35,11 @@ class ClassLimitTest : public WindowTest {
         openStep("optMapFile");
         clickListItem("lstMapList", map);
         click("chkClassLimit");
-        ASSERT_TRUE(w->ctl<QCheckBox>("chkClassLimit")->isChecked());
+        ASSERT_TRUE(ctl<QCheckBox>("chkClassLimit")->isChecked());
     }
 
-    QComboBox* box(const char* name) const { return w->ctl<QComboBox>(name); }
-    QString label(const char* name) const { return w->ctl<QLabel>(name)->text(); }
+    QComboBox* box(const char* name) const { return ctl<QComboBox>(name); }
+    QString label(const char* name) const { return ctl<QLabel>(name)->text(); }
     QString cfg(const QString& map) const { return demo->game("dod/" + map + ".cfg"); }
     QByteArray saved(const QString& map) const { return gameFile("dod/" + map + ".cfg"); }
     QString logPath() const { return demo->drive("vorn_master.log"); }
@@ -57,16 +57,16 @@ TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndAnEighteenLineFile) {
     EXPECT_EQ(label("lblClassAxis"), "German");
     // The map stays fixed while its limits are edited.
     for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
-        EXPECT_FALSE(w->ctl<QWidget>(name)->isEnabled()) << name;
+        EXPECT_FALSE(ctl<QWidget>(name)->isEnabled()) << name;
     EXPECT_EQ(w->frmInfo->title(), "dod_anzio.cfg");
     // The entity export was made to find the country.
     EXPECT_TRUE(QFile::exists(demo->game("dod/maps/dod_anzio.ent")));
 
     click("cmdClassLimitOK");
     EXPECT_EQ(saved("dod_anzio"), "\r\n" + kUsLines + kGermanLines + "\r\n");
-    EXPECT_FALSE(w->ctl<QWidget>("cmdClassLimitOK")->isEnabled());
+    EXPECT_FALSE(ctl<QWidget>("cmdClassLimitOK")->isEnabled());
     for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
-        EXPECT_TRUE(w->ctl<QWidget>(name)->isEnabled()) << name;
+        EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
 }
 
 // A file of only limits is saved with an empty first line.
@@ -204,7 +204,7 @@ TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
                                       "\r\n");
     // Unchecking goes back to the map cycle's preview.
     click("chkClassLimit");
-    EXPECT_FALSE(w->ctl<QWidget>("frmClassLimit")->isVisible());
+    EXPECT_FALSE(ctl<QWidget>("frmClassLimit")->isVisible());
     EXPECT_EQ(w->frmInfo->title(), "vorn_mapcycle.txt");
 }
 
@@ -269,7 +269,7 @@ TEST_F(ClassLimitTest, AFileThatCannotBeReplacedStaysAsItWas) {
     expectSaveRefused("dod_anzio.cfg");
     EXPECT_EQ(saved("dod_anzio"), old);
     // Still editing: the user can try again.
-    EXPECT_TRUE(w->ctl<QWidget>("cmdClassLimitOK")->isEnabled());
+    EXPECT_TRUE(ctl<QWidget>("cmdClassLimitOK")->isEnabled());
     EXPECT_TRUE(plainText(w->txtFileContents).startsWith("hostname keep\n"));
 }
 

@@ -19,9 +19,9 @@ class CommandLineTest : public WindowTest {
         chooseMod("dod");
         click("optCommandLine");
     }
-    QString players() const { return w->ctl<QComboBox>("cmbMaxPlayers")->currentText(); }
-    QString maxBots() const { return w->ctl<QLabel>("lblMxBt")->text(); }
-    bool saveEnabled() const { return w->ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
+    QString players() const { return ctl<QComboBox>("cmbMaxPlayers")->currentText(); }
+    QString maxBots() const { return ctl<QLabel>("lblMxBt")->text(); }
+    bool saveEnabled() const { return ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
     bool linePlayers(const QString& count) const {
         return w->st.commandLine.contains(" +maxplayers " + count + " +lservercfgfile ");
     }
@@ -61,7 +61,7 @@ TEST_F(CommandLineTest, PlayerCountIsClampedIntoOneToThirtyTwo) {
         EXPECT_EQ(maxBots(), row.maxBots);
         EXPECT_TRUE(linePlayers(row.box)) << w->st.commandLine.toStdString();
     }
-    EXPECT_EQ(w->ctl<QComboBox>("cmbMaxPlayers")->count(), 32); // clamping never adds an item
+    EXPECT_EQ(ctl<QComboBox>("cmbMaxPlayers")->count(), 32); // clamping never adds an item
     // Nothing stopped; Save refuses a count that is no number (the
     // refusals themselves are the new-user tests').
     EXPECT_TRUE(seam.boxes.empty());
@@ -122,7 +122,7 @@ TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
 
 TEST_F(CommandLineTest, SaveIsEnabledOnlyByPickingAFirstMap) {
     openPanel();
-    auto* maps = w->ctl<QComboBox>("cmbMapList1");
+    auto* maps = ctl<QComboBox>("cmbMapList1");
     EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
     EXPECT_FALSE(saveEnabled());
 
@@ -133,10 +133,10 @@ TEST_F(CommandLineTest, SaveIsEnabledOnlyByPickingAFirstMap) {
     focus(maps);
     maps->clearEditText();
     type("dod_flash\r");
-    focus(w->ctl<QLineEdit>("txtExtra1")); // cmbMapList1 loses the focus
+    focus(ctl<QLineEdit>("txtExtra1")); // cmbMapList1 loses the focus
     EXPECT_EQ(w->st.commandLine, kExample.arg("dod_flash"));
     EXPECT_FALSE(saveEnabled());
-    EXPECT_EQ(maps->count(), w->ctl<QListWidget>("lstMapList")->count()); // nothing added
+    EXPECT_EQ(maps->count(), ctl<QListWidget>("lstMapList")->count()); // nothing added
 
     pickCombo("cmbMapList1", "dod_jagd");
     EXPECT_TRUE(saveEnabled());
@@ -148,12 +148,12 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     pickCombo("cmbMapList1", "dod_anzio");
     // Texts set without a reaction of their own reach the line when the
     // control is left.
-    focus(w->ctl<QComboBox>("cmbPort"));
+    focus(ctl<QComboBox>("cmbPort"));
     setText("cmbPort", "27999");
-    focus(w->ctl<QLineEdit>("txtExtra1"));
+    focus(ctl<QLineEdit>("txtExtra1"));
     EXPECT_TRUE(w->st.commandLine.contains(" +port 27999 "));
     setText("txtExtra1", QString());
-    focus(w->ctl<QComboBox>("cmbMaxPlayers"));
+    focus(ctl<QComboBox>("cmbMaxPlayers"));
     EXPECT_TRUE(w->st.commandLine.endsWith("+map dod_anzio ")) << w->st.commandLine.toStdString();
 
     // Pressing the mouse on the option that is already selected shows the

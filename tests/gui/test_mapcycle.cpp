@@ -7,7 +7,7 @@ namespace {
 
 class MapCycleTest : public WindowTest {
   protected:
-    QStringList botMaps() const { return items(w->ctl<QComboBox>("cmbSturmbotMapList")); }
+    QStringList botMaps() const { return items(ctl<QComboBox>("cmbSturmbotMapList")); }
     QByteArray cycleFile(const QString& mod = "dod") const {
         return gameFile(mod + "/vorn_mapcycle.txt");
     }
@@ -17,7 +17,7 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     openStep("optMapFile");
     EXPECT_EQ(w->frmInfo->title(), "vorn_mapcycle.txt");
     EXPECT_EQ(status(), "Please select maps for the server.");
-    EXPECT_FALSE(w->ctl<QWidget>("chkClassLimit")->isEnabled());
+    EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isEnabled());
     const QStringList six{"dod_anzio", "dod_caen",    "dod_flash",
                           "dod_kalt",  "dod_charlie", "dod_glider"};
     for (int n = 1; n <= six.size(); ++n) {
@@ -58,7 +58,7 @@ TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
         if (row.clearFirst) {
             click("cmdClearMapList");
             EXPECT_EQ(plainText(w->txtFileContents), "");
-            EXPECT_FALSE(w->ctl<QWidget>("cmdMapOK")->isEnabled());
+            EXPECT_FALSE(ctl<QWidget>("cmdMapOK")->isEnabled());
             EXPECT_EQ(status(), "Please select maps for the server.");
         }
         addMaps(row.added);
@@ -67,7 +67,7 @@ TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
         EXPECT_EQ(botMaps(), QStringList{""} +
                                  QString::fromLatin1(row.file).split("\r\n", Qt::SkipEmptyParts));
         // Offered, not chosen: no roster map is picked for the user.
-        EXPECT_EQ(w->ctl<QComboBox>("cmbSturmbotMapList")->currentText(), "");
+        EXPECT_EQ(ctl<QComboBox>("cmbSturmbotMapList")->currentText(), "");
     }
 }
 
@@ -87,12 +87,12 @@ TEST_F(MapCycleTest, ADoubleClickSelectsAndAdds) {
     clickListItem("lstMapList", "dod_jagd", true);
     clickListItem("lstMapList", "dod_saints", true);
     EXPECT_EQ(w->st.mapCycleText, "dod_jagd\r\ndod_saints");
-    EXPECT_TRUE(w->ctl<QWidget>("chkClassLimit")->isEnabled());
+    EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isEnabled());
 }
 
 TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
     openStep("optMapFile");
-    const QStringList listed = items(w->ctl<QListWidget>("lstMapList"));
+    const QStringList listed = items(ctl<QListWidget>("lstMapList"));
     QStringList added;
     for (int n = 0; n < 130; ++n)
         added << listed[n % listed.size()];

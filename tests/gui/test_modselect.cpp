@@ -23,8 +23,8 @@ class ModSelectTest : public WindowTest {
     }
     // The maps offered as first map; the cycle's list must offer the same.
     QStringList maps() const {
-        const QStringList first = items(w->ctl<QComboBox>("cmbMapList1"));
-        EXPECT_EQ(items(w->ctl<QListWidget>("lstMapList")), first);
+        const QStringList first = items(ctl<QComboBox>("cmbMapList1"));
+        EXPECT_EQ(items(ctl<QListWidget>("lstMapList")), first);
         return first;
     }
     QColor modSupportColour() const {
@@ -32,14 +32,14 @@ class ModSelectTest : public WindowTest {
     }
     QString history() const { return demo->game("dod/sturmbot/History.txt"); }
     QString reactions() const {
-        return w->ctl<QLineEdit>("txtSturmbotMinReaction")->text() + "/" +
-               w->ctl<QLineEdit>("txtSturmbotMaxReaction")->text();
+        return ctl<QLineEdit>("txtSturmbotMinReaction")->text() + "/" +
+               ctl<QLineEdit>("txtSturmbotMaxReaction")->text();
     }
-    QString botCaption() const { return w->ctl<QGroupBox>("frmSturmbotSetup")->title(); }
+    QString botCaption() const { return ctl<QGroupBox>("frmSturmbotSetup")->title(); }
     void expectNotRecognized() {
         EXPECT_EQ(w->lblModSupport->text(), "Not recognized");
         EXPECT_EQ(modSupportColour(), fromBgr(colour::Red));
-        EXPECT_TRUE(w->ctl<QWidget>("chkClassLimit")->isHidden());
+        EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isHidden());
         EXPECT_TRUE(w->optBotFile->isHidden());
     }
 };
@@ -50,16 +50,16 @@ TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     EXPECT_EQ(maps(), (QStringList{"boot_camp", "bounce", "crossfire", "datacore", "gasworks",
                                    "lambda_bunker", "snark_pit", "stalkyard"}));
     // No first map is chosen for the user.
-    EXPECT_EQ(w->ctl<QComboBox>("cmbMapList1")->currentText(), QString());
+    EXPECT_EQ(ctl<QComboBox>("cmbMapList1")->currentText(), QString());
     EXPECT_EQ(status(), "Select Command Line.");
-    EXPECT_EQ(w->ctl<QLineEdit>("txtHostName")->text(), "My valve server.");
+    EXPECT_EQ(ctl<QLineEdit>("txtHostName")->text(), "My valve server.");
     EXPECT_TRUE(w->optCommandLine->isEnabled());
     expectNotRecognized();
 
     chooseMod("dod");
     EXPECT_EQ(w->lblModSupport->text(), "Recognized");
     EXPECT_EQ(modSupportColour(), fromBgr(colour::NearBlack));
-    EXPECT_FALSE(w->ctl<QWidget>("chkClassLimit")->isHidden());
+    EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isHidden());
     EXPECT_FALSE(w->optBotFile->isHidden());
     EXPECT_FALSE(w->optBotFile->isEnabled()) << "the bot step waits for step 4";
     EXPECT_EQ(maps().size(), 25);

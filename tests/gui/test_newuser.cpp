@@ -60,8 +60,8 @@ class NewUserTest : public WindowTest {
 // those of the map selected.
 TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     openStep("optMapFile");
-    auto* maps = w->ctl<QListWidget>("lstMapList");
-    auto* limits = w->ctl<QCheckBox>("chkClassLimit");
+    auto* maps = ctl<QListWidget>("lstMapList");
+    auto* limits = ctl<QCheckBox>("chkClassLimit");
     // A keyboard user reaches the class limits without the mouse.
     focus(maps);
     key(Qt::Key_Home);
@@ -75,7 +75,7 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     focus(maps);
     key(Qt::Key_Down);
     ASSERT_EQ(maps->currentItem()->text(), "dod_avalanche");
-    EXPECT_EQ(w->ctl<QComboBox>("cmbLimitAllies")->currentText(), "-1");
+    EXPECT_EQ(ctl<QComboBox>("cmbLimitAllies")->currentText(), "-1");
     pickCombo("cmbLimitAxis", "5");
     EXPECT_EQ(w->frmInfo->title(), "dod_avalanche.cfg");
     click("cmdClassLimitOK");
@@ -100,13 +100,13 @@ TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
 
     toggleAction(w->optServerFile);
     EXPECT_TRUE(w->optServerFile->isChecked());
-    EXPECT_TRUE(w->ctl<QWidget>("frmServerFile")->isVisible());
+    EXPECT_TRUE(ctl<QWidget>("frmServerFile")->isVisible());
     EXPECT_EQ(w->frmInfo->title(), "vorn_lserver.cfg");
 
     // Another mod starts the steps again: the first option opens its panel.
     chooseMod("valve");
     click("optCommandLine");
-    EXPECT_TRUE(w->ctl<QWidget>("frmCommandLine")->isVisible());
+    EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isVisible());
 }
 
 // A Save that disables itself hands the keyboard to something harmless:
@@ -126,7 +126,7 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     click("optMapFile");
     clickListItem("lstMapList", "dod_anzio");
     click("chkClassLimit");
-    auto* save = w->ctl<QPushButton>("cmdClassLimitOK");
+    auto* save = ctl<QPushButton>("cmdClassLimitOK");
     focus(save);
     key(Qt::Key_Space);
     ASSERT_FALSE(save->isEnabled());
@@ -144,7 +144,7 @@ TEST_F(NewUserTest, ClassLimitSaveSaysWhatItDid) {
     EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
     EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
 
-    auto* maps = w->ctl<QListWidget>("lstMapList");
+    auto* maps = ctl<QListWidget>("lstMapList");
     maps->setCurrentRow(-1);
     maps->clearSelection();
     pickCombo("cmbLimitAllies", "2");
@@ -205,7 +205,7 @@ TEST_F(ModNameTest, IsRefusedWhenChosenAndNoPanelOpens) {
         expectRed(QString::fromLatin1(mod));
         EXPECT_TRUE(statusFits());
         EXPECT_FALSE(w->optCommandLine->isEnabled());
-        EXPECT_FALSE(w->ctl<QWidget>("frmCommandLine")->isVisible());
+        EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
         EXPECT_FALSE(w->cmdStart->isEnabled());
     }
 }
@@ -231,7 +231,7 @@ TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
         EXPECT_EQ(w->st.commandLineSaved, 0);
         EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::Pink));
         EXPECT_FALSE(w->optServerFile->isEnabled());
-        EXPECT_EQ(w->ctl<QComboBox>(row.box)->currentText(), row.typed);
+        EXPECT_EQ(ctl<QComboBox>(row.box)->currentText(), row.typed);
         setText(row.box, row.box == std::string("cmbPort") ? "27015" : "8");
     }
     click("cmdCommandOK");
@@ -241,12 +241,12 @@ TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
 // Screen readers read a frame by its own caption, also after it changed.
 TEST_F(NewUserTest, FramesAreReadByTheirOwnCaptions) {
     openStep("optBotFile");
-    w->ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_kalt", "dod_anzio"});
+    ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_kalt", "dod_anzio"});
     click("chkSturmbotFillserver");
     pickCombo("cmbSturmbotMapList", "dod_kalt");
-    EXPECT_EQ(spokenName(w->ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
     EXPECT_EQ(spokenName(w->frmInfo), "dod_kalt_bot.cfg");
-    EXPECT_EQ(spokenName(w->ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
 }
 
 // A server program that is not there: the interpreter's own words (cmd.exe's
@@ -379,16 +379,16 @@ TEST_P(FontSizeTest, NothingIsClipped) {
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup"}) {
         for (const char* other :
              {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
-            w->ctl<QWidget>(other)->setVisible(std::string(other) == frame);
-        w->ctl<QWidget>("chkClassLimit")->show();
-        w->ctl<QWidget>("frmClassLimit")->show();
+            ctl<QWidget>(other)->setVisible(std::string(other) == frame);
+        ctl<QWidget>("chkClassLimit")->show();
+        ctl<QWidget>("frmClassLimit")->show();
         expectNothingClipped(frame);
     }
     for (const char* other : {"frmCommandLine", "frmServerFile", "frmMapSetup"})
-        w->ctl<QWidget>(other)->hide();
-    w->ctl<QWidget>("frmSturmbotSetup")->show();
-    w->ctl<QWidget>("frmSturmbotCustom")->show();
-    w->ctl<QWidget>("optSturmbotAllies2")->show();
+        ctl<QWidget>(other)->hide();
+    ctl<QWidget>("frmSturmbotSetup")->show();
+    ctl<QWidget>("frmSturmbotCustom")->show();
+    ctl<QWidget>("optSturmbotAllies2")->show();
     expectNothingClipped("frmSturmbotSetup");
     setText("txtExec", w->txtExec->text() + "x"); // the longest status text of the start
     expectNothingClipped("error status");
@@ -442,9 +442,9 @@ class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool
 
 TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
     chooseMod("dod");
-    const QList<QWidget*> teams = {w->ctl<QWidget>("optSturmbotAllies1"),
-                                   w->ctl<QWidget>("optSturmbotAllies2"),
-                                   w->ctl<QWidget>("optSturmbotAxis1")};
+    const QList<QWidget*> teams = {ctl<QWidget>("optSturmbotAllies1"),
+                                   ctl<QWidget>("optSturmbotAllies2"),
+                                   ctl<QWidget>("optSturmbotAxis1")};
     for (QWidget* control : teams)
         expectReadable(control);
     for (int confirmed : {0, 4}) {
@@ -501,7 +501,7 @@ TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
 // After Add, the line added is in view.
 TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
     openStep("optMapFile");
-    const QStringList maps = items(w->ctl<QListWidget>("lstMapList"));
+    const QStringList maps = items(ctl<QListWidget>("lstMapList"));
     addMaps(maps.mid(0, 20));
     QPlainTextEdit* view = w->txtFileContents;
     ASSERT_GT(view->verticalScrollBar()->maximum(), 0);

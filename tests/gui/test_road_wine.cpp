@@ -87,7 +87,7 @@ TEST_F(WineRoadTest, ModsEntityExportAndServerStartWithThe32BitPrograms) {
     clickListItem("lstMapList", "dod_caen");
     click("chkClassLimit");
     EXPECT_TRUE(QFileInfo(demo->game("dod/maps/dod_caen.ent")).size() > 0);
-    EXPECT_EQ(w->ctl<QLabel>("lblClassAllies")->text(), "British");
+    EXPECT_EQ(ctl<QLabel>("lblClassAllies")->text(), "British");
     click("chkClassLimit");
 
     chooseMod("valve");

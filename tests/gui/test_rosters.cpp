@@ -24,25 +24,25 @@ class RosterTest : public WindowTest {
     // then roster mode.
     void openRosters() {
         openStep("optBotFile");
-        w->ctl<QComboBox>("cmbSturmbotMapList")
+        ctl<QComboBox>("cmbSturmbotMapList")
             ->addItems({"dod_anzio", "dod_caen", "dod_chemille", "dod_charlie", "dod_flash"});
         click("chkSturmbotFillserver");
     }
     void pickMap(const QString& map) { pickCombo("cmbSturmbotMapList", map); }
-    QString mapStatus() const { return w->ctl<QLabel>("lblSturmbotMapStatus")->text(); }
-    QStringList classes() const { return items(w->ctl<QComboBox>("cmbSturmbotClass")); }
-    QString frameTitle() const { return w->ctl<QGroupBox>("frmSturmbotCustom")->title(); }
+    QString mapStatus() const { return ctl<QLabel>("lblSturmbotMapStatus")->text(); }
+    QStringList classes() const { return items(ctl<QComboBox>("cmbSturmbotClass")); }
+    QString frameTitle() const { return ctl<QGroupBox>("frmSturmbotCustom")->title(); }
     void expectRosterControlsEnabled(bool enabled) {
         for (const char* name : kRosterControls)
-            EXPECT_EQ(w->ctl<QWidget>(name)->isEnabled(), enabled) << name;
+            EXPECT_EQ(ctl<QWidget>(name)->isEnabled(), enabled) << name;
     }
     // Team captions and which allied options show.
     void expectTeams(const QString& axis, const QString& allies, bool usShown, bool britishShown) {
-        auto* us = w->ctl<QRadioButton>("optSturmbotAllies1");
-        EXPECT_EQ(w->ctl<QRadioButton>("optSturmbotAxis1")->text(), axis);
+        auto* us = ctl<QRadioButton>("optSturmbotAllies1");
+        EXPECT_EQ(ctl<QRadioButton>("optSturmbotAxis1")->text(), axis);
         EXPECT_EQ(us->text(), allies);
         EXPECT_EQ(!us->isHidden(), usShown);
-        EXPECT_EQ(!w->ctl<QWidget>("optSturmbotAllies2")->isHidden(), britishShown);
+        EXPECT_EQ(!ctl<QWidget>("optSturmbotAllies2")->isHidden(), britishShown);
     }
     void addBot(const char* team, const QString& cls, const QString& skill, const QString& name) {
         click(team);
@@ -59,7 +59,7 @@ class RosterTest : public WindowTest {
 
 TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
     openStep("optBotFile");
-    auto* frame = w->ctl<QGroupBox>("frmSturmbotCustom");
+    auto* frame = ctl<QGroupBox>("frmSturmbotCustom");
     EXPECT_TRUE(frame->isHidden());
 
     // Roster mode with no map: the bots go into bot.cfg, and the text ends
@@ -133,7 +133,7 @@ TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
     pickMap("dod_chemille");
     EXPECT_EQ(seam.beeps, 1);
     EXPECT_EQ(mapStatus(), "WARNING: No waypoint file exist.");
-    EXPECT_EQ(w->ctl<QLabel>("lblSturmbotMapStatus")->palette().color(QPalette::WindowText),
+    EXPECT_EQ(ctl<QLabel>("lblSturmbotMapStatus")->palette().color(QPalette::WindowText),
               fromBgr(colour::Red));
     EXPECT_EQ(frameTitle(), "dod_chemille.wpt");
     EXPECT_EQ(w->frmInfo->title(), "bot.cfg");
@@ -163,7 +163,7 @@ TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {
     EXPECT_EQ(seam.ends, 1);
     // The reaction stopped where the program ended: the check never finished.
     EXPECT_EQ(w->frmInfo->title(), "invalid");
-    EXPECT_EQ(w->ctl<QRadioButton>("optSturmbotAxis1")->text(), "Axis");
+    EXPECT_EQ(ctl<QRadioButton>("optSturmbotAxis1")->text(), "Axis");
 }
 
 TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
@@ -204,12 +204,12 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     pickMap("dod_caen");
     // No team chosen: nothing added, but the preview is rebuilt in roster
     // mode and Clear is enabled.
-    w->ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
+    ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
     w->txtFileContents->clear();
     click("cmdSturmbotAdd");
     EXPECT_EQ(w->st.mapBotCfgText, QString());
     EXPECT_EQ(plainText(w->txtFileContents), QString(kDefaultBotLines).replace("\r\n", "\n"));
-    EXPECT_TRUE(w->ctl<QWidget>("cmdSturmbotClear")->isEnabled());
+    EXPECT_TRUE(ctl<QWidget>("cmdSturmbotClear")->isEnabled());
 
     struct Row {
         const char* team;

@@ -101,7 +101,7 @@ TEST_F(ServerCfgTest, ExtraVariablesAreWrittenWithCrLf) {
     }
 
     // Line breaks typed with the Return key.
-    auto* extra = w->ctl<QPlainTextEdit>("txtExtra2");
+    auto* extra = ctl<QPlainTextEdit>("txtExtra2");
     setText("txtExtra2", "sv_a 1");
     extra->moveCursor(QTextCursor::End);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");

@@ -174,7 +174,7 @@ TEST_F(ServerWindowTest, ListingsAndTheEntityExportWorkWhileItRuns) {
     // side files; the server's batch file and output stay untouched.
     const QByteArray batch = DemoInstall::read(demo->drive("vorn.bat"));
     chooseMod("dod");
-    EXPECT_GT(w->ctl<QComboBox>("cmbMapList1")->count(), 20);
+    EXPECT_GT(ctl<QComboBox>("cmbMapList1")->count(), 20);
     w->st.countryDetected = 0;
     EXPECT_TRUE(w->DetectAlliedCountry(QStringLiteral("dod_caen")));
     EXPECT_EQ(w->st.countryDetected, 1);

@@ -25,7 +25,7 @@ class StartupTest : public WindowTest {
     QStringList mods() const { return items(w->cmbModList); }
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     void typeExec(const QString& path) { setText("txtExec", path); }
-    int maps() const { return w->ctl<QListWidget>("lstMapList")->count(); }
+    int maps() const { return ctl<QListWidget>("lstMapList")->count(); }
     // A copy of the demo's game directory somewhere else on drive c:.
     void copyInstallation(const QString& relative) {
         const QString target = demo->drive(relative);
@@ -102,7 +102,7 @@ TEST_F(StartupTest, ExecutableStoredInCapitalsFailsTheExactCheck) {
     EXPECT_EQ(status(), "Error: Correct Exec path!");
     EXPECT_EQ(statusColour(), kRed);
     EXPECT_FALSE(w->cmbModList->isEnabled());
-    EXPECT_FALSE(w->ctl<QWidget>("frmCommandLine")->isVisible());
+    EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
     // Nothing else is reset: the old list and the chosen mod stay.
     EXPECT_EQ(mods(), kDemoMods);
     EXPECT_EQ(w->mod(), "valve");
@@ -188,7 +188,7 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
         for (int v : {w->st.commandLineSaved, w->st.serverCfgSaved, w->st.mapCycleSaved,
                       w->st.motdSaved, w->st.botCfgSaved, w->st.modSelected})
             s << QString::number(v);
-        for (bool b : {w->frmInfo->isVisible(), w->ctl<QWidget>("frmCommandLine")->isVisible(),
+        for (bool b : {w->frmInfo->isVisible(), ctl<QWidget>("frmCommandLine")->isVisible(),
                        w->optServerFile->isEnabled()})
             s << QString::number(b);
         return s;

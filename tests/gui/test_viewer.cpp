@@ -23,7 +23,7 @@ TEST_F(ViewerTest, ProposesTheWelcomeAndSavesItWithCrLf) {
     EXPECT_FALSE(w->txtFileContents->isReadOnly());
     EXPECT_EQ(status(), "Like the welcome message?");
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
-        EXPECT_FALSE(w->ctl<QWidget>(frame)->isVisible()) << frame;
+        EXPECT_FALSE(ctl<QWidget>(frame)->isVisible()) << frame;
 
     click("cmdSaveFile");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Welcome to My dod server.\r\n");
