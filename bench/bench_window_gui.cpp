@@ -23,7 +23,7 @@
 // `bench_window_gui --once=startup|bare` is the child: one start-up over
 // the installation in WINEPREFIX, then the end.
 #include "demoinstall.h"
-#include "vornwick.h"
+#include "assembly.h"
 
 #include <QApplication>
 #include <QComboBox>

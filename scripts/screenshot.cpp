@@ -15,7 +15,7 @@
 // Message boxes are answered with OK / Yes and printed. Run it with
 // WINEPREFIX set to a game installation (scripts/make-demo.sh makes one),
 // on the offscreen platform (QT_QPA_PLATFORM=offscreen) or under Xvfb.
-#include "vornwick.h"
+#include "assembly.h"
 
 #include <QAbstractButton>
 #include <QApplication>

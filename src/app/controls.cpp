@@ -1,6 +1,6 @@
 #include "controls.h"
 
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 
 #include "codepage.h"
 #include "controls.h"
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

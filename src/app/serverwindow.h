@@ -8,8 +8,8 @@
 // Closing it, or Vornwick, leaves a running server running.
 #pragma once
 
+#include "desktop.h"
 #include "platform.h"
-#include "seam.h"
 #include "serveroutput.h"
 
 #include <QDateTime>

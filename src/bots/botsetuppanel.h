@@ -7,7 +7,7 @@
 // "<map>_bot.cfg" with one "addbot" line per bot named in the roster frame.
 #pragma once
 
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QObject>
 #include <QString>

@@ -3,7 +3,7 @@
 // command line and previewed in the viewer.
 #pragma once
 
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "classlimits.h"
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QObject>
 #include <QString>

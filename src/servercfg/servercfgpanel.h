@@ -3,7 +3,7 @@
 // into the server configuration file and saved into the mod directory.
 #pragma once
 
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <QObject>
 

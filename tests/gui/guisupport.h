@@ -2,7 +2,7 @@
 // in a temporary Wine-style prefix, and the window over it.
 #pragma once
 
-#include "vornwick.h"
+#include "assembly.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

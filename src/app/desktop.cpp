@@ -1,4 +1,4 @@
-#include "seam.h"
+#include "desktop.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "vornwick.h"
+#include "assembly.h"
 
 #include "botsetuppanel.h"
 #include "commandlinepanel.h"

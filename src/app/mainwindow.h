@@ -6,8 +6,8 @@
 // found by name with ctl<T>()).
 #pragma once
 
+#include "desktop.h"
 #include "platform.h"
-#include "seam.h"
 #include "windowstate.h"
 
 #include <QColor>
@@ -57,6 +57,8 @@ QColor fromBgr(std::uint32_t bgr);
 double fontScale(const QFont& font);
 // The factor of the window made last (1 before any).
 double twipScale();
+// Set by each new window from its font.
+void setTwipScale(double scale);
 // A rectangle given in twips, in pixels: 15 twips are one pixel at 96 dpi,
 // and the whole form grows with the font by twipScale().
 QRect twips(int left, int top, int width, int height);

@@ -2,7 +2,7 @@
 // then every setup panel.
 #pragma once
 
-#include "vorn.h"
+#include "mainwindow.h"
 
 #include <memory>
 

@@ -1,0 +1,237 @@
+#include "mainwindow.h"
+
+#include "batchline.h"
+#include "pathtext.h"
+#include "platform.h"
+#include "serverwindow.h"
+#include "winpath.h"
+
+#include <QStringList>
+
+namespace vorn {
+
+namespace plat = vorn::platform;
+
+namespace {
+
+// The busy pointer for a wait, once it has lasted longer than a moment.
+class BusyWhileWaiting {
+  public:
+    explicit BusyWhileWaiting(Vorn& window) : w_(window) {}
+    ~BusyWhileWaiting() {
+        if (on_)
+            w_.ui.setBusy(&w_, false);
+    }
+    BusyWhileWaiting(const BusyWhileWaiting&) = delete;
+    BusyWhileWaiting& operator=(const BusyWhileWaiting&) = delete;
+    void after(int waitedMs) {
+        if (!on_ && waitedMs >= kBusyAfterMs) {
+            on_ = true;
+            w_.ui.setBusy(&w_, true);
+        }
+    }
+
+  private:
+    Vorn& w_;
+    bool on_ = false;
+};
+
+// The side files of the outside commands while a started server runs.
+const QString kSideBatchName = QStringLiteral("vorn_list.bat");
+const QString kSideListName = QStringLiteral("vorn_list.log");
+// Where the interpreter's complaints about a command go, beside the batch
+// file and the listing.
+const QString kErrorOutputName = QStringLiteral("vorn.err");
+
+// The last words an outside command left in its output: its last lines
+// that are not empty (one message may take two or three), shortened in the
+// middle where they would not fit the status line beside the error, so
+// that both what failed and why stay in view.
+QString lastWords(const QStringList& lines) {
+    constexpr qsizetype kRoom = 80;
+    constexpr int kLines = 3;
+    QString words;
+    int taken = 0;
+    for (qsizetype i = lines.size() - 1; i >= 0 && taken < kLines; --i) {
+        const QString line = lines.at(i).simplified();
+        if (line.isEmpty())
+            continue;
+        words = words.isEmpty() ? line : line + QLatin1Char(' ') + words;
+        ++taken;
+    }
+    if (words.size() > kRoom) {
+        const qsizetype half = (kRoom - 5) / 2;
+        words = words.left(half) + QStringLiteral(" ... ") + words.right(half);
+    }
+    return words;
+}
+
+} // namespace
+
+bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
+    // Bounded: a file that cannot be deleted is reported, never waited on
+    // for ever.
+    auto present = [&] { return qs(plat::storedName(u8(winPath))) == name; };
+    BusyWhileWaiting busy(*this);
+    for (int waited = 0; present(); waited += 15) {
+        if (waited >= kCommandTimeoutMs)
+            return false;
+        // A read-only file stays: no use waiting for it.
+        if (plat::deleteFile(u8(winPath)).error.find("read-only") != std::string::npos)
+            return false;
+        // Pause only while the file is still there: a deletion that worked
+        // at once costs no wait.
+        if (present()) {
+            ShortPause();
+            busy.after(waited);
+        }
+    }
+    return true;
+}
+
+bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
+    st.fileNumber = 1;
+    plat::Status s = plat::writeBatchFile(u8(batchPath), u8(line));
+    if (s.ok())
+        return true;
+    WriteLog(QStringLiteral("Error: ") + qs(s.error));
+    setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
+                  .arg(bareName(batchPath), failureReason(batchPath, s.error)),
+              colour::Red);
+    return false;
+}
+
+// A started server's interpreter keeps the batch file and the listing file
+// (its console output) in use for as long as it runs: a listing that
+// removed and rewrote the listing file would take the server's output away
+// from the server window (and on Windows the removal fails while the
+// redirection holds the file), and the interpreter reads the batch file
+// again once the server ends. The other outside commands then use side
+// files beside them.
+bool Vorn::serverHoldsWorkingFiles() const {
+    return serverWindow && serverWindow->following();
+}
+
+QString Vorn::commandListPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.tempListPath) + kSideListName : st.tempListPath;
+}
+
+QString Vorn::commandListName() const {
+    return serverHoldsWorkingFiles() ? kSideListName : st.tempListName;
+}
+
+QString Vorn::commandBatchPath() const {
+    return serverHoldsWorkingFiles() ? parentDir(st.batchPath) + kSideBatchName : st.batchPath;
+}
+
+QString Vorn::errorOutputPath() const {
+    return st.tempListPath.left(st.tempListPath.size() - st.tempListName.size()) + kErrorOutputName;
+}
+
+void Vorn::reportCommandFailure(const QString& what, int exitCode, const QString& outputPath) {
+    QStringList lines;
+    readGameLines(outputPath, lines);
+    const QString words = lastWords(lines);
+    const QString code = QStringLiteral("exit code %1").arg(exitCode);
+    // The log keeps everything the command said.
+    WriteLog(QStringLiteral("Error: %1 failed (%2).").arg(what, code));
+    for (const QString& line : lines)
+        if (!line.trimmed().isEmpty())
+            WriteLog(QStringLiteral("  ") + line);
+    setStatus(QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words),
+              colour::Red);
+}
+
+bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exitCode) {
+    lastExitCode = -1;
+    lastTimedOut = false;
+    st.shellCommand = commandLine;
+    const QString batchPath = commandBatchPath();
+    if (!writeBatchFile(st.shellCommand, batchPath))
+        return false;
+    // What the interpreter (or Wine, or the program) complains about goes
+    // into a file of its own, so that a failure can say why. A leftover
+    // that cannot be replaced only costs the words, never the command.
+    const QString errors = errorOutputPath();
+    plat::deleteFile(u8(errors));
+    QString redirect;
+    if (plat::storedName(u8(errors), true).empty())
+        redirect = QStringLiteral("2> ") + kErrorOutputName;
+    plat::Process process;
+    plat::Status s = startBatch(batchPath, redirect, process);
+    if (!s.ok()) {
+        setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
+                  colour::Red);
+        return false;
+    }
+    // The busy pointer shows once the wait is longer than a moment.
+    auto waited = process.wait(kBusyAfterMs);
+    if (waited == plat::Process::Wait::TimedOut) {
+        ui.setBusy(this, true);
+        waited = process.wait(kCommandTimeoutMs - kBusyAfterMs);
+        ui.setBusy(this, false);
+    }
+    if (exitCode)
+        *exitCode = process.exitCode();
+    if (waited != plat::Process::Wait::Finished) {
+        process.kill();
+        lastTimedOut = true;
+        setStatus(QStringLiteral("Error: %1 did not answer within %2 seconds.")
+                      .arg(what)
+                      .arg(kCommandTimeoutMs / 1000),
+                  colour::Red);
+        return false;
+    }
+    lastExitCode = process.exitCode();
+    return true;
+}
+
+plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
+                              plat::Process& process) {
+    // The batch file is named without its folder and run from there: '%' in
+    // a folder (a user name such as "100%", or "%PATH%") would be expanded
+    // on the interpreter's command line, where no quoting prevents it.
+    QString line = QStringLiteral(".\\") + bareName(batchPath);
+    if (!redirect.isEmpty())
+        line += QLatin1Char(' ') + redirect;
+    return plat::startHidden(u8(line), process, plat::parentOf(u8(batchPath)));
+}
+
+bool Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
+    lines.clear();
+    const QString listPath = commandListPath();
+    if (!waitUntilGone(listPath, commandListName())) {
+        setStatus(QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath),
+                  colour::Red);
+        return false;
+    }
+    int code = -1;
+    if (!runCommand(command, what, &code))
+        return false;
+    // The command has ended, so the listing is complete.
+    if (qs(plat::storedName(u8(listPath))) != commandListName() ||
+        !readGameLines(listPath, lines)) {
+        if (lastExitCode != 0) {
+            // The interpreter said why; that goes to the user and the log.
+            reportCommandFailure(what, lastExitCode, errorOutputPath());
+            return false;
+        }
+        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath),
+                  colour::Red);
+        return false;
+    }
+    // A listing cut short (a full disk, a killed interpreter) is never
+    // taken for the whole list. `dir` ends with 1 when nothing matched,
+    // and then the listing is empty.
+    if (code != 0 && !(code == 1 && lines.isEmpty())) {
+        lines.clear();
+        setStatus(QStringLiteral("Error: %1 failed (exit code %2), so it is not used.")
+                      .arg(what)
+                      .arg(code),
+                  colour::Red);
+        return false;
+    }
+    return true;
+}
+
+} // namespace vorn

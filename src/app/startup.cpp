@@ -1,0 +1,147 @@
+#include "mainwindow.h"
+
+#include "controls.h"
+#include "listing.h"
+#include "pathtext.h"
+#include "platform.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+#ifndef VORN_VERSION
+#define VORN_VERSION "0.0.0"
+#endif
+
+namespace vorn {
+
+namespace plat = vorn::platform;
+
+void Vorn::Form_Load() {
+    InitSettings();
+    ResetPanels();
+    DeriveGameDir();
+    CheckExecPath();
+}
+
+void Vorn::InitSettings() {
+    st.commandLine.clear();
+    st.serverCfgText.clear();
+    st.mapCycleText.clear();
+    st.motdText.clear();
+    st.botCfgText.clear();
+    st.sturmbotVersion.clear();
+    // The build's project version, e.g. "v0.1.0".
+    st.programVersion = QStringLiteral("v" VORN_VERSION);
+    st.masterLogPath = QStringLiteral("c:\\vorn_master.log");
+    st.tempListName = QStringLiteral("vorn.log");
+    st.batchName = QStringLiteral("vorn.bat");
+    st.tempListPath = QStringLiteral("c:\\") + st.tempListName;
+    st.batchPath = QStringLiteral("c:\\") + st.batchName;
+    st.mapBotCfgText.clear();
+    st.gameDir = QStringLiteral("C:\\Sierra\\Half-Life\\");
+    st.mapCycleCount = 0;
+    st.listedGameDir.clear();
+    chooseWorkingDirectory();
+    // Setting the text runs txtExec_Change, as a user's edit does.
+    txtExec->setText(st.gameDir + QStringLiteral("hl.exe"));
+    WriteLog(QStringLiteral("======================================"));
+    WriteLog(QStringLiteral("Starting up VORN..."));
+    if (!workingDirNote_.isEmpty())
+        WriteLog(workingDirNote_);
+}
+
+void Vorn::txtExec_Change() {
+    DeriveGameDir();
+    CheckExecPath();
+}
+
+void Vorn::DeriveGameDir() {
+    const QString text = txtExec->text();
+    if (text.size() < 9)
+        return;
+    auto* dedicated = findChild<QAbstractButton*>(QStringLiteral("chkDedicated"));
+    bool isDedicated = dedicated && dedicated->isChecked();
+    st.gameDir = text.left(text.size() - (isDedicated ? 8 : 6));
+}
+
+void Vorn::CheckExecPath() {
+    st.checkPath = txtExec->text();
+    st.execPathValid = 1;
+    if (st.checkPath.size() < 2 || st.checkPath.at(1) != QLatin1Char(':'))
+        return;
+    auto* dedicated = findChild<QAbstractButton*>(QStringLiteral("chkDedicated"));
+    const QString expected =
+        dedicated && dedicated->isChecked() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
+    if (qs(plat::storedName(u8(st.checkPath))) != expected)
+        st.execPathValid = 0;
+
+    if (st.execPathValid) {
+        if (st.gameDir != st.listedGameDir) {
+            ResetPanels();
+            st.listedGameDir = st.gameDir;
+            // A listing that failed has already said why.
+            if (FindMods()) {
+                if (cmbModList->count() > 0)
+                    setStatus(QStringLiteral("Now, select a mod"), colour::Blue);
+                else
+                    setStatus(QStringLiteral("No mods found!"), colour::Red);
+            }
+        }
+        cmbModList->setEnabled(true);
+        lblMod->setEnabled(true);
+    } else {
+        ui.beep();
+        QString text = QStringLiteral("Error: Correct Exec path!");
+#ifndef Q_OS_WIN
+        // Off Windows the drives are Wine's: a drive that is not there at
+        // all (no Wine prefix, as with no ~/.wine, or none with that drive)
+        // says so, and where the drives come from.
+        std::string host;
+        if (st.checkPath.at(0).isLetter() && !plat::hostPath(u8(st.checkPath), host))
+            text += QStringLiteral(" Drive %1: is not mapped: set WINEPREFIX to the Wine prefix "
+                                   "that holds the game.")
+                        .arg(st.checkPath.at(0).toUpper());
+#endif
+        setStatus(text, colour::Red);
+        cmbModList->setEnabled(false);
+        lblMod->setEnabled(false);
+        if (auto* frame = findChild<QWidget*>(QStringLiteral("frmCommandLine")))
+            frame->hide();
+    }
+}
+
+bool Vorn::FindMods() {
+    // Cleared first so that a failed listing shows no stale mods.
+    setStatus(QString(), colour::Blue);
+    QString err;
+    QString dir = quoted(st.gameDir, err);
+    QString list = quoted(commandListPath(), err);
+    QStringList lines;
+    bool listed = false;
+    if (dir.isEmpty() || list.isEmpty()) {
+        setStatus(QStringLiteral("Error: the game directory cannot be listed. %1").arg(err),
+                  colour::Red);
+    } else {
+        listed = runListing(QStringLiteral("dir ") + dir + QStringLiteral(" /ad /b > ") + list,
+                            QStringLiteral("The mod listing"), lines);
+    }
+    if (!listed)
+        st.listedGameDir.clear(); // the next valid path lists again
+    cmbModList->clear();
+    for (const std::string& entry : splitModListing(toStdLines(lines))) {
+        st.modEntry = qs(entry);
+        if (st.modEntry.isEmpty())
+            continue;
+        st.checkPath = st.gameDir + st.modEntry + QStringLiteral("\\liblist.gam");
+        if (qs(plat::storedName(u8(st.checkPath))) == QStringLiteral("liblist.gam"))
+            cmbModList->addItem(st.modEntry);
+    }
+    // No mod is chosen until the user picks one.
+    cmbModList->setCurrentIndex(-1);
+    return listed;
+}
+
+} // namespace vorn
