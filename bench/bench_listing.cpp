@@ -88,13 +88,14 @@ void BM_BatchFileRoute(benchmark::State& state) {
     const std::string dir = "c:\\bench\\n" + std::to_string(n);
     const std::string batch = "c:\\bench\\vorn.bat";
     const std::string listing = "c:\\bench\\vorn.log";
-    std::string quotedBatch, quotedPattern, quotedListing, error;
-    if (!quoteBatchArgument(batch, quotedBatch, error) ||
-        !quoteBatchArgument(dir + "\\*.bsp", quotedPattern, error) ||
-        !quoteBatchArgument(listing, quotedListing, error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
+    std::string quotedBatch, quotedPattern, quotedListing;
+    for (const Status& s : {quoteBatchArgument(batch, quotedBatch),
+                            quoteBatchArgument(dir + "\\*.bsp", quotedPattern),
+                            quoteBatchArgument(listing, quotedListing)})
+        if (!s.ok()) {
+            state.SkipWithError(s.error.c_str());
+            return;
+        }
     const std::string command = "dir " + quotedPattern + " /b > " + quotedListing;
     std::size_t listed = 0;
     for (auto _ : state) {

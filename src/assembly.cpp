@@ -9,16 +9,31 @@ namespace vorn {
 
 std::unique_ptr<Vorn> makeVornwick(UiSeam& ui, bool load) {
     auto window = std::make_unique<Vorn>(ui);
-    // The panels belong to the window, which removes them before its
-    // controls (see ~Vorn).
-    for (QObject* panel : {static_cast<QObject*>(new CommandLinePanel(*window)),
-                           static_cast<QObject*>(new ServerCfgPanel(*window)),
-                           static_cast<QObject*>(new MapSetupPanel(*window)),
-                           static_cast<QObject*>(new BotSetupPanel(*window))})
-        panel->setProperty(kPanelProperty, true);
-    window->polishAccessibility();
+    Vorn& w = *window;
+    // The panels in the order of the steps: the window resets them and
+    // tells them the chosen mod in this order.
+    auto* commandLine = new CommandLinePanel(w);
+    auto* serverCfg = new ServerCfgPanel(w);
+    auto* maps = new MapSetupPanel(w);
+    auto* bots = new BotSetupPanel(w);
+    for (SetupPanel* panel : std::initializer_list<SetupPanel*>{commandLine, serverCfg, maps, bots})
+        w.addPanel(panel);
+
+    // What one part asks of another's controls.
+    w.ask.dedicated = [commandLine] { return commandLine->isDedicated(); };
+    w.ask.maxPlayers = [commandLine] { return commandLine->maxPlayersText(); };
+    w.ask.firstMap = [commandLine] { return commandLine->firstMap(); };
+    w.ask.hostName = [serverCfg] { return serverCfg->hostName(); };
+
+    // What one panel tells another.
+    QObject::connect(commandLine, &CommandLinePanel::maxBotsCaptionChanged, bots,
+                     &BotSetupPanel::showMaxBotsCaption);
+    QObject::connect(maps, &MapSetupPanel::rosterMapsOffered, bots,
+                     &BotSetupPanel::offerRosterMaps);
+
+    w.polishAccessibility();
     if (load)
-        window->Form_Load();
+        w.Form_Load();
     return window;
 }
 

@@ -89,16 +89,13 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
     return true;
 }
 
-bool Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
-    st.fileNumber = 1;
+plat::Status Vorn::writeBatchFile(const QString& line, const QString& batchPath) {
     plat::Status s = plat::writeBatchFile(u8(batchPath), u8(line));
     if (s.ok())
-        return true;
-    WriteLog(QStringLiteral("Error: ") + qs(s.error));
-    setStatus(QStringLiteral("Error: could not write the batch file %1: %2.")
-                  .arg(bareName(batchPath), failureReason(batchPath, s.error)),
-              colour::Red);
-    return false;
+        return s;
+    WriteLog(QStringLiteral("Error: ") + reasonOf(s));
+    return failure(QStringLiteral("Error: could not write the batch file %1: %2.")
+                       .arg(bareName(batchPath), failureReason(batchPath, s.error)));
 }
 
 // A started server's interpreter keeps the batch file and the listing file
@@ -128,7 +125,7 @@ QString Vorn::errorOutputPath() const {
     return st.tempListPath.left(st.tempListPath.size() - st.tempListName.size()) + kErrorOutputName;
 }
 
-void Vorn::reportCommandFailure(const QString& what, int exitCode, const QString& outputPath) {
+QString Vorn::commandFailure(const QString& what, int exitCode, const QString& outputPath) {
     QStringList lines;
     readGameLines(outputPath, lines);
     const QString words = lastWords(lines);
@@ -138,17 +135,15 @@ void Vorn::reportCommandFailure(const QString& what, int exitCode, const QString
     for (const QString& line : lines)
         if (!line.trimmed().isEmpty())
             WriteLog(QStringLiteral("  ") + line);
-    setStatus(QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words),
-              colour::Red);
+    return QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words);
 }
 
-bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exitCode) {
+plat::Status Vorn::runCommand(const QString& commandLine, const QString& what) {
     lastExitCode = -1;
     lastTimedOut = false;
-    st.shellCommand = commandLine;
     const QString batchPath = commandBatchPath();
-    if (!writeBatchFile(st.shellCommand, batchPath))
-        return false;
+    if (plat::Status s = writeBatchFile(commandLine, batchPath); !s.ok())
+        return s;
     // What the interpreter (or Wine, or the program) complains about goes
     // into a file of its own, so that a failure can say why. A leftover
     // that cannot be replaced only costs the words, never the command.
@@ -158,12 +153,8 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
     if (plat::storedName(u8(errors), true).empty())
         redirect = QStringLiteral("2> ") + kErrorOutputName;
     plat::Process process;
-    plat::Status s = startBatch(batchPath, redirect, process);
-    if (!s.ok()) {
-        setStatus(QStringLiteral("Error: %1 could not be started. %2").arg(what, qs(s.error)),
-                  colour::Red);
-        return false;
-    }
+    if (plat::Status s = startBatch(batchPath, redirect, process); !s.ok())
+        return failure(QStringLiteral("Error: %1 could not be started. %2").arg(what, reasonOf(s)));
     // The busy pointer shows once the wait is longer than a moment.
     auto waited = process.wait(kBusyAfterMs);
     if (waited == plat::Process::Wait::TimedOut) {
@@ -171,19 +162,15 @@ bool Vorn::runCommand(const QString& commandLine, const QString& what, int* exit
         waited = process.wait(kCommandTimeoutMs - kBusyAfterMs);
         ui.setBusy(this, false);
     }
-    if (exitCode)
-        *exitCode = process.exitCode();
     if (waited != plat::Process::Wait::Finished) {
         process.kill();
         lastTimedOut = true;
-        setStatus(QStringLiteral("Error: %1 did not answer within %2 seconds.")
-                      .arg(what)
-                      .arg(kCommandTimeoutMs / 1000),
-                  colour::Red);
-        return false;
+        return failure(QStringLiteral("Error: %1 did not answer within %2 seconds.")
+                           .arg(what)
+                           .arg(kCommandTimeoutMs / 1000));
     }
     lastExitCode = process.exitCode();
-    return true;
+    return plat::Status::success();
 }
 
 plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
@@ -197,41 +184,32 @@ plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
     return plat::startHidden(u8(line), process, plat::parentOf(u8(batchPath)));
 }
 
-bool Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
+plat::Status Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
     lines.clear();
     const QString listPath = commandListPath();
-    if (!waitUntilGone(listPath, commandListName())) {
-        setStatus(QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath),
-                  colour::Red);
-        return false;
-    }
-    int code = -1;
-    if (!runCommand(command, what, &code))
-        return false;
+    if (!waitUntilGone(listPath, commandListName()))
+        return failure(
+            QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath));
+    if (plat::Status s = runCommand(command, what); !s.ok())
+        return s;
     // The command has ended, so the listing is complete.
     if (qs(plat::storedName(u8(listPath))) != commandListName() ||
-        !readGameLines(listPath, lines)) {
-        if (lastExitCode != 0) {
-            // The interpreter said why; that goes to the user and the log.
-            reportCommandFailure(what, lastExitCode, errorOutputPath());
-            return false;
-        }
-        setStatus(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath),
-                  colour::Red);
-        return false;
+        !readGameLines(listPath, lines).ok()) {
+        // The interpreter said why; that goes to the user and the log.
+        if (lastExitCode != 0)
+            return failure(commandFailure(what, lastExitCode, errorOutputPath()));
+        return failure(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath));
     }
     // A listing cut short (a full disk, a killed interpreter) is never
     // taken for the whole list. `dir` ends with 1 when nothing matched,
     // and then the listing is empty.
-    if (code != 0 && !(code == 1 && lines.isEmpty())) {
+    if (lastExitCode != 0 && !(lastExitCode == 1 && lines.isEmpty())) {
         lines.clear();
-        setStatus(QStringLiteral("Error: %1 failed (exit code %2), so it is not used.")
-                      .arg(what)
-                      .arg(code),
-                  colour::Red);
-        return false;
+        return failure(QStringLiteral("Error: %1 failed (exit code %2), so it is not used.")
+                           .arg(what)
+                           .arg(lastExitCode));
     }
-    return true;
+    return plat::Status::success();
 }
 
 } // namespace vorn

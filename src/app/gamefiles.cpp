@@ -85,20 +85,16 @@ void Vorn::showSaveNote() {
     saveNote_.clear();
 }
 
-bool Vorn::readGameLines(const QString& winPath, QStringList& lines, QString* error) {
+plat::Status Vorn::readGameLines(const QString& winPath, QStringList& lines) {
     std::string bytes;
-    if (plat::Status s = plat::readFile(u8(winPath), bytes); !s.ok()) {
-        if (error)
-            *error = failureReason(winPath, s.error);
-        return false;
-    }
+    if (plat::Status s = plat::readFile(u8(winPath), bytes); !s.ok())
+        return failure(failureReason(winPath, s.error));
     lines = splitLines(bytes);
-    return true;
+    return plat::Status::success();
 }
 
 void Vorn::WriteLog(const QString& text) {
     // A log that cannot be written never stops the program.
-    st.logFileNumber = 1;
     plat::TextFile log;
     if (!log.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
         return;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,10 +57,30 @@ Vorn::~Vorn() {
     // into this window from their reactions. They go first, so that no
     // reaction runs while the controls are torn down and this object is no
     // longer whole.
-    const QObjectList children = this->children();
-    for (QObject* child : children)
-        if (child->property(kPanelProperty).toBool())
-            delete child;
+    for (SetupPanel* panel : panels_)
+        delete panel;
+}
+
+void Vorn::addPanel(SetupPanel* panel) {
+    panel->setParent(this);
+    panels_.push_back(panel);
+}
+
+void Vorn::showPanel(const SetupPanel* shown) {
+    for (SetupPanel* panel : panels_)
+        if (panel != shown)
+            panel->frame()->hide();
+    if (shown)
+        shown->frame()->show();
+}
+
+void Vorn::endProgram() {
+    ended_ = true;
+    ui.endProgram();
+    // Only a scripted desktop comes back here: the window takes no more
+    // input, so no step starts after the end.
+    formArea_->setEnabled(false);
+    menuBar()->setEnabled(false);
 }
 
 void Vorn::wireReactions() {
@@ -167,14 +188,10 @@ QString Vorn::mod() const {
 }
 
 void Vorn::ResetPanels() {
-    auto each = [this](std::initializer_list<const char*> names, auto&& act) {
-        for (const char* n : names)
-            if (auto* widget = findChild<QWidget*>(QString::fromLatin1(n)))
-                act(widget);
-    };
-    each({"cmdStart", "cmdCommandOK", "cmdMapOK", "cmdAddMap", "cmdEditFile", "cmdSaveFile"},
-         [](QWidget* x) { x->setEnabled(false); });
-    each({"cmdServerOK", "cmdSturmbotOK"}, [](QWidget* x) { x->setEnabled(true); });
+    for (QWidget* own : std::initializer_list<QWidget*>{cmdStart, cmdEditFile, cmdSaveFile})
+        own->setEnabled(false);
+    for (SetupPanel* panel : panels_)
+        panel->reset();
     for (QRadioButton* opt : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile}) {
         opt->setEnabled(false);
         setBackColour(opt, colour::Pink);
@@ -189,9 +206,8 @@ void Vorn::ResetPanels() {
         opt->setChecked(false);
         opt->setAutoExclusive(true);
     }
-    each({"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup", "frmInfo"},
-         [](QWidget* x) { x->hide(); });
-    each({"chkClassLimit", "frmClassLimit", "optBotFile"}, [](QWidget* x) { x->hide(); });
+    frmInfo->hide();
+    optBotFile->hide();
     st.nationClassSet = 0;
     st.alliesBritish = 0;
     st.commandLineSaved = 0;
@@ -236,10 +252,8 @@ void Vorn::mnuExit_Click() {
     st.msgAnswer = std::int16_t(ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo,
                                               QStringLiteral("VORN Allert!"),
                                               QStringLiteral("Are you sure you want to exit?")));
-    if (st.msgAnswer == kAnswerYes) {
-        programEnded = true;
-        ui.endProgram();
-    }
+    if (st.msgAnswer == kAnswerYes)
+        endProgram();
 }
 
 void Vorn::mnuAbout_Click() {

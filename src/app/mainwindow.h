@@ -1,13 +1,15 @@
 // The form `vorn`: the one main window of Vornwick.
 //
 // The window owns the shared window state, the control centre and the file
-// viewer; the setup panels add their frames to it and reach the rest of the
-// window through it (shared members, procedures, and other panels' controls
-// found by name with ctl<T>()).
+// viewer. The setup panels add their frames to it and use its shared
+// procedures; the window knows them only as SetupPanels. What one panel
+// needs of another goes through typed queries and signals that the
+// assembly (assembly.cpp) connects.
 #pragma once
 
 #include "desktop.h"
 #include "platform.h"
+#include "setuppanel.h"
 #include "windowstate.h"
 
 #include <QColor>
@@ -16,6 +18,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -74,11 +77,17 @@ constexpr int kCommandTimeoutMs = 10000;
 // A wait longer than this shows the busy pointer.
 constexpr int kBusyAfterMs = 500;
 
-// The property that marks a setup panel: a child of the window, removed by
-// ~Vorn before the controls it watches.
-constexpr const char* kPanelProperty = "vornPanel";
 // How long Start watches the launcher for an early failure.
 constexpr int kStartCheckMs = 1000;
+
+// What the window and the panels ask of controls that another panel owns.
+// The owning panel answers; the assembly fills these in.
+struct PanelQueries {
+    std::function<bool()> dedicated = [] { return false; };         // chkDedicated
+    std::function<QString()> maxPlayers = [] { return QString(); }; // cmbMaxPlayers
+    std::function<QString()> firstMap = [] { return QString(); };   // cmbMapList1
+    std::function<QString()> hostName = [] { return QString(); };   // txtHostName
+};
 
 class Vorn : public QMainWindow {
     Q_OBJECT
@@ -89,8 +98,7 @@ class Vorn : public QMainWindow {
 
     WindowState st;
     UiSeam& ui;
-    // Set once the program was ended through the seam; reactions stop.
-    bool programEnded = false;
+    PanelQueries ask;
 
     // ---- controls of the control centre and the viewer
     QGroupBox* frmControlCenter = nullptr;
@@ -116,17 +124,16 @@ class Vorn : public QMainWindow {
     QAction* mnuExit = nullptr;
     QAction* mnuAbout = nullptr;
 
-    // Any control of the window by its name. The name must exist.
-    template <class T> T* ctl(const char* name) const {
-        T* w = findChild<T*>(QString::fromLatin1(name));
-        Q_ASSERT_X(w, "Vorn::ctl", name);
-        return w;
-    }
-
+    // ---- the setup panels
+    // The window takes the panel (it goes before the controls it watches).
+    // Reset and mod choice reach the panels in the order they were added.
+    void addPanel(SetupPanel* panel);
+    // The panel's frame is shown and every other panel's frame hidden;
+    // nullptr hides them all.
+    void showPanel(const SetupPanel* shown);
     // Once every panel is built: tooltips become accessible descriptions,
     // and every input control is named in words for screen readers.
     void polishAccessibility();
-
     // Place a panel's frame on the form at its twip position.
     void addFrame(QGroupBox* frame, int left, int top, int width, int height);
     QWidget* formArea() const { return formArea_; }
@@ -137,9 +144,9 @@ class Vorn : public QMainWindow {
     void txtExec_Change();
     void DeriveGameDir();
     void CheckExecPath();
-    // True when the mods were listed (an empty list counts); false after a
-    // red error.
-    bool FindMods();
+    // The mods listed into cmbModList (an empty list counts); a failure
+    // says why.
+    platform::Status FindMods();
     void WriteLog(const QString& text);
     void ShortPause();
 
@@ -152,8 +159,9 @@ class Vorn : public QMainWindow {
 
     // ---- mod selection and map listing
     void cmbModList_Click();
-    // True when the maps were listed (none counts); false after a red error.
-    bool FindMaps();
+    // The maps of the chosen mod into `maps` (none counts); a failure says
+    // why. The map cycle is emptied.
+    platform::Status FindMaps(QStringList& maps);
 
     // ---- viewer and welcome message
     void ShowInViewer(const QString& text);
@@ -175,9 +183,12 @@ class Vorn : public QMainWindow {
     // launcher's own words, when it has already ended with an error.
     bool launcherFailedEarly(platform::Process& launcher);
 
-    // ---- the map's Allied country. Callers set st.countryDetected to 0
-    // first. Returns false when the program was ended.
-    bool DetectAlliedCountry(const QString& mapName);
+    // ---- the end of the program
+    // Ends the program at once (through the desktop). Nothing in the window
+    // starts another step afterwards: a scripted desktop only records the
+    // end, and the window then takes no more input.
+    void endProgram();
+    bool programEnded() const { return ended_; }
 
     // ---- helpers for every panel
     void setStatus(const QString& text, std::uint32_t bgr);
@@ -207,36 +218,38 @@ class Vorn : public QMainWindow {
     // At the end of a Save: when the last file saved had characters that
     // its character set cannot hold, the status line names them.
     void showSaveNote();
-    // Read a game file's lines, decoded from the 8-bit character set.
-    // When it cannot be read, false comes back and `error` (if given) says why.
-    bool readGameLines(const QString& winPath, QStringList& lines, QString* error = nullptr);
+    // Read a game file's lines, decoded from the 8-bit character set. A
+    // failure says why.
+    platform::Status readGameLines(const QString& winPath, QStringList& lines);
 
+    // ---- outside commands
     // Run one outside command through the batch file and wait for it to end
-    // (bounded). `what` names the command in an error message. On failure
-    // the status line shows a red error and false comes back.
-    // `exitCode` receives the command's exit code (-1 when it did not end).
-    bool runCommand(const QString& commandLine, const QString& what, int* exitCode = nullptr);
+    // (bounded). `what` names the command in the error. Success means the
+    // command ran and ended; its exit code is then in lastExitCode.
+    platform::Status runCommand(const QString& commandLine, const QString& what);
     // The exit code of the last command runCommand saw end; -1 when it was
     // not started or did not end.
     int lastExitCode = -1;
     // Set when the last command was stopped at its time limit.
     bool lastTimedOut = false;
-    // A failed outside command: the red status names it and gives the
-    // interpreter's (or Wine's) own words from `outputPath`, and the log
-    // keeps them whole.
-    void reportCommandFailure(const QString& what, int exitCode, const QString& outputPath);
+    // A failed outside command: the error names it and gives the
+    // interpreter's (or Wine's) own words from `outputPath`; the log keeps
+    // them whole.
+    QString commandFailure(const QString& what, int exitCode, const QString& outputPath);
     // Where the interpreter's complaints about the last command are kept:
     // "vorn.err" beside the listing file.
     QString errorOutputPath() const;
     // A listing: the old listing file is removed, `command` (which redirects
-    // into commandListPath(): tempListPath, unless a started server still
-    // holds it) is run, and the listing's lines are read once the command
-    // has ended.
-    bool runListing(const QString& command, const QString& what, QStringList& lines);
+    // into commandListPath()) is run, and the listing's lines are read once
+    // the command has ended. A listing cut short is never used.
+    platform::Status runListing(const QString& command, const QString& what, QStringList& lines);
+    // The listing file of outside commands: tempListPath, unless a started
+    // server still holds it.
+    QString commandListPath() const;
 
-    // The step of cmbModList_Click that sets the class lists; installed by
-    // the map setup panel.
-    std::function<void()> setClassListsForMod;
+  signals:
+    // The Exec path was refused: the command line's panel closes.
+    void execPathRefused();
 
   private:
     void buildControlCenter();
@@ -248,16 +261,19 @@ class Vorn : public QMainWindow {
     // root cannot be written.
     void chooseWorkingDirectory();
     bool waitUntilGone(const QString& winPath, const QString& name);
-    // The batch file's one line; false after a red error when it cannot be
-    // written.
-    bool writeBatchFile(const QString& line, const QString& batchPath);
+    // The batch file's one line; a failure says why.
+    platform::Status writeBatchFile(const QString& line, const QString& batchPath);
     // The batch and listing files of outside commands other than the server
     // start: side files while a started server still holds the usual ones.
     bool serverHoldsWorkingFiles() const;
     QString commandBatchPath() const;
-    QString commandListPath() const;
     QString commandListName() const;
 
+    // The add-on of a dod mod: facts, the bot step's option, and a problem
+    // with its History.txt to say once the maps are listed.
+    void findAddOn(ModFacts& facts, QString& problem);
+    // The server's line as Start runs it; a failure says why.
+    platform::Status startLine(QString& line) const;
     // Steps of the server start. A running server is stopped first when the
     // user agrees; false when it keeps running. The UDP port of the
     // command line must be free; false after a red error.
@@ -271,8 +287,10 @@ class Vorn : public QMainWindow {
                                 platform::Process& process);
 
     QWidget* formArea_ = nullptr;
+    std::vector<SetupPanel*> panels_;
     QString workingDirNote_;
     QString saveNote_;
+    bool ended_ = false;
 };
 
 } // namespace vorn

@@ -2,20 +2,12 @@
 
 #include "batchline.h"
 #include "controls.h"
-#include "country.h"
 #include "listing.h"
 #include "pathtext.h"
 #include "platform.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QRadioButton>
-#include <QSignalBlocker>
-#include <QStringListModel>
 
 namespace vorn {
 
@@ -44,134 +36,82 @@ QString mapNameOf(const QString& line) {
 } // namespace
 
 void Vorn::cmbModList_Click() {
-    const QString m = mod();
+    ModFacts facts;
+    facts.mod = mod();
     ResetPanels();
     // The mod's name goes on the server's command line: a name that cannot
     // stand there is refused now, before any panel is filled in.
-    if (!plat::isPlainBatchWord(u8(m))) {
+    if (!plat::isPlainBatchWord(u8(facts.mod))) {
         setStatus(QStringLiteral("Error: the mod \"%1\" cannot go on a command line: its name "
                                  "holds a blank or one of %2")
-                      .arg(m, QStringLiteral("%&|<>^(),;=\"")),
+                      .arg(facts.mod, QStringLiteral("%&|<>^(),;=\"")),
                   colour::Red);
         return;
     }
-    ctl<QLineEdit>("txtHostName")->setText(QStringLiteral("My ") + m + QStringLiteral(" server."));
+    facts.dod = facts.mod == QStringLiteral("dod");
+    lblModSupport->setText(facts.dod ? QStringLiteral("Recognized")
+                                     : QStringLiteral("Not recognized"));
+    setTextColour(lblModSupport, facts.dod ? colour::NearBlack : colour::Red);
     // A problem with the add-on is said once the maps are listed.
     QString addOnProblem;
-    lblModSupport->setText(QStringLiteral("Recognized"));
-    setTextColour(lblModSupport, colour::NearBlack);
-    if (m != QStringLiteral("dod")) {
-        ctl<QWidget>("chkClassLimit")->hide();
-        ctl<QWidget>("frmClassLimit")->hide();
-        lblModSupport->setText(QStringLiteral("Not recognized"));
-        setTextColour(lblModSupport, colour::Red);
-    } else {
-        ctl<QWidget>("chkClassLimit")->show();
-        st.checkPath = st.gameDir + m + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
-        if (qs(plat::storedName(u8(st.checkPath))) == QStringLiteral("STURM_bot.dll")) {
-            optBotFile->show();
-            st.botCfgName = QStringLiteral("bot.cfg");
-            ctl<QAbstractButton>("chkSturmbotFillserver")->setChecked(true);
-
-            st.checkPath = st.gameDir + m + QStringLiteral("\\sturmbot\\History.txt");
-            QStringList history;
-            QString why;
-            // Missing: an empty version. Present but unreadable (a pipe, a
-            // link to something endless, far too large): said so.
-            if (!readGameLines(st.checkPath, history, &why) &&
-                !why.endsWith(QStringLiteral("does not exist")))
-                addOnProblem =
-                    QStringLiteral("Error: the add-on's History.txt cannot be read: %1.").arg(why);
-            st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
-
-            auto* frame = ctl<QGroupBox>("frmSturmbotSetup");
-            if (!st.sturmbotVersion.isEmpty()) {
-                setCaption(frame, QStringLiteral("Sturmbot ") + st.sturmbotVersion +
-                                      QStringLiteral(" Setup"));
-                const bool old = st.sturmbotVersion == QStringLiteral("1.5");
-                auto* minBox = ctl<QLineEdit>("txtSturmbotMinReaction");
-                auto* maxBox = ctl<QLineEdit>("txtSturmbotMaxReaction");
-                const QString minText = old ? QStringLiteral("30") : QStringLiteral("300");
-                const QString maxText = old ? QStringLiteral("80") : QStringLiteral("800");
-                // Each assignment runs its box's reaction, which keeps the
-                // pair in order; raising both starts with the maximum so the
-                // new minimum is not pulled below its default.
-                if (maxBox->text().toDouble() <= minText.toDouble()) {
-                    maxBox->setText(maxText);
-                    minBox->setText(minText);
-                } else {
-                    minBox->setText(minText);
-                    maxBox->setText(maxText);
-                }
-                st.nationClassSet = old ? 0 : 1;
-                // The class lists follow the version.
-                if (setClassListsForMod)
-                    setClassListsForMod();
-            } else {
-                setCaption(frame, QStringLiteral("Sturmbot Setup"));
-            }
-            ctl<QWidget>("cmdSturmbotAdd")->setEnabled(false);
-            ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
-        }
-    }
-    const bool mapsListed = FindMaps();
+    if (facts.dod)
+        findAddOn(facts, addOnProblem);
+    const plat::Status listed = FindMaps(facts.maps);
+    for (SetupPanel* panel : panels_)
+        panel->modChosen(facts);
     optCommandLine->setEnabled(true);
     st.modSelected = 1;
-    // A failed listing has said why; its error stays.
-    if (mapsListed && !addOnProblem.isEmpty())
+    if (!listed.ok())
+        setStatus(reasonOf(listed), colour::Red);
+    else if (!addOnProblem.isEmpty())
         setStatus(addOnProblem, colour::Red);
-    else if (mapsListed && ctl<QComboBox>("cmbMapList1")->currentText().isEmpty())
+    else if (ask.firstMap().isEmpty())
         setStatus(QStringLiteral("Select Command Line."), colour::Blue);
     UpdateReadiness();
 }
 
-bool Vorn::FindMaps() {
+void Vorn::findAddOn(ModFacts& facts, QString& problem) {
+    st.checkPath = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
+    if (qs(plat::storedName(u8(st.checkPath))) != QStringLiteral("STURM_bot.dll"))
+        return;
+    facts.addOn = true;
+    optBotFile->show();
+    st.botCfgName = QStringLiteral("bot.cfg");
+
+    st.checkPath = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\History.txt");
+    QStringList history;
+    // Missing: an empty version. Present but unreadable (a pipe, a link to
+    // something endless, far too large): said so.
+    if (plat::Status read = readGameLines(st.checkPath, history);
+        !read.ok() && !reasonOf(read).endsWith(QStringLiteral("does not exist")))
+        problem = QStringLiteral("Error: the add-on's History.txt cannot be read: %1.")
+                      .arg(reasonOf(read));
+    st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
+    facts.addOnVersion = st.sturmbotVersion;
+    // The class lists follow the version: the old one knows no nations.
+    if (!st.sturmbotVersion.isEmpty())
+        st.nationClassSet = st.sturmbotVersion == QStringLiteral("1.5") ? 0 : 1;
+}
+
+plat::Status Vorn::FindMaps(QStringList& maps) {
     QString err;
     QString pattern = quoted(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), err);
     QString list = quoted(commandListPath(), err);
     QStringList lines;
-    bool listed = false;
-    if (pattern.isEmpty() || list.isEmpty()) {
-        setStatus(QStringLiteral("Error: the maps of this mod cannot be listed. %1").arg(err),
-                  colour::Red);
-    } else {
-        listed = runListing(QStringLiteral("dir ") + pattern + QStringLiteral(" /b > ") + list,
-                            QStringLiteral("The map listing"), lines);
-    }
+    plat::Status listed =
+        pattern.isEmpty() || list.isEmpty()
+            ? failure(QStringLiteral("Error: the maps of this mod cannot be listed. %1").arg(err))
+            : runListing(QStringLiteral("dir ") + pattern + QStringLiteral(" /b > ") + list,
+                         QStringLiteral("The map listing"), lines);
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
-    QStringList names;
-    names.reserve(lines.size());
+    maps.clear();
+    maps.reserve(lines.size());
     for (const QString& line : lines) {
         QString name = mapNameOf(line);
         if (!name.isEmpty())
-            names << std::move(name);
+            maps << std::move(name);
     }
-    if (!lines.isEmpty())
-        st.mapEntry = lines.constLast();
-
-    // The first-map box shows one list model, replaced whole: a mod may
-    // hold a hundred thousand maps. No map is chosen afterwards.
-    auto* first = ctl<QComboBox>("cmbMapList1");
-    auto* model = qobject_cast<QStringListModel*>(first->model());
-    if (!model) {
-        model = new QStringListModel(first);
-        first->setModel(model);
-    }
-    {
-        // The box would pick the first map for a moment.
-        const QSignalBlocker quiet(first);
-        model->setStringList(names);
-    }
-    first->setCurrentIndex(-1);
-    first->setEditText(QString());
-
-    // The map list: one batch of items, laid out once.
-    auto* maps = ctl<QListWidget>("lstMapList");
-    maps->setUpdatesEnabled(false);
-    maps->clear();
-    maps->addItems(names);
-    maps->setUpdatesEnabled(true);
     return listed;
 }
 

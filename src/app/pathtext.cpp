@@ -7,9 +7,9 @@ namespace vorn {
 namespace plat = vorn::platform;
 
 QString quoted(const QString& text, QString& error) {
-    std::string out, err;
-    if (!plat::quoteBatchArgument(u8(text), out, err)) {
-        error = qs(err);
+    std::string out;
+    if (plat::Status s = plat::quoteBatchArgument(u8(text), out); !s.ok()) {
+        error = reasonOf(s);
         return {};
     }
     return qs(out);

@@ -2,6 +2,8 @@
 // Windows paths and quoting for the batch line.
 #pragma once
 
+#include "platform.h"
+
 #include <QString>
 #include <string>
 
@@ -12,6 +14,14 @@ inline std::string u8(const QString& s) {
 }
 inline QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A failure that says `text`, and what a failure says.
+inline platform::Status failure(const QString& text) {
+    return platform::Status::failure(u8(text));
+}
+inline QString reasonOf(const platform::Status& s) {
+    return qs(s.error);
 }
 
 // A path or name quoted for the batch line; "" with `error` set when it

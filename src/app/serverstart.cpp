@@ -6,7 +6,6 @@
 #include "serveroutput.h"
 #include "serverwindow.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -14,59 +13,58 @@ namespace vorn {
 
 namespace plat = vorn::platform;
 
-void Vorn::cmdStart_Click() {
+plat::Status Vorn::startLine(QString& line) const {
     // What goes into the batch line: the user's own parameters pass as
     // typed, but never a line break, and names from the disk must be plain.
-    std::string err;
-    if (!plat::checkBatchText(u8(st.commandLine), err)) {
-        setStatus(QStringLiteral("Error: the command line cannot be run. %1").arg(qs(err)),
-                  colour::Red);
-        return;
-    }
-    if (!plat::isPlainBatchWord(u8(mod()))) {
-        setStatus(QStringLiteral("Error: the mod name \"%1\" cannot be used on a command line.")
-                      .arg(mod()),
-                  colour::Red);
-        return;
-    }
+    if (plat::Status s = plat::checkBatchText(u8(st.commandLine)); !s.ok())
+        return failure(
+            QStringLiteral("Error: the command line cannot be run. %1").arg(reasonOf(s)));
+    if (!plat::isPlainBatchWord(u8(mod())))
+        return failure(
+            QStringLiteral("Error: the mod name \"%1\" cannot be used on a command line.")
+                .arg(mod()));
     // A map name such as "a&b" would end the server's line and run "b".
-    const QString firstMap = ctl<QComboBox>("cmbMapList1")->currentText();
-    if (!firstMap.isEmpty() && !plat::isPlainBatchWord(u8(firstMap))) {
-        setStatus(QStringLiteral("Error: the map name \"%1\" cannot be used on a command line.")
-                      .arg(firstMap),
-                  colour::Red);
-        return;
-    }
+    const QString firstMap = ask.firstMap();
+    if (!firstMap.isEmpty() && !plat::isPlainBatchWord(u8(firstMap)))
+        return failure(
+            QStringLiteral("Error: the map name \"%1\" cannot be used on a command line.")
+                .arg(firstMap));
     // An executable path with blanks runs only when quoted.
-    QString line = st.commandLine;
+    line = st.commandLine;
     const QString exec = txtExec->text();
     if (line.startsWith(exec) && !plat::isPlainBatchWord(u8(exec))) {
-        QString qerr;
-        QString q = quoted(exec, qerr);
-        if (q.isEmpty()) {
-            setStatus(QStringLiteral("Error: the program path cannot be run. %1").arg(qerr),
-                      colour::Red);
-            return;
-        }
+        QString err;
+        const QString q = quoted(exec, err);
+        if (q.isEmpty())
+            return failure(QStringLiteral("Error: the program path cannot be run. %1").arg(err));
         line = q + line.mid(exec.size());
+    }
+    return plat::Status::success();
+}
+
+void Vorn::cmdStart_Click() {
+    QString line;
+    if (plat::Status s = startLine(line); !s.ok()) {
+        setStatus(reasonOf(s), colour::Red);
+        return;
     }
     if (!stopRunningServerFirst() || !portIsFree())
         return;
-    // The launcher's output lies beside the batch file, which runs from its
-    // folder. Complaints go into the output file too, so that a start that
-    // failed can say why.
-    st.shellCommand =
-        st.batchPath + QStringLiteral(" > ") + st.tempListPath + QStringLiteral(" 2>&1");
-    if (!writeBatchFile(line, st.batchPath))
+    if (plat::Status s = writeBatchFile(line, st.batchPath); !s.ok()) {
+        setStatus(reasonOf(s), colour::Red);
         return;
+    }
     // The output of an earlier run goes first, so that the server window
     // never shows it before the launcher has made the file anew.
     plat::deleteFile(u8(st.tempListPath));
+    // The launcher's output lies beside the batch file, which runs from its
+    // folder. Complaints go into the output file too, so that a start that
+    // failed can say why.
     plat::Process process;
     plat::Status s = startBatch(
         st.batchPath, QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1"), process);
     if (!s.ok()) {
-        setStatus(QStringLiteral("Error: the server could not be started. %1").arg(qs(s.error)),
+        setStatus(QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(s)),
                   colour::Red);
         return;
     }
@@ -120,7 +118,8 @@ bool Vorn::launcherFailedEarly(plat::Process& launcher) {
     const int code = launcher.exitCode();
     if (code == 0)
         return false;
-    reportCommandFailure(QStringLiteral("The server start"), code, st.tempListPath);
+    setStatus(commandFailure(QStringLiteral("The server start"), code, st.tempListPath),
+              colour::Red);
     return true;
 }
 

@@ -62,19 +62,36 @@ void Vorn::DeriveGameDir() {
     const QString text = txtExec->text();
     if (text.size() < 9)
         return;
-    auto* dedicated = findChild<QAbstractButton*>(QStringLiteral("chkDedicated"));
-    bool isDedicated = dedicated && dedicated->isChecked();
-    st.gameDir = text.left(text.size() - (isDedicated ? 8 : 6));
+    st.gameDir = text.left(text.size() - (ask.dedicated() ? 8 : 6));
 }
+
+namespace {
+
+// What the status line says about an Exec path that names no game program.
+QString execPathError(const QString& path) {
+    QString text = QStringLiteral("Error: Correct Exec path!");
+#ifndef Q_OS_WIN
+    // Off Windows the drives are Wine's: a drive that is not there at all
+    // (no Wine prefix, as with no ~/.wine, or none with that drive) says so,
+    // and where the drives come from.
+    std::string host;
+    if (path.at(0).isLetter() && !plat::hostPath(u8(path), host))
+        text += QStringLiteral(" Drive %1: is not mapped: set WINEPREFIX to the Wine prefix "
+                               "that holds the game.")
+                    .arg(path.at(0).toUpper());
+#endif
+    return text;
+}
+
+} // namespace
 
 void Vorn::CheckExecPath() {
     st.checkPath = txtExec->text();
     st.execPathValid = 1;
     if (st.checkPath.size() < 2 || st.checkPath.at(1) != QLatin1Char(':'))
         return;
-    auto* dedicated = findChild<QAbstractButton*>(QStringLiteral("chkDedicated"));
     const QString expected =
-        dedicated && dedicated->isChecked() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
+        ask.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
     if (qs(plat::storedName(u8(st.checkPath))) != expected)
         st.execPathValid = 0;
 
@@ -82,53 +99,37 @@ void Vorn::CheckExecPath() {
         if (st.gameDir != st.listedGameDir) {
             ResetPanels();
             st.listedGameDir = st.gameDir;
-            // A listing that failed has already said why.
-            if (FindMods()) {
-                if (cmbModList->count() > 0)
-                    setStatus(QStringLiteral("Now, select a mod"), colour::Blue);
-                else
-                    setStatus(QStringLiteral("No mods found!"), colour::Red);
-            }
+            if (plat::Status listed = FindMods(); !listed.ok())
+                setStatus(reasonOf(listed), colour::Red);
+            else if (cmbModList->count() > 0)
+                setStatus(QStringLiteral("Now, select a mod"), colour::Blue);
+            else
+                setStatus(QStringLiteral("No mods found!"), colour::Red);
         }
         cmbModList->setEnabled(true);
         lblMod->setEnabled(true);
     } else {
         ui.beep();
-        QString text = QStringLiteral("Error: Correct Exec path!");
-#ifndef Q_OS_WIN
-        // Off Windows the drives are Wine's: a drive that is not there at
-        // all (no Wine prefix, as with no ~/.wine, or none with that drive)
-        // says so, and where the drives come from.
-        std::string host;
-        if (st.checkPath.at(0).isLetter() && !plat::hostPath(u8(st.checkPath), host))
-            text += QStringLiteral(" Drive %1: is not mapped: set WINEPREFIX to the Wine prefix "
-                                   "that holds the game.")
-                        .arg(st.checkPath.at(0).toUpper());
-#endif
-        setStatus(text, colour::Red);
+        setStatus(execPathError(st.checkPath), colour::Red);
         cmbModList->setEnabled(false);
         lblMod->setEnabled(false);
-        if (auto* frame = findChild<QWidget*>(QStringLiteral("frmCommandLine")))
-            frame->hide();
+        emit execPathRefused();
     }
 }
 
-bool Vorn::FindMods() {
+plat::Status Vorn::FindMods() {
     // Cleared first so that a failed listing shows no stale mods.
     setStatus(QString(), colour::Blue);
     QString err;
     QString dir = quoted(st.gameDir, err);
     QString list = quoted(commandListPath(), err);
     QStringList lines;
-    bool listed = false;
-    if (dir.isEmpty() || list.isEmpty()) {
-        setStatus(QStringLiteral("Error: the game directory cannot be listed. %1").arg(err),
-                  colour::Red);
-    } else {
-        listed = runListing(QStringLiteral("dir ") + dir + QStringLiteral(" /ad /b > ") + list,
-                            QStringLiteral("The mod listing"), lines);
-    }
-    if (!listed)
+    plat::Status listed =
+        dir.isEmpty() || list.isEmpty()
+            ? failure(QStringLiteral("Error: the game directory cannot be listed. %1").arg(err))
+            : runListing(QStringLiteral("dir ") + dir + QStringLiteral(" /ad /b > ") + list,
+                         QStringLiteral("The mod listing"), lines);
+    if (!listed.ok())
         st.listedGameDir.clear(); // the next valid path lists again
     cmbModList->clear();
     for (const std::string& entry : splitModListing(toStdLines(lines))) {

@@ -4,7 +4,6 @@
 #include "viewertext.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,10 +76,8 @@ void Vorn::lockViewer() {
 }
 
 void Vorn::optMotd_Click() {
-    st.motdText = QStringLiteral("Welcome to ") + ctl<QLineEdit>("txtHostName")->text();
-    for (const char* n : {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
-        if (auto* frame = findChild<QWidget*>(QString::fromLatin1(n)))
-            frame->hide();
+    st.motdText = QStringLiteral("Welcome to ") + ask.hostName();
+    showPanel(nullptr);
     setViewerCaption(QStringLiteral("vorn_motd.txt"));
     ShowInViewer(st.motdText);
     cmdEditFile_Click();
@@ -109,7 +106,6 @@ void Vorn::cmdSaveFile_Click() {
     cmdEditFile->setEnabled(true);
     // Save is open only while the viewer shows the welcome message.
     st.checkPath = st.gameDir + mod() + QStringLiteral("\\vorn_motd.txt");
-    st.fileNumber = 1;
     if (!saveGameFile(st.checkPath, st.motdText)) {
         // The step stays unconfirmed, and the text stays editable so that
         // nothing typed is lost.

@@ -56,8 +56,8 @@ std::string composeBotCfg(const BotCfgInputs& in) {
     return text;
 }
 
-BotCounts clampBotCounts(const std::string& minBots, const std::string& maxBots,
-                         const std::string& maxPlayers) {
+BotCounts boundedBotCounts(const std::string& minBots, const std::string& maxBots,
+                           const std::string& maxPlayers) {
     BotCounts counts{minBots, maxBots};
     const std::optional<double> players = readNumber(maxPlayers);
 
@@ -81,7 +81,7 @@ BotCounts clampBotCounts(const std::string& minBots, const std::string& maxBots,
     return counts;
 }
 
-ReactionTimes clampReactionTimes(const std::string& minReaction, const std::string& maxReaction) {
+ReactionTimes orderedReactionTimes(const std::string& minReaction, const std::string& maxReaction) {
     ReactionTimes times{minReaction, maxReaction};
 
     auto min = readNumber(times.minReaction);

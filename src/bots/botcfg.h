@@ -34,14 +34,14 @@ struct BotCounts {
     std::string minBots;
     std::string maxBots;
 };
-BotCounts clampBotCounts(const std::string& minBots, const std::string& maxBots,
-                         const std::string& maxPlayers);
+BotCounts boundedBotCounts(const std::string& minBots, const std::string& maxBots,
+                           const std::string& maxPlayers);
 
 struct ReactionTimes {
     std::string minReaction;
     std::string maxReaction;
 };
-ReactionTimes clampReactionTimes(const std::string& minReaction, const std::string& maxReaction);
+ReactionTimes orderedReactionTimes(const std::string& minReaction, const std::string& maxReaction);
 
 // "addbot <team> <first character of class> <skill> <name>".
 std::string rosterLine(const std::string& team, const std::string& classText,

@@ -1,5 +1,6 @@
 #include "botsetuppanel.h"
 
+#include "alliedcountry.h"
 #include "botcfg.h"
 #include "controls.h"
 #include "platform.h"
@@ -33,11 +34,53 @@ void narrow(QLineEdit* edit) {
 
 } // namespace
 
-BotSetupPanel::BotSetupPanel(Vorn& window) : QObject(&window), w(window) {
+BotSetupPanel::BotSetupPanel(Vorn& window) : SetupPanel(&window), w(window) {
     buildSetupFrame();
     buildRosterFrame();
     setTabOrder();
     wireReactions();
+}
+
+void BotSetupPanel::reset() {
+    cmdSturmbotOK->setEnabled(true);
+    frmSturmbotSetup->hide();
+}
+
+void BotSetupPanel::modChosen(const ModFacts& facts) {
+    if (!facts.addOn)
+        return;
+    chkSturmbotFillserver->setChecked(true);
+    if (facts.addOnVersion.isEmpty()) {
+        Vorn::setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot Setup"));
+    } else {
+        Vorn::setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot ") + facts.addOnVersion +
+                                               QStringLiteral(" Setup"));
+        const bool old = facts.addOnVersion == QStringLiteral("1.5");
+        const QString minText = old ? QStringLiteral("30") : QStringLiteral("300");
+        const QString maxText = old ? QStringLiteral("80") : QStringLiteral("800");
+        // Each assignment runs its box's reaction, which keeps the pair in
+        // order; raising both starts with the maximum so the new minimum is
+        // not pulled below its default.
+        if (txtSturmbotMaxReaction->text().toDouble() <= minText.toDouble()) {
+            txtSturmbotMaxReaction->setText(maxText);
+            txtSturmbotMinReaction->setText(minText);
+        } else {
+            txtSturmbotMinReaction->setText(minText);
+            txtSturmbotMaxReaction->setText(maxText);
+        }
+    }
+    cmdSturmbotAdd->setEnabled(false);
+    cmdSturmbotClear->setEnabled(false);
+}
+
+void BotSetupPanel::showMaxBotsCaption(const QString& caption) {
+    lblMxBt->setText(caption);
+}
+
+void BotSetupPanel::offerRosterMaps(const QStringList& maps) {
+    cmbSturmbotMapList->clear();
+    cmbSturmbotMapList->addItems(maps);
+    cmbSturmbotMapList->setCurrentIndex(-1);
 }
 
 // ---------------------------------------------------------------------------
@@ -356,20 +399,12 @@ void BotSetupPanel::wireReactions() {
 // ---------------------------------------------------------------------------
 // The configuration text
 
-void BotSetupPanel::hideFrame(const char* name) {
-    if (auto* frame = w.findChild<QWidget*>(QString::fromLatin1(name)))
-        frame->hide();
-}
-
 void BotSetupPanel::optBotFile_Click() {
-    if (w.programEnded || w.mod() != QLatin1String("dod"))
+    if (w.mod() != QLatin1String("dod"))
         return;
     ClampBotCounts();
     w.lockViewer();
-    hideFrame("frmCommandLine");
-    hideFrame("frmServerFile");
-    hideFrame("frmMapSetup");
-    frmSturmbotSetup->show();
+    w.showPanel(this);
 
     BotCfgInputs in;
     in.password = txtSturmbotPasswd->text().toStdString();
@@ -398,10 +433,9 @@ void BotSetupPanel::optBotFile_Click() {
 }
 
 void BotSetupPanel::ClampBotCounts() {
-    const auto* players = w.findChild<QComboBox*>(QStringLiteral("cmbMaxPlayers"));
-    const std::string playerCount = players ? players->currentText().toStdString() : std::string();
-    const BotCounts c = clampBotCounts(txtSturmbotMinBots->text().toStdString(),
-                                       txtSturmbotMaxBots->text().toStdString(), playerCount);
+    const std::string playerCount = w.ask.maxPlayers().toStdString();
+    const BotCounts c = boundedBotCounts(txtSturmbotMinBots->text().toStdString(),
+                                         txtSturmbotMaxBots->text().toStdString(), playerCount);
     if (QString::fromStdString(c.minBots) != txtSturmbotMinBots->text())
         txtSturmbotMinBots->setText(QString::fromStdString(c.minBots));
     if (QString::fromStdString(c.maxBots) != txtSturmbotMaxBots->text())
@@ -409,8 +443,8 @@ void BotSetupPanel::ClampBotCounts() {
 }
 
 void BotSetupPanel::ClampReactionTimes() {
-    const ReactionTimes r = clampReactionTimes(txtSturmbotMinReaction->text().toStdString(),
-                                               txtSturmbotMaxReaction->text().toStdString());
+    const ReactionTimes r = orderedReactionTimes(txtSturmbotMinReaction->text().toStdString(),
+                                                 txtSturmbotMaxReaction->text().toStdString());
     // The corrections do not start another pass of the change handlers.
     clampingReactions_ = true;
     if (QString::fromStdString(r.minReaction) != txtSturmbotMinReaction->text())
@@ -420,31 +454,29 @@ void BotSetupPanel::ClampReactionTimes() {
     clampingReactions_ = false;
 }
 
-void BotSetupPanel::rebuild() {
+void BotSetupPanel::rebuildPreview() {
     optBotFile_Click();
-    if (w.programEnded)
-        return;
     w.ShowInViewer(w.st.botCfgText);
     cmdSturmbotOK->setEnabled(true);
 }
 
 void BotSetupPanel::chkSturmbotFF_Click() {
-    rebuild();
+    rebuildPreview();
 }
 void BotSetupPanel::chkSturmbotRank_Click() {
-    rebuild();
+    rebuildPreview();
 }
 void BotSetupPanel::chkSturmbotFSquad_Click() {
-    rebuild();
+    rebuildPreview();
 }
 void BotSetupPanel::cmbSturmbotBlood_Click() {
-    rebuild();
+    rebuildPreview();
 }
 void BotSetupPanel::txtExtra3_Change() {
-    rebuild();
+    rebuildPreview();
 }
 void BotSetupPanel::txtSturmbotPasswd_Change() {
-    rebuild();
+    rebuildPreview();
 }
 
 // The three "only" modes exclude each other: checking one clears the
@@ -454,7 +486,7 @@ void BotSetupPanel::chkSturmbotKnife_Click() {
         chkSturmbotPistol->setChecked(false);
         chkSturmbotGrenade->setChecked(false);
     }
-    rebuild();
+    rebuildPreview();
 }
 
 void BotSetupPanel::chkSturmbotPistol_Click() {
@@ -462,7 +494,7 @@ void BotSetupPanel::chkSturmbotPistol_Click() {
         chkSturmbotKnife->setChecked(false);
         chkSturmbotGrenade->setChecked(false);
     }
-    rebuild();
+    rebuildPreview();
 }
 
 void BotSetupPanel::chkSturmbotGrenade_Click() {
@@ -470,7 +502,7 @@ void BotSetupPanel::chkSturmbotGrenade_Click() {
         chkSturmbotPistol->setChecked(false);
         chkSturmbotKnife->setChecked(false);
     }
-    rebuild();
+    rebuildPreview();
 }
 
 void BotSetupPanel::reactionTimeChanged() {
@@ -480,8 +512,7 @@ void BotSetupPanel::reactionTimeChanged() {
     // The defaults written while a mod is chosen must not open the panel.
     if (!frmSturmbotSetup->isHidden()) {
         optBotFile_Click();
-        if (!w.programEnded)
-            w.ShowInViewer(w.st.botCfgText);
+        w.ShowInViewer(w.st.botCfgText);
     }
 }
 
@@ -529,7 +560,7 @@ void BotSetupPanel::chkSturmbotFillserver_Click() {
         frmSturmbotCustom->show();
     }
     w.setViewerCaption(w.st.botCfgName);
-    rebuild();
+    rebuildPreview();
 }
 
 void BotSetupPanel::setRosterControlsEnabled(bool enabled) {
@@ -578,7 +609,7 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
         setRosterControlsEnabled(true);
         if (w.st.nationClassSet == 1) {
             w.st.countryDetected = 0;
-            if (!w.DetectAlliedCountry(map))
+            if (!DetectAlliedCountry(w, map))
                 return; // the program was ended
             if (w.st.countryDetected == 1) {
                 Vorn::setCaption(optSturmbotAxis1, QStringLiteral("German"));
@@ -594,7 +625,6 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
 }
 
 void BotSetupPanel::fillClassList(const std::vector<std::string>& items) {
-    w.st.itemCount = static_cast<std::int16_t>(cmbSturmbotClass->count());
     cmbSturmbotClass->clear();
     if (w.mod() != QLatin1String("dod"))
         return;
@@ -634,8 +664,6 @@ void BotSetupPanel::cmdSturmbotAdd_Click() {
         add("2");
 
     optBotFile_Click();
-    if (w.programEnded)
-        return;
     w.ShowInViewer(w.st.botCfgText);
     cmdSturmbotClear->setEnabled(true);
     cmdSturmbotOK->setEnabled(true);
@@ -643,7 +671,7 @@ void BotSetupPanel::cmdSturmbotAdd_Click() {
 
 void BotSetupPanel::cmdSturmbotClear_Click() {
     w.st.mapBotCfgText.clear();
-    rebuild();
+    rebuildPreview();
 }
 
 } // namespace vorn

@@ -8,8 +8,8 @@
 #pragma once
 
 #include "mainwindow.h"
+#include "setuppanel.h"
 
-#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -28,11 +28,22 @@ class QVBoxLayout;
 
 namespace vorn {
 
-class BotSetupPanel : public QObject {
+class BotSetupPanel : public SetupPanel {
     Q_OBJECT
 
   public:
     explicit BotSetupPanel(Vorn& window);
+
+    QGroupBox* frame() const override { return frmSturmbotSetup; }
+    void reset() override;
+    // With the add-on: fill-server mode, the frame's caption and the
+    // reaction times of the add-on's version. Without it nothing changes.
+    void modChosen(const ModFacts& facts) override;
+
+    // The most bots the player count allows ("< n").
+    void showMaxBotsCaption(const QString& caption);
+    // The maps a roster can be made for; none is chosen for the user.
+    void offerRosterMaps(const QStringList& maps);
 
     // ---- the configuration text
     // The composer: opens the panel and builds st.botCfgText (dod only).
@@ -80,14 +91,13 @@ class BotSetupPanel : public QObject {
     void wireReactions();
 
     // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
-    void rebuild();
+    void rebuildPreview();
     // The reaction-time handlers share this.
     void reactionTimeChanged();
     // Empty the class list and, for dod, fill it with `items`.
     void fillClassList(const std::vector<std::string>& items);
     void setRosterControlsEnabled(bool enabled);
     void setMapStatus(const QString& text, std::uint32_t bgr);
-    void hideFrame(const char* name);
 
     Vorn& w;
     bool clampingReactions_ = false;

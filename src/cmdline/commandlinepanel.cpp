@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStringListModel>
 
 namespace vorn {
 
@@ -31,9 +33,43 @@ bool isUserFocusLoss(QEvent* event) {
 
 } // namespace
 
-CommandLinePanel::CommandLinePanel(Vorn& window) : QObject(&window), w(window) {
+CommandLinePanel::CommandLinePanel(Vorn& window) : SetupPanel(&window), w(window) {
     buildControls();
     wireReactions();
+}
+
+void CommandLinePanel::reset() {
+    cmdCommandOK->setEnabled(false);
+    frmCommandLine->hide();
+}
+
+void CommandLinePanel::modChosen(const ModFacts& facts) {
+    // The box shows one list model, replaced whole: a mod may hold a
+    // hundred thousand maps. No map is chosen afterwards.
+    auto* model = qobject_cast<QStringListModel*>(cmbMapList1->model());
+    if (!model) {
+        model = new QStringListModel(cmbMapList1);
+        cmbMapList1->setModel(model);
+    }
+    {
+        // The box would pick the first map for a moment.
+        const QSignalBlocker quiet(cmbMapList1);
+        model->setStringList(facts.maps);
+    }
+    cmbMapList1->setCurrentIndex(-1);
+    cmbMapList1->setEditText(QString());
+}
+
+bool CommandLinePanel::isDedicated() const {
+    return chkDedicated->isChecked();
+}
+
+QString CommandLinePanel::maxPlayersText() const {
+    return cmbMaxPlayers->currentText();
+}
+
+QString CommandLinePanel::firstMap() const {
+    return cmbMapList1->currentText();
 }
 
 void CommandLinePanel::buildControls() {
@@ -128,6 +164,8 @@ void CommandLinePanel::wireReactions() {
 
     connect(chkDedicated, &QAbstractButton::toggled, this, &CommandLinePanel::chkDedicated_Click);
     connect(cmdCommandOK, &QAbstractButton::clicked, this, &CommandLinePanel::cmdCommandOK_Click);
+    // An Exec path that names no game program closes the panel.
+    connect(&w, &Vorn::execPathRefused, frmCommandLine, &QWidget::hide);
 }
 
 bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -159,10 +197,7 @@ CommandLineInputs CommandLinePanel::gatherInputs() const {
 
 void CommandLinePanel::optCommandLine_Click() {
     w.lockViewer();
-    frmCommandLine->show();
-    w.ctl<QGroupBox>("frmServerFile")->hide();
-    w.ctl<QGroupBox>("frmMapSetup")->hide();
-    w.ctl<QGroupBox>("frmSturmbotSetup")->hide();
+    w.showPanel(this);
 
     w.st.commandLine = QString::fromStdString(composeCommandLine(gatherInputs()));
 
@@ -230,7 +265,7 @@ void CommandLinePanel::cmdCommandOK_Click() {
 }
 
 void CommandLinePanel::showMaxBotsCaption() {
-    w.ctl<QLabel>("lblMxBt")->setText(
+    emit maxBotsCaptionChanged(
         QString::fromStdString(maxBotsCaption(cmbMaxPlayers->currentText().toStdString())));
 }
 

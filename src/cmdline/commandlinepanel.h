@@ -4,8 +4,7 @@
 #pragma once
 
 #include "mainwindow.h"
-
-#include <QObject>
+#include "setuppanel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,11 +17,21 @@ namespace vorn {
 
 struct CommandLineInputs;
 
-class CommandLinePanel : public QObject {
+class CommandLinePanel : public SetupPanel {
     Q_OBJECT
 
   public:
     explicit CommandLinePanel(Vorn& window);
+
+    QGroupBox* frame() const override { return frmCommandLine; }
+    void reset() override;
+    // The mod's maps are offered as the first map; none is chosen.
+    void modChosen(const ModFacts& facts) override;
+
+    // What the other panels and the window ask of this one.
+    bool isDedicated() const;
+    QString maxPlayersText() const;
+    QString firstMap() const;
 
     QGroupBox* frmCommandLine = nullptr;
     QLabel* lblMaxPlayers = nullptr;
@@ -49,6 +58,10 @@ class CommandLinePanel : public QObject {
 
     // What the composer reads from the window.
     CommandLineInputs gatherInputs() const;
+
+  signals:
+    // The most bots the player count allows, as the bot panel shows it.
+    void maxBotsCaptionChanged(const QString& caption);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -138,7 +138,7 @@ void readClassLimitFile(const std::vector<std::string>& lines, ClassLists& lists
     }
 }
 
-std::string buildClassLimitText(const ClassLists& lists) {
+std::string composeClassLimitLines(const ClassLists& lists) {
     std::string text;
     appendLimits(text, lists.allies);
     appendLimits(text, lists.axis);

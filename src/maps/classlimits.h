@@ -34,15 +34,15 @@ ClassTable britishAllies();
 
 // The result of parsing one line.
 struct ClassLimitLine {
-    std::string name;  // limitName: the first word
-    std::string value; // limitValue: every later non-blank character
+    std::string name;  // the first word
+    std::string value; // every later non-blank character
     std::string side;  // "brit", "allies" (6 characters from position 9) or "axis"; "" otherwise
-    std::string cls;   // limitClass; "" when the line is not a class limit
+    std::string cls;   // the class; "" when the line is not a class limit
 };
 
-// The character walk: leading blanks skipped, the first word is the name,
-// the rest without blanks is the value; tabs are ordinary characters.
-// Only names starting "mp_limit" with a value have a side and class.
+// Leading blanks are skipped, the first word is the name, the rest without
+// blanks is the value; tabs are ordinary characters. Only names starting
+// "mp_limit" with a value have a side and class.
 ClassLimitLine parseClassLimitLine(const std::string& line);
 
 // Read a map's file (lines without ends): class limits update the tables
@@ -53,7 +53,7 @@ void readClassLimitFile(const std::vector<std::string>& lines, ClassLists& lists
                         std::string& kept);
 
 // One line per class, allies then axis: prefix, class, blank, value, CR LF.
-std::string buildClassLimitText(const ClassLists& lists);
+std::string composeClassLimitLines(const ClassLists& lists);
 
 // The whole file: kept lines, an empty line, the limit lines, an empty line
 // (every line ending in CR LF).

@@ -1,5 +1,6 @@
 #include "mapsetuppanel.h"
 
+#include "alliedcountry.h"
 #include "controls.h"
 #include "platform.h"
 
@@ -54,15 +55,33 @@ QLabel* makeTeamLabel(QWidget* parent, const char* name, const QString& caption,
 
 } // namespace
 
-MapSetupPanel::MapSetupPanel(Vorn& window) : QObject(&window), w(window) {
+MapSetupPanel::MapSetupPanel(Vorn& window) : SetupPanel(&window), w(window) {
     buildControls();
     wireReactions();
-    w.setClassListsForMod = [this] {
+}
+
+void MapSetupPanel::reset() {
+    cmdMapOK->setEnabled(false);
+    cmdAddMap->setEnabled(false);
+    frmMapSetup->hide();
+    chkClassLimit->hide();
+    frmClassLimit->hide();
+}
+
+void MapSetupPanel::modChosen(const ModFacts& facts) {
+    chkClassLimit->setVisible(facts.dod);
+    if (!facts.addOnVersion.isEmpty()) {
         if (w.st.nationClassSet == 0)
             SetGenericClassLists();
         else
             SetNationClassLists();
-    };
+    }
+    // One batch of items, laid out once: a mod may hold a hundred thousand
+    // maps.
+    lstMapList->setUpdatesEnabled(false);
+    lstMapList->clear();
+    lstMapList->addItems(facts.maps);
+    lstMapList->setUpdatesEnabled(true);
 }
 
 void MapSetupPanel::buildControls() {
@@ -252,11 +271,7 @@ void MapSetupPanel::showClassLimitPreview() {
 
 void MapSetupPanel::optMapFile_Click() {
     w.lockViewer();
-    for (const char* other : {"frmCommandLine", "frmServerFile", "frmSturmbotSetup"}) {
-        if (auto* frame = w.findChild<QWidget*>(QString::fromLatin1(other)))
-            frame->hide();
-    }
-    frmMapSetup->show();
+    w.showPanel(this);
     w.setViewerCaption(kMapCycleFile);
     w.ShowInViewer(w.st.mapCycleText);
     chkClassLimit->setEnabled(false); // selecting a map enables it again
@@ -335,15 +350,8 @@ void MapSetupPanel::cmdMapOK_Click() {
         return;
 
     if (mod == QStringLiteral("dod")) {
-        if (auto* botMaps = w.findChild<QComboBox*>(QStringLiteral("cmbSturmbotMapList"))) {
-            botMaps->clear();
-            botMaps->addItem(w.ctl<QComboBox>("cmbMapList1")->currentText());
-            const qsizetype count = std::min<qsizetype>(w.st.mapCycleCount, mapCycleNames.size());
-            for (qsizetype k = 0; k < count; ++k)
-                botMaps->addItem(mapCycleNames.at(k));
-            // The list is offered, not chosen: no map is picked for the user.
-            botMaps->setCurrentIndex(-1);
-        }
+        const qsizetype count = std::min<qsizetype>(w.st.mapCycleCount, mapCycleNames.size());
+        emit rosterMapsOffered(QStringList{w.ask.firstMap()} + mapCycleNames.mid(0, count));
     }
     w.confirmStep(3);
     w.showSaveNote();
@@ -371,7 +379,7 @@ bool MapSetupPanel::LoadMapClassLimits() {
         SetNationClassLists();
         if (!map.isEmpty()) {
             w.st.countryDetected = 0;
-            if (!w.DetectAlliedCountry(map))
+            if (!DetectAlliedCountry(w, map))
                 return false;
             if (w.st.countryDetected == 1 && w.st.alliesBritish == 1) {
                 classLists.allies = britishAllies();
@@ -411,7 +419,7 @@ bool MapSetupPanel::LoadMapClassLimits() {
 }
 
 void MapSetupPanel::BuildClassLimitText() {
-    classLimitText = QString::fromStdString(buildClassLimitText(classLists));
+    classLimitText = QString::fromStdString(composeClassLimitLines(classLists));
 }
 
 void MapSetupPanel::chkClassLimit_Click() {

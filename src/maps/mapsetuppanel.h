@@ -4,8 +4,8 @@
 
 #include "classlimits.h"
 #include "mainwindow.h"
+#include "setuppanel.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,11 +18,17 @@ class QPushButton;
 
 namespace vorn {
 
-class MapSetupPanel : public QObject {
+class MapSetupPanel : public SetupPanel {
     Q_OBJECT
 
   public:
     explicit MapSetupPanel(Vorn& window);
+
+    QGroupBox* frame() const override { return frmMapSetup; }
+    void reset() override;
+    // The mod's maps into the list; for dod the class limits are offered,
+    // with the class lists of the add-on's version.
+    void modChosen(const ModFacts& facts) override;
 
     // ---- the map cycle
     void optMapFile_Click();
@@ -73,6 +79,11 @@ class MapSetupPanel : public QObject {
     QString classLimitPath;
     QString classLimitOtherText; // kept lines of the map's file, each ending in CR LF
     QString classLimitText;      // the limit lines built from the tables
+
+  signals:
+    // The maps a roster can be made for, once the dod map cycle is saved:
+    // the first map, then the cycle's maps.
+    void rosterMapsOffered(const QStringList& maps);
 
   private:
     void buildControls();

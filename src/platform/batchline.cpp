@@ -6,30 +6,24 @@ namespace vorn::platform {
 
 namespace {
 
-bool refuseLineBreaks(const std::string& text, std::string& error) {
+Status refuseLineBreaks(const std::string& text) {
     for (char c : text) {
-        if (c == '\r' || c == '\n') {
-            error = "A line break cannot be part of a command line.";
-            return false;
-        }
-        if (c == '\0') {
-            error = "A NUL character cannot be part of a command line.";
-            return false;
-        }
+        if (c == '\r' || c == '\n')
+            return Status::failure("A line break cannot be part of a command line.");
+        if (c == '\0')
+            return Status::failure("A NUL character cannot be part of a command line.");
     }
-    return true;
+    return Status::success();
 }
 
 } // namespace
 
-bool quoteBatchArgument(const std::string& text, std::string& quoted, std::string& error) {
-    if (!refuseLineBreaks(text, error))
-        return false;
-    if (text.find('"') != std::string::npos) {
-        error =
-            "The name \"" + text + "\" holds a double quote, which a command line cannot carry.";
-        return false;
-    }
+Status quoteBatchArgument(const std::string& text, std::string& quoted) {
+    if (Status s = refuseLineBreaks(text); !s.ok())
+        return s;
+    if (text.find('"') != std::string::npos)
+        return Status::failure("The name \"" + text +
+                               "\" holds a double quote, which a command line cannot carry.");
     std::string out = "\"";
     for (char c : text) {
         out += c;
@@ -39,8 +33,7 @@ bool quoteBatchArgument(const std::string& text, std::string& quoted, std::strin
     }
     out += '"';
     quoted = std::move(out);
-    error.clear();
-    return true;
+    return Status::success();
 }
 
 bool isPlainBatchWord(const std::string& text) {
@@ -74,11 +67,8 @@ bool isPlainBatchWord(const std::string& text) {
     return true;
 }
 
-bool checkBatchText(const std::string& text, std::string& error) {
-    if (!refuseLineBreaks(text, error))
-        return false;
-    error.clear();
-    return true;
+Status checkBatchText(const std::string& text) {
+    return refuseLineBreaks(text);
 }
 
 Status writeBatchFile(const std::string& winPath, const std::string& line) {

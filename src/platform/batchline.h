@@ -13,8 +13,9 @@
 namespace vorn::platform {
 
 // A path or name as one quoted batch argument: "<text>" with every '%'
-// doubled. Fails (false, `error` set) for text holding '"', CR, LF or NUL.
-bool quoteBatchArgument(const std::string& text, std::string& quoted, std::string& error);
+// doubled. Fails, saying why and leaving `quoted` as it was, for text
+// holding '"', CR, LF or NUL.
+Status quoteBatchArgument(const std::string& text, std::string& quoted);
 
 // True when the name can stand unquoted in a batch line: not empty, no
 // blank or tab, none of the characters the interpreter acts on
@@ -23,7 +24,7 @@ bool isPlainBatchWord(const std::string& text);
 
 // The user's own text for a batch line (extra parameters): passed as typed,
 // but refused when it holds CR, LF or NUL.
-bool checkBatchText(const std::string& text, std::string& error);
+Status checkBatchText(const std::string& text);
 
 // Writes the batch file that runs one command: the line (UTF-8) in
 // Windows-1252, then CR LF. The batch file is a scratch file, remade for

@@ -17,9 +17,22 @@
 
 namespace vorn {
 
-ServerCfgPanel::ServerCfgPanel(Vorn& window) : QObject(&window), w(window) {
+ServerCfgPanel::ServerCfgPanel(Vorn& window) : SetupPanel(&window), w(window) {
     buildControls();
     wireReactions();
+}
+
+void ServerCfgPanel::reset() {
+    cmdServerOK->setEnabled(true);
+    frmServerFile->hide();
+}
+
+void ServerCfgPanel::modChosen(const ModFacts& facts) {
+    txtHostName->setText(QStringLiteral("My ") + facts.mod + QStringLiteral(" server."));
+}
+
+QString ServerCfgPanel::hostName() const {
+    return txtHostName->text();
 }
 
 void ServerCfgPanel::buildControls() {
@@ -146,17 +159,14 @@ namespace {
 // The file the configuration goes to: the server kind picks the name that
 // the command line hands to the game.
 QString fileNameFor(const Vorn& w) {
-    return QString::fromStdString(serverCfgFileName(w.ctl<QCheckBox>("chkDedicated")->isChecked()));
+    return QString::fromStdString(serverCfgFileName(w.ask.dedicated()));
 }
 
 } // namespace
 
 void ServerCfgPanel::optServerFile_Click() {
     w.lockViewer();
-    w.ctl<QGroupBox>("frmCommandLine")->hide();
-    frmServerFile->show();
-    w.ctl<QGroupBox>("frmMapSetup")->hide();
-    w.ctl<QGroupBox>("frmSturmbotSetup")->hide();
+    w.showPanel(this);
 
     w.st.serverCfgText = QString::fromStdString(composeServerCfg(gatherInputs()));
 
@@ -167,38 +177,38 @@ void ServerCfgPanel::optServerFile_Click() {
     w.UpdateReadiness();
 }
 
-void ServerCfgPanel::recompose() {
+void ServerCfgPanel::rebuildPreview() {
     optServerFile_Click();
     w.ShowInViewer(w.st.serverCfgText);
     cmdServerOK->setEnabled(true);
 }
 
 void ServerCfgPanel::chkFriendlyFire_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::chkFootSteps_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::chkFlashlight_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::chkDeathMsgs_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::chkFallDamage_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::chkLAN_Click() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::txtTeamLimit_Change() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::txtMapTime_Change() {
-    recompose();
+    rebuildPreview();
 }
 void ServerCfgPanel::txtExtra2_Change() {
-    recompose();
+    rebuildPreview();
 }
 
 void ServerCfgPanel::cmdServerOK_Click() {

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "mainwindow.h"
-
-#include <QObject>
+#include "setuppanel.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -18,11 +17,18 @@ namespace vorn {
 
 struct ServerCfgInputs;
 
-class ServerCfgPanel : public QObject {
+class ServerCfgPanel : public SetupPanel {
     Q_OBJECT
 
   public:
     explicit ServerCfgPanel(Vorn& window);
+
+    QGroupBox* frame() const override { return frmServerFile; }
+    void reset() override;
+    // The host name proposed for the mod.
+    void modChosen(const ModFacts& facts) override;
+
+    QString hostName() const;
 
     QGroupBox* frmServerFile = nullptr;
     QLabel* Label4 = nullptr;
@@ -61,8 +67,9 @@ class ServerCfgPanel : public QObject {
   private:
     void buildControls();
     void wireReactions();
-    // What the nine change reactions share.
-    void recompose();
+    // What the nine change reactions share: the text composed again and
+    // shown, and Save offered.
+    void rebuildPreview();
 
     Vorn& w;
 };

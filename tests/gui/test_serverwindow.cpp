@@ -1,5 +1,6 @@
 // After Start: the server window follows the running server, Stop ends it
 // with all it started, Start runs it again, and a busy port starts nothing.
+#include "alliedcountry.h"
 #include "guisupport.h"
 #include "heldport.h"
 #include "serverwindow.h"
@@ -176,7 +177,7 @@ TEST_F(ServerWindowTest, ListingsAndTheEntityExportWorkWhileItRuns) {
     chooseMod("dod");
     EXPECT_GT(ctl<QComboBox>("cmbMapList1")->count(), 20);
     w->st.countryDetected = 0;
-    EXPECT_TRUE(w->DetectAlliedCountry(QStringLiteral("dod_caen")));
+    EXPECT_TRUE(DetectAlliedCountry(*w, QStringLiteral("dod_caen")));
     EXPECT_EQ(w->st.countryDetected, 1);
     EXPECT_EQ(w->st.alliesBritish, 1);
     EXPECT_TRUE(QFileInfo::exists(demo->game("dod/maps/dod_caen.ent")));

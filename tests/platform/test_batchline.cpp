@@ -22,19 +22,17 @@ TEST(QuoteBatchArgument, QuotesAndDoublesPercent) {
         {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
     };
     for (const auto& r : rows) {
-        std::string quoted, error;
-        EXPECT_TRUE(quoteBatchArgument(r.in, quoted, error)) << r.in;
+        std::string quoted;
+        EXPECT_TRUE(quoteBatchArgument(r.in, quoted).ok()) << r.in;
         EXPECT_EQ(quoted, r.out) << r.in;
-        EXPECT_EQ(error, "");
     }
 }
 
 TEST(QuoteBatchArgument, RefusesWhatQuotingCannotProtect) {
     for (const std::string& bad : {std::string("a\"b"), std::string("a\rb"), std::string("a\nb"),
                                    std::string("a\0b", 3), std::string("\"")}) {
-        std::string quoted = "untouched", error;
-        EXPECT_FALSE(quoteBatchArgument(bad, quoted, error));
-        EXPECT_FALSE(error.empty());
+        std::string quoted = "untouched";
+        EXPECT_FALSE(quoteBatchArgument(bad, quoted).error.empty());
         EXPECT_EQ(quoted, "untouched");
     }
 }
@@ -49,13 +47,10 @@ TEST(IsPlainBatchWord, OnlyHarmlessWords) {
 }
 
 TEST(CheckBatchText, PassesTextButNotLineBreaks) {
-    std::string error;
-    EXPECT_TRUE(checkBatchText("-heapsize 64000 -noipx & \"x\" %y%", error));
-    EXPECT_EQ(error, "");
-    EXPECT_FALSE(checkBatchText("-x\r\ndel c:\\*", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(checkBatchText("-x\ndel", error));
-    EXPECT_FALSE(checkBatchText(std::string("-x\0y", 4), error));
+    EXPECT_TRUE(checkBatchText("-heapsize 64000 -noipx & \"x\" %y%").ok());
+    EXPECT_FALSE(checkBatchText("-x\r\ndel c:\\*").error.empty());
+    EXPECT_FALSE(checkBatchText("-x\ndel").ok());
+    EXPECT_FALSE(checkBatchText(std::string("-x\0y", 4)).ok());
 }
 
 TEST(Codepage, Windows1252BothWays) {

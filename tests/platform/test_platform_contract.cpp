@@ -27,8 +27,8 @@ namespace {
 
 std::string quote(const std::string& text) {
     std::string quoted;
-    std::string error;
-    EXPECT_TRUE(quoteBatchArgument(text, quoted, error)) << error;
+    const Status s = quoteBatchArgument(text, quoted);
+    EXPECT_TRUE(s.ok()) << s.error;
     return quoted;
 }
 

@@ -114,7 +114,7 @@ TEST(BotCounts, KeptWithinPlayersAndInOrder) {
         {"-1", "", "", "0", ""},
     };
     for (const auto& row : rows) {
-        const vorn::BotCounts got = vorn::clampBotCounts(row.min, row.max, row.players);
+        const vorn::BotCounts got = vorn::boundedBotCounts(row.min, row.max, row.players);
         EXPECT_EQ(got.minBots, row.wantMin) << row.min << '/' << row.max << '/' << row.players;
         EXPECT_EQ(got.maxBots, row.wantMax) << row.min << '/' << row.max << '/' << row.players;
     }
@@ -135,7 +135,7 @@ TEST(ReactionTimes, KeptInOrderInOnePass) {
         {"-3", "", "0", ""},          {"abc", "4x", "abc", "4x"},
     };
     for (const auto& row : rows) {
-        const vorn::ReactionTimes got = vorn::clampReactionTimes(row.min, row.max);
+        const vorn::ReactionTimes got = vorn::orderedReactionTimes(row.min, row.max);
         EXPECT_EQ(got.minReaction, row.wantMin) << row.min << '/' << row.max;
         EXPECT_EQ(got.maxReaction, row.wantMax) << row.min << '/' << row.max;
     }
