@@ -23,7 +23,11 @@ ServerWindow::ServerWindow(UiSeam& ui, QWidget* owner) : QWidget(owner, Qt::Wind
     setWindowTitle(QStringLiteral("Vornwick - Server"));
     // Only the main form ends the program when it is closed.
     setAttribute(Qt::WA_QuitOnClose, false);
+    buildControls();
+    wireReactions();
+}
 
+void ServerWindow::buildControls() {
     lblCommandLine = makeLabel(this, "lblCommandLine", {});
     lblCommandLine->setWordWrap(true);
     lblCommandLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -72,7 +76,9 @@ ServerWindow::ServerWindow(UiSeam& ui, QWidget* owner) : QWidget(owner, Qt::Wind
     for (QWidget* child : findChildren<QWidget*>())
         if (!child->toolTip().isEmpty())
             child->setAccessibleDescription(child->toolTip());
+}
 
+void ServerWindow::wireReactions() {
     timer_.setInterval(kPollMs);
     connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
     connect(cmdStopServer, &QAbstractButton::clicked, this, [this] { cmdStopServer_Click(); });

@@ -63,6 +63,8 @@ class ServerWindow : public QWidget {
     QPushButton* cmdCloseServer = nullptr;
 
   private:
+    void buildControls();
+    void wireReactions();
     void readOutput(bool ended);
     void showEnded(bool stopped);
     void appendLines(const std::vector<std::string>& lines);

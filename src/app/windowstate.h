@@ -45,21 +45,10 @@ struct WindowState {
     Flag alliesBritish = 0;
     Flag countryDetected = 0;
 
-    // Text handed to WriteLog, and the line last read from a text file
-    QString logLine;
-    QString fileLine;
-
     // Scratch members: they carry no meaning from one reaction to the next
     QString checkPath;
-    QString shellCommand;
-    std::int16_t fileNumber = 0;
-    std::int16_t logFileNumber = 0;
     std::int16_t msgAnswer = 0; // 1 OK, 6 Yes, 7 No
-    std::int32_t loopIndex = 0;
-    std::int16_t innerIndex = 0;
-    std::int16_t itemCount = 0;
     QString modEntry;
-    QString mapEntry;
     Flag execPathValid = 0;
 };
 

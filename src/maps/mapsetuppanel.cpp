@@ -455,11 +455,12 @@ void MapSetupPanel::classPick(bool allies, bool limitPick) {
     QComboBox* limitCombo = allies ? cmbLimitAllies : cmbLimitAxis;
 
     const QString picked = classCombo->currentText();
+    QString logLine;
     for (std::size_t i = 0; i < table.classes.size(); ++i) {
         const QString entry = QString::fromStdString(table.classes[i]);
-        w.st.logLine = QStringLiteral("Comparing ") + classBox + QStringLiteral(".Text=") + picked +
-                       QStringLiteral(" with ") + arrayName + QStringLiteral("(i)=") + entry;
-        w.WriteLog(w.st.logLine);
+        logLine = QStringLiteral("Comparing ") + classBox + QStringLiteral(".Text=") + picked +
+                  QStringLiteral(" with ") + arrayName + QStringLiteral("(i)=") + entry;
+        w.WriteLog(logLine);
         if (entry != picked)
             continue;
         if (i >= table.values.size())
@@ -468,15 +469,14 @@ void MapSetupPanel::classPick(bool allies, bool limitPick) {
         if (limitPick) {
             const QString value = limitCombo->currentText();
             table.values[i] = value.toStdString();
-            w.st.logLine = QStringLiteral("Setting ") + arrayName + QStringLiteral("Value(") +
-                           position + QStringLiteral(") to ") + value;
+            logLine = QStringLiteral("Setting ") + arrayName + QStringLiteral("Value(") + position +
+                      QStringLiteral(") to ") + value;
         } else {
             const QString value = QString::fromStdString(table.values[i]);
             limitCombo->setEditText(value);
-            w.st.logLine =
-                QStringLiteral("Setting ") + limitBox + QStringLiteral(".Text to ") + value;
+            logLine = QStringLiteral("Setting ") + limitBox + QStringLiteral(".Text to ") + value;
         }
-        w.WriteLog(w.st.logLine);
+        w.WriteLog(logLine);
         break;
     }
 
@@ -513,8 +513,7 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
         return;
     }
     classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
-    w.st.logLine = QStringLiteral("writing ") + classLimitPath;
-    w.WriteLog(w.st.logLine);
+    w.WriteLog(QStringLiteral("writing ") + classLimitPath);
 
     if (classLimitReadFailed_) {
         w.setStatus(QStringLiteral("Error: ") + map +
@@ -534,8 +533,7 @@ void MapSetupPanel::cmdClassLimitOK_Click() {
     // the Exec box.
     w.moveFocusFrom(cmdClassLimitOK);
     cmdClassLimitOK->setEnabled(false);
-    w.st.logLine = classLimitOtherText + classLimitText;
-    w.WriteLog(w.st.logLine);
+    w.WriteLog(classLimitOtherText + classLimitText);
     w.setStatus(QStringLiteral("Saved the class limits in ") + map + QStringLiteral(".cfg."),
                 colour::Blue);
     w.showSaveNote();
