@@ -90,10 +90,13 @@ using Interpreter = PlatformTest;
 TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
     const std::string tool = prefix_ + "/drive_c/work/Tool.exe";
     writeHost(tool, "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
-    EXPECT_EQ(runBatchLine(at("tool.exe") + " -export \"c:\\a b\\m.bsp\" 100%%", at("out.txt")), 0);
+    // The batch file is Windows-1252, as the window writes it.
+    EXPECT_EQ(
+        runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
+        0);
     std::string out;
     ASSERT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_EQ(out, "-export|c:\\a b\\m.bsp|100%|done\r\n");
+    EXPECT_EQ(out, "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
 }
 
 TEST_F(Interpreter, FindsTheProgramInAnyCase) {
