@@ -1,5 +1,7 @@
 #include "contract_support.h"
 
+#include "batchline.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -94,6 +96,17 @@ std::string commandLineOfThisProcess() {
         sleepMilliseconds(50);
     }
     std::exit(0);
+}();
+
+// When started as "<test program> --vorn-exit <n>", the program ends at
+// once with exit code n: a command that fails.
+[[maybe_unused]] const bool exitMode = [] {
+    const std::string line = commandLineOfThisProcess();
+    const std::string mark = "--vorn-exit ";
+    const auto at = line.find(mark);
+    if (at != std::string::npos)
+        std::exit(std::atoi(line.c_str() + at + mark.size()));
+    return false;
 }();
 
 } // namespace
@@ -192,7 +205,7 @@ std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
 int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect,
                                const std::string& batchName) {
     const std::string batch = at(batchName);
-    const Status written = replaceFile(batch, line + "\r\n");
+    const Status written = writeBatchFile(batch, line);
     EXPECT_TRUE(written.ok()) << written.error;
     Process p;
     const Status started = startHidden(redirect.empty() ? batch : batch + " > " + redirect, p);

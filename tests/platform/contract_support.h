@@ -42,7 +42,7 @@ class PlatformTest : public ::testing::Test {
     std::vector<std::string> hostEntries(const std::string& winDir);
 
     // Writes `line` as the only line of the batch file (`batchName` in the
-    // scratch directory), runs the batch file (with `redirect` behind it
+    // scratch directory) as the window writes it, runs the batch file (with `redirect` behind it
     // when given), waits for its end and returns the exit code.
     int runBatchLine(const std::string& line, const std::string& redirect = "",
                      const std::string& batchName = "vorn.bat");

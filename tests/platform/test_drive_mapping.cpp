@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace vorn::platform;
@@ -88,15 +90,46 @@ using Interpreter = PlatformTest;
 TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
     const std::string tool = prefix_ + "/drive_c/work/Tool.exe";
     writeHost(tool, "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
-    EXPECT_EQ(runBatchLine(at("tool.exe") + " -export \"c:\\a b\\m.bsp\" 100%%", at("out.txt")), 0);
+    // The batch file is Windows-1252, as the window writes it.
+    EXPECT_EQ(
+        runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
+        0);
     std::string out;
     ASSERT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_EQ(out, "-export|c:\\a b\\m.bsp|100%|done\r\n");
+    EXPECT_EQ(out, "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
 }
 
-TEST_F(Interpreter, FindsTheProgramWithoutItsExtension) {
+TEST_F(Interpreter, FindsTheProgramInAnyCase) {
     writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
-    EXPECT_EQ(runBatchLine(at("HLDS")), 7);
+    EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
+}
+
+// What Vornwick never writes is refused with a message (here into the
+// output), never run in part or passed over.
+TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
+    const std::string work = prefix_ + "/drive_c/work/";
+    writeHost(work + "tool.exe", "#!/bin/sh\n: > '" + work + "ran.txt'\n", true);
+    writeHost(work + "other.bat", "dir c:\\ /ad /b\r\n");
+    const std::string tool = at("tool.exe");
+    for (const std::string& line :
+         std::vector<std::string>{"echo x", "dir c:\\ /b >> " + at("x.txt"), "dir c:\\",
+                                  "dir c:\\ /s /b", tool + " & dir", at("other.bat")}) {
+        EXPECT_NE(runBatchLine(line, at("out.txt") + " 2>&1"), 0) << line;
+        std::string out;
+        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
+        EXPECT_NE(out, "") << line;
+    }
+    EXPECT_EQ(storedName(at("x.txt")), "");
+    EXPECT_EQ(storedName(at("ran.txt")), "");
+    // The command line names a batch file, nothing else.
+    vorn::platform::Process p;
+    ASSERT_TRUE(startHidden(tool + " 2> " + at("out.txt"), p).ok());
+    ASSERT_EQ(p.wait(10000), vorn::platform::Process::Wait::Finished);
+    EXPECT_EQ(p.exitCode(), 1);
+    std::string out;
+    EXPECT_TRUE(readFile(at("out.txt"), out).ok());
+    EXPECT_NE(out.find("batch file"), std::string::npos) << out;
+    EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
 TEST_F(Interpreter, AFileThatCannotRunFailsClearly) {
