@@ -55,25 +55,22 @@ bool findStored(const std::string& dir, const std::string& name, std::string& st
     return found;
 }
 
-} // namespace
+bool startsWithDriveLetter(const std::string& winPath) {
+    return winPath.size() >= 2 && winPath[1] == ':' &&
+           ((winPath[0] >= 'a' && winPath[0] <= 'z') || (winPath[0] >= 'A' && winPath[0] <= 'Z'));
+}
 
-// ---------------------------------------------------------------------------
-// Paths
-
-Status hostPath(const std::string& winPath, std::string& out) {
-    if (winPath.size() < 2 || winPath[1] != ':' ||
-        !((winPath[0] >= 'a' && winPath[0] <= 'z') || (winPath[0] >= 'A' && winPath[0] <= 'Z')))
-        return Status::failure("The path " + quoted(winPath) +
-                               " does not start with a drive letter.");
-    if (winPath.find('\0') != std::string::npos)
-        return Status::failure("The path " + quoted(winPath) + " holds a NUL character.");
+// The host directory of drive `drive` (a lower-case letter):
+// $WINEPREFIX/dosdevices/x:, or $WINEPREFIX/drive_c for an unmapped c:.
+// The dosdevices link is resolved, so that programs started with these
+// paths see plain directories.
+Status driveRoot(char drive, std::string& root) {
     const std::string prefix = prefixPath();
     if (!isDirectory(prefix))
         return Status::failure(
             "The Wine prefix " + quoted(prefix) +
             " does not exist (set WINEPREFIX to the prefix that holds the game).");
-    const char drive = static_cast<char>(winPath[0] | 0x20);
-    std::string root = prefix + "/dosdevices/" + drive + ":";
+    root = prefix + "/dosdevices/" + drive + ":";
     if (!isDirectory(root)) {
         if (drive == 'c' && isDirectory(prefix + "/drive_c"))
             root = prefix + "/drive_c";
@@ -82,13 +79,17 @@ Status hostPath(const std::string& winPath, std::string& out) {
                                    ": is not mapped (there is no " + root +
                                    "; set WINEPREFIX to the Wine prefix that holds the game).");
     }
-
-    // The drive's own directory, with the dosdevices link resolved, so that
-    // programs started with these paths see plain directories.
     if (char* real = ::realpath(root.c_str(), nullptr)) {
         root = real;
         std::free(real);
     }
+    return Status::success();
+}
+
+// `root` followed by the components of `winPath` after its drive, each
+// existing one in its stored spelling. "." is dropped, ".." goes up (never
+// above `root`), and a slash at the end is kept.
+std::string underRoot(const std::string& root, const std::string& winPath) {
     std::string host = root;
     std::size_t depth = 0;
     bool exists = true;
@@ -119,7 +120,24 @@ Status hostPath(const std::string& winPath, std::string& out) {
     }
     if (!winPath.empty() && (winPath.back() == '\\' || winPath.back() == '/') && depth > 0)
         host += "/";
-    out = host;
+    return host;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Paths
+
+Status hostPath(const std::string& winPath, std::string& out) {
+    if (!startsWithDriveLetter(winPath))
+        return Status::failure("The path " + quoted(winPath) +
+                               " does not start with a drive letter.");
+    if (winPath.find('\0') != std::string::npos)
+        return Status::failure("The path " + quoted(winPath) + " holds a NUL character.");
+    std::string root;
+    if (Status s = driveRoot(static_cast<char>(winPath[0] | 0x20), root); !s)
+        return s;
+    out = underRoot(root, winPath);
     return Status::success();
 }
 
