@@ -108,16 +108,14 @@ Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_
 
 namespace {
 
-// Replaces the file through a temporary file beside it; `durable` flushes
-// the bytes and the directory entry to the disk.
-Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
-    std::string host;
-    if (Status s = hostPath(winPath, host); !s)
-        return s;
-    const std::string fail = "Cannot save " + quoted(winPath) + ": ";
+// Why `host` cannot be replaced, or success: its directory `dir` must
+// exist, and what is there must be a file that may be written. `mode`
+// becomes the permissions for the new file: those of the old one, else
+// what the umask leaves of 0666.
+Status checkReplaceable(const std::string& winPath, const std::string& host, const std::string& dir,
+                        const std::string& fail, mode_t& mode) {
     if (!host.empty() && host.back() == '/')
         return Status::failure(fail + "the path names a directory, not a file.");
-    const std::string dir = hostPathParent(host);
     struct stat dst {};
     if (::stat(dir.c_str(), &dst) != 0)
         return Status::failure(fail + "the directory " + quoted(parentOf(winPath)) +
@@ -125,7 +123,6 @@ Status replaceWhole(const std::string& winPath, const std::string& bytes, bool d
     if (!S_ISDIR(dst.st_mode))
         return Status::failure(fail + quoted(parentOf(winPath)) + " is not a directory.");
 
-    mode_t mode = 0666;
     struct stat tst {};
     if (::stat(host.c_str(), &tst) == 0) {
         if (S_ISDIR(tst.st_mode))
@@ -138,65 +135,100 @@ Status replaceWhole(const std::string& winPath, const std::string& bytes, bool d
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    return Status::success();
+}
 
-    // Temporary files of ours for this target whose writer no longer runs
-    // are what a crash mid-save leaves: they go first.
-    const std::string name = lastComponent(host);
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const unsigned long owner = temporaryFileOwner(e->d_name, name);
-            if (owner == 0 || owner == static_cast<unsigned long>(::getpid()) ||
-                owner > static_cast<unsigned long>(std::numeric_limits<pid_t>::max()))
-                continue;
-            if (::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)
-                ::unlinkat(::dirfd(d), e->d_name, 0);
-        }
-        ::closedir(d);
+// Temporary files of ours for `name` in `dir` whose writer no longer runs
+// are what a crash mid-save leaves: they go before a new one is made.
+void removeAbandonedTemporaries(const std::string& dir, const std::string& name) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        const unsigned long owner = temporaryFileOwner(e->d_name, name);
+        if (owner == 0 || owner == static_cast<unsigned long>(::getpid()) ||
+            owner > static_cast<unsigned long>(std::numeric_limits<pid_t>::max()))
+            continue;
+        if (::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
     }
+    ::closedir(d);
+}
+
+// A new temporary file for `name` in `dir`, open for writing: its
+// descriptor, with its path in `temp`; -1 with errno set when none can be
+// made.
+int createTemporary(const std::string& dir, const std::string& name, std::string& temp) {
     static unsigned counter = 0;
-    std::string temp;
     int fd = -1;
     do {
         temp =
             dir + "/" + temporaryNameFor(name, static_cast<unsigned long>(::getpid()), ++counter);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     } while (fd < 0 && errno == EEXIST);
-    if (fd < 0)
-        return Status::failure(fail + "no temporary file can be made in " +
-                               quoted(parentOf(winPath)) + " (" + reason(errno) + ").");
-    auto abandon = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return Status::failure(fail + reason(err) + ".");
-    };
+    return fd;
+}
+
+// Writes `bytes` into the temporary file `fd`, gives it `mode`, for
+// `durable` flushes it to the disk, and closes it. 0, or the errno of the
+// first failure; `fd` is closed either way.
+int fillTemporary(int fd, const std::string& bytes, mode_t mode, bool durable) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return abandon(errno);
+            const int err = errno;
+            ::close(fd);
+            return err;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fd, mode) != 0 || (durable && ::fsync(fd) != 0))
-        return abandon(errno);
-    if (::close(fd) != 0) {
+    if (::fchmod(fd, mode) != 0 || (durable && ::fsync(fd) != 0)) {
         const int err = errno;
-        ::unlink(temp.c_str());
-        return Status::failure(fail + reason(err) + ".");
+        ::close(fd);
+        return err;
     }
-    if (::rename(temp.c_str(), host.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return Status::failure(fail + reason(err) + ".");
-    }
-    if (!durable)
-        return Status::success();
+    return ::close(fd) != 0 ? errno : 0;
+}
+
+// Flushes the entries of directory `dir` (a rename into it) to the disk.
+void syncDirectory(const std::string& dir) {
     if (const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+}
+
+// Replaces the file through a temporary file beside it; `durable` flushes
+// the bytes and the directory entry to the disk.
+Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
+    std::string host;
+    if (Status s = hostPath(winPath, host); !s)
+        return s;
+    const std::string fail = "Cannot save " + quoted(winPath) + ": ";
+    const std::string dir = hostPathParent(host);
+    mode_t mode = 0666;
+    if (Status s = checkReplaceable(winPath, host, dir, fail, mode); !s)
+        return s;
+
+    const std::string name = lastComponent(host);
+    removeAbandonedTemporaries(dir, name);
+    std::string temp;
+    const int fd = createTemporary(dir, name, temp);
+    if (fd < 0)
+        return Status::failure(fail + "no temporary file can be made in " +
+                               quoted(parentOf(winPath)) + " (" + reason(errno) + ").");
+    int err = fillTemporary(fd, bytes, mode, durable);
+    if (err == 0 && ::rename(temp.c_str(), host.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        return Status::failure(fail + reason(err) + ".");
+    }
+    if (durable)
+        syncDirectory(dir);
     return Status::success();
 }
 
