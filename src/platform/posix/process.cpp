@@ -157,24 +157,14 @@ std::string commandInterpreterPath() {
     return beside;
 }
 
-Status startHidden(const std::string& commandLine, Process& process,
-                   const std::string& workingDir) {
-    process = Process();
-    if (commandLine.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
-        return Status::failure("The command line holds a line break, so it was not run.");
-    std::string hostDir;
-    if (!workingDir.empty()) {
-        if (Status s = hostPath(workingDir, hostDir); !s)
-            return s;
-        if (!isDirectory(hostDir))
-            return Status::failure("The working directory " + quoted(workingDir) +
-                                   " does not exist.");
-    }
-    const std::string interpreter = commandInterpreterPath();
-    if (::access(interpreter.c_str(), X_OK) != 0)
-        return Status::failure("The command interpreter " + quoted(interpreter) +
-                               " cannot be run: " + reason(errno) + ".");
+namespace {
 
+// Spawns "<interpreter> /c <commandLine>", in `hostDir` when given, as the
+// leader of its own process group, with no signal blocked and the ones a
+// shell expects at their defaults. 0 with the process in `pid`, or the
+// error posix_spawn gave.
+int spawnInterpreter(const std::string& interpreter, const std::string& commandLine,
+                     const std::string& hostDir, pid_t& pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
     posix_spawn_file_actions_init(&actions);
@@ -207,11 +197,33 @@ Status startHidden(const std::string& commandLine, Process& process,
     std::string arg1 = "/c";
     std::string arg2 = commandLine;
     char* argv[] = {arg0.data(), arg1.data(), arg2.data(), nullptr};
-    pid_t pid = -1;
     const int rc = ::posix_spawn(&pid, interpreter.c_str(), &actions, &attr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    if (rc != 0)
+    return rc;
+}
+
+} // namespace
+
+Status startHidden(const std::string& commandLine, Process& process,
+                   const std::string& workingDir) {
+    process = Process();
+    if (commandLine.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        return Status::failure("The command line holds a line break, so it was not run.");
+    std::string hostDir;
+    if (!workingDir.empty()) {
+        if (Status s = hostPath(workingDir, hostDir); !s)
+            return s;
+        if (!isDirectory(hostDir))
+            return Status::failure("The working directory " + quoted(workingDir) +
+                                   " does not exist.");
+    }
+    const std::string interpreter = commandInterpreterPath();
+    if (::access(interpreter.c_str(), X_OK) != 0)
+        return Status::failure("The command interpreter " + quoted(interpreter) +
+                               " cannot be run: " + reason(errno) + ".");
+    pid_t pid = -1;
+    if (const int rc = spawnInterpreter(interpreter, commandLine, hostDir, pid); rc != 0)
         return Status::failure("The command interpreter " + quoted(interpreter) +
                                " could not be started: " + reason(rc) + ".");
 
