@@ -116,14 +116,9 @@ bool processRuns(unsigned long pid) {
     return runs;
 }
 
-} // namespace
-
-namespace {
-
-// Replaces the file through a temporary file beside it; `durable` flushes
-// the bytes and the rename to the disk.
-Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
-    const std::string fail = "Cannot save " + quoted(winPath) + ": ";
+// Why the file cannot be replaced, or success: its directory must exist,
+// and what is there must be a file that may be written.
+Status checkReplaceable(const std::string& winPath, const std::string& fail) {
     if (winPath.empty() || winPath.back() == '\\' || winPath.back() == '/')
         return Status::failure(fail + "the path names a directory, not a file.");
     const std::string dir = parentOf(winPath);
@@ -132,62 +127,97 @@ Status replaceWhole(const std::string& winPath, const std::string& bytes, bool d
         return Status::failure(fail + "the directory " + quoted(dir) + " does not exist.");
     if (!(dirAttrs & FILE_ATTRIBUTE_DIRECTORY))
         return Status::failure(fail + quoted(dir) + " is not a directory.");
-    const std::wstring target = widen(winPath);
-    const DWORD attrs = GetFileAttributesW(target.c_str());
+    const DWORD attrs = GetFileAttributesW(widen(winPath).c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES) {
         if (attrs & FILE_ATTRIBUTE_DIRECTORY)
             return Status::failure(fail + "a directory of that name is in the way.");
         if (attrs & FILE_ATTRIBUTE_READONLY)
             return Status::failure(fail + "the file is read-only.");
     }
+    return Status::success();
+}
 
-    // Temporary files of ours for this target whose writer no longer runs
-    // are what a crash mid-save leaves: they go first.
-    const std::string folder = dir + (dir.back() == '\\' ? "" : "\\");
-    const std::string name = lastComponent(winPath);
+// Temporary files of ours for `name` in `folder` (ending in a backslash)
+// whose writer no longer runs are what a crash mid-save leaves: they go
+// before a new one is made.
+void removeAbandonedTemporaries(const std::string& folder, const std::string& name) {
     WIN32_FIND_DATAW found{};
     const HANDLE search =
         FindFirstFileW(widen(folder + temporaryHead(name) + "*.tmp").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string entry = narrow(found.cFileName);
-            const unsigned long owner = temporaryFileOwner(entry, name);
-            if (owner != 0 && owner != GetCurrentProcessId() && !processRuns(owner))
-                DeleteFileW(widen(folder + entry).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string entry = narrow(found.cFileName);
+        const unsigned long owner = temporaryFileOwner(entry, name);
+        if (owner != 0 && owner != GetCurrentProcessId() && !processRuns(owner))
+            DeleteFileW(widen(folder + entry).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// A new temporary file for `name` in `folder`, open for writing, with its
+// path in `wtemp`; INVALID_HANDLE_VALUE (and the last error set) when none
+// can be made.
+HANDLE createTemporary(const std::string& folder, const std::string& name, std::wstring& wtemp) {
     static std::atomic<unsigned> counter{0};
-    std::wstring wtemp;
     HANDLE h = INVALID_HANDLE_VALUE;
     do {
         wtemp = widen(folder + temporaryNameFor(name, GetCurrentProcessId(), ++counter));
         h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
     } while (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
-    if (h == INVALID_HANDLE_VALUE)
-        return Status::failure(fail + "no temporary file can be made in " + quoted(dir) + " (" +
-                               reason(GetLastError()) + ").");
-    auto abandon = [&](DWORD err) {
-        CloseHandle(h);
-        DeleteFileW(wtemp.c_str());
-        return Status::failure(fail + reason(err) + ".");
-    };
+    return h;
+}
+
+// Writes `bytes` into the temporary file `h`, for `durable` flushes it to
+// the disk, and closes it. False with the error in `err` when a step
+// failed; `h` is closed either way.
+bool fillTemporary(HANDLE h, const std::string& bytes, bool durable, DWORD& err) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD wrote = 0;
         const DWORD chunk =
             static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        if (!WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr))
-            return abandon(GetLastError());
+        if (!WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr)) {
+            err = GetLastError();
+            CloseHandle(h);
+            return false;
+        }
         done += wrote;
     }
-    if (durable && !FlushFileBuffers(h))
-        return abandon(GetLastError());
+    if (durable && !FlushFileBuffers(h)) {
+        err = GetLastError();
+        CloseHandle(h);
+        return false;
+    }
     CloseHandle(h);
-    if (!MoveFileExW(wtemp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
-        const DWORD err = GetLastError();
+    return true;
+}
+
+// Replaces the file through a temporary file beside it; `durable` flushes
+// the bytes and the rename to the disk.
+Status replaceWhole(const std::string& winPath, const std::string& bytes, bool durable) {
+    const std::string fail = "Cannot save " + quoted(winPath) + ": ";
+    if (Status s = checkReplaceable(winPath, fail); !s)
+        return s;
+
+    const std::string dir = parentOf(winPath);
+    const std::string folder = dir + (dir.back() == '\\' ? "" : "\\");
+    const std::string name = lastComponent(winPath);
+    removeAbandonedTemporaries(folder, name);
+    std::wstring wtemp;
+    const HANDLE h = createTemporary(folder, name, wtemp);
+    if (h == INVALID_HANDLE_VALUE)
+        return Status::failure(fail + "no temporary file can be made in " + quoted(dir) + " (" +
+                               reason(GetLastError()) + ").");
+    DWORD err = ERROR_SUCCESS;
+    bool saved = fillTemporary(h, bytes, durable, err);
+    if (saved && !MoveFileExW(wtemp.c_str(), widen(winPath).c_str(),
+                              MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
+        err = GetLastError();
+        saved = false;
+    }
+    if (!saved) {
         DeleteFileW(wtemp.c_str());
         return Status::failure(fail + reason(err) + ".");
     }
