@@ -77,7 +77,7 @@ bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
         if (waited >= kCommandTimeoutMs)
             return false;
         // A read-only file stays: no use waiting for it.
-        if (plat::deleteFile(u8(winPath)).error.find("read-only") != std::string::npos)
+        if (plat::deleteFile(u8(winPath)).fault == plat::Status::Fault::ReadOnly)
             return false;
         // Pause only while the file is still there: a deletion that worked
         // at once costs no wait.

@@ -88,7 +88,7 @@ void Vorn::showSaveNote() {
 plat::Status Vorn::readGameLines(const QString& winPath, QStringList& lines) {
     std::string bytes;
     if (plat::Status s = plat::readFile(u8(winPath), bytes); !s.ok())
-        return failure(failureReason(winPath, s.error));
+        return failure(failureReason(winPath, s.error), s.fault);
     lines = splitLines(bytes);
     return plat::Status::success();
 }

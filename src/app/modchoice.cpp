@@ -83,7 +83,7 @@ void Vorn::findAddOn(ModFacts& facts, QString& problem) {
     // Missing: an empty version. Present but unreadable (a pipe, a link to
     // something endless, far too large): said so.
     if (plat::Status read = readGameLines(st.checkPath, history);
-        !read.ok() && !reasonOf(read).endsWith(QStringLiteral("does not exist")))
+        !read.ok() && read.fault != plat::Status::Fault::Missing)
         problem = QStringLiteral("Error: the add-on's History.txt cannot be read: %1.")
                       .arg(reasonOf(read));
     st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));

@@ -17,8 +17,9 @@ inline QString qs(const std::string& s) {
 }
 
 // A failure that says `text`, and what a failure says.
-inline platform::Status failure(const QString& text) {
-    return platform::Status::failure(u8(text));
+inline platform::Status failure(const QString& text,
+                                platform::Status::Fault fault = platform::Status::Fault::Other) {
+    return platform::Status::failure(u8(text), fault);
 }
 inline QString reasonOf(const platform::Status& s) {
     return qs(s.error);

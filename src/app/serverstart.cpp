@@ -90,15 +90,17 @@ bool Vorn::stopRunningServerFirst() {
 
 bool Vorn::portIsFree() {
     const int port = udpPortOfCommandLine(u8(st.commandLine));
-    std::string err;
-    if (port == 0 || plat::udpPortFree(port, err))
+    if (port == 0)
+        return true;
+    const plat::Status free = plat::udpPortFree(port);
+    if (free.ok())
         return true;
     // Another program, such as a server started earlier, holds the port.
-    setStatus(err.find("in use") != std::string::npos
+    setStatus(free.fault == plat::Status::Fault::InUse
                   ? QStringLiteral("Error: UDP port %1 is in use by another program; no server "
                                    "was started.")
                         .arg(port)
-                  : QStringLiteral("Error: no server was started. %1").arg(qs(err)),
+                  : QStringLiteral("Error: no server was started. %1").arg(reasonOf(free)),
               colour::Red);
     return false;
 }

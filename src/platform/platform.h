@@ -18,13 +18,24 @@ namespace vorn::platform {
 
 // Outcome of an operation: ok() when `error` is empty.
 struct Status {
+    // What kind of failure it was, where a caller acts on the kind.
+    enum class Fault {
+        Other,
+        Missing,  // the file or a directory above it does not exist
+        ReadOnly, // the file is read-only
+        InUse,    // another program holds it (a UDP port)
+    };
+
     std::string error;
+    Fault fault = Fault::Other;
 
     bool ok() const { return error.empty(); }
     explicit operator bool() const { return ok(); }
 
     static Status success() { return {}; }
-    static Status failure(std::string text) { return Status{std::move(text)}; }
+    static Status failure(std::string text, Fault fault = Fault::Other) {
+        return Status{std::move(text), fault};
+    }
 };
 
 // ---------------------------------------------------------------------------
@@ -202,9 +213,9 @@ std::string commandInterpreterPath();
 // Network
 
 // Whether a UDP port of this machine can be taken: a socket is bound to it
-// on all addresses and let go at once. False when another program holds
-// it; `error` then says so, or why the test itself failed.
-bool udpPortFree(int port, std::string& error);
+// on all addresses and let go at once. Fails with Fault::InUse when another
+// program holds it, or says why the test itself failed.
+Status udpPortFree(int port);
 
 // ---------------------------------------------------------------------------
 // Small helpers shared by both backends

@@ -512,8 +512,12 @@ TEST_F(TextFiles, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
     Status s = readFile(at("History.txt"), bytes, 4);
     EXPECT_FALSE(s.ok());
     EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
+    EXPECT_EQ(s.fault, Status::Fault::Other);
     makeDir(at("dir"));
     EXPECT_FALSE(readFile(at("dir"), bytes).ok());
+    // A missing file, or a missing directory above it, is told apart.
+    EXPECT_EQ(readFile(at("none.txt"), bytes).fault, Status::Fault::Missing);
+    EXPECT_EQ(readFile(at("nodir\\History.txt"), bytes).fault, Status::Fault::Missing);
 #ifndef _WIN32
     std::string host;
     ASSERT_TRUE(hostPath(at(""), host).ok());
@@ -537,7 +541,7 @@ TEST_F(TextFiles, ReadOnlyFileIsNeitherWrittenNorDeleted) {
         EXPECT_NE(s.error.find("read-only"), std::string::npos) << s.error;
     }
     const Status gone = deleteFile(at("vorn.log"));
-    EXPECT_FALSE(gone.ok());
+    EXPECT_EQ(gone.fault, Status::Fault::ReadOnly);
     EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
     TextFile in;
     EXPECT_TRUE(in.open(at("vorn.log"), TextFile::Mode::Input).ok());
@@ -688,13 +692,14 @@ TEST_F(Directories, UserTempDirIsAWritableWindowsPath) {
 TEST(UdpPort, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
     HeldPort held;
     ASSERT_NE(held.port, 0);
-    std::string error;
-    EXPECT_FALSE(udpPortFree(held.port, error));
-    EXPECT_NE(error.find(std::to_string(held.port)), std::string::npos) << error;
-    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+    const Status busy = udpPortFree(held.port);
+    EXPECT_EQ(busy.fault, Status::Fault::InUse);
+    EXPECT_NE(busy.error.find(std::to_string(held.port)), std::string::npos) << busy.error;
     held.release();
-    EXPECT_TRUE(udpPortFree(held.port, error)) << error;
-    EXPECT_TRUE(error.empty());
-    for (int port : {0, 65536, -1})
-        EXPECT_FALSE(udpPortFree(port, error)) << port;
+    EXPECT_TRUE(udpPortFree(held.port).ok());
+    for (int port : {0, 65536, -1}) {
+        const Status none = udpPortFree(port);
+        EXPECT_FALSE(none.ok()) << port;
+        EXPECT_EQ(none.fault, Status::Fault::Other) << port;
+    }
 }

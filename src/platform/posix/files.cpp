@@ -29,8 +29,12 @@ Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxB
         return s;
     // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(errno) + ".");
+    if (fd < 0) {
+        const int err = errno;
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
+                               err == ENOENT || err == ENOTDIR ? Status::Fault::Missing
+                                                               : Status::Fault::Other);
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -249,7 +253,8 @@ Status deleteFile(const std::string& winPath) {
     if (isDirectory(host))
         return Status::failure("Cannot delete " + quoted(winPath) + ": it is a directory.");
     if (isReadOnlyFile(host))
-        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.");
+        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.",
+                               Status::Fault::ReadOnly);
     if (::unlink(host.c_str()) != 0)
         return Status::failure("Cannot delete " + quoted(winPath) + ": " + reason(errno) + ".");
     return Status::success();

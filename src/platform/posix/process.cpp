@@ -241,18 +241,13 @@ Status startHidden(const std::string& commandLine, Process& process,
     return Status::success();
 }
 
-bool udpPortFree(int port, std::string& error) {
-    error.clear();
-    if (port < 1 || port > 65535) {
-        error = "There is no UDP port " + std::to_string(port) + ".";
-        return false;
-    }
+Status udpPortFree(int port) {
+    if (port < 1 || port > 65535)
+        return Status::failure("There is no UDP port " + std::to_string(port) + ".");
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        error =
-            "The UDP port " + std::to_string(port) + " cannot be tested: " + reason(errno) + ".";
-        return false;
-    }
+    if (fd < 0)
+        return Status::failure("The UDP port " + std::to_string(port) +
+                               " cannot be tested: " + reason(errno) + ".");
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -260,12 +255,14 @@ bool udpPortFree(int port, std::string& error) {
     const bool free = ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
     const int err = errno;
     ::close(fd);
-    if (!free)
-        error =
-            err == EADDRINUSE
-                ? "The UDP port " + std::to_string(port) + " is in use by another program."
-                : "The UDP port " + std::to_string(port) + " cannot be taken: " + reason(err) + ".";
-    return free;
+    if (free)
+        return Status::success();
+    if (err == EADDRINUSE)
+        return Status::failure("The UDP port " + std::to_string(port) +
+                                   " is in use by another program.",
+                               Status::Fault::InUse);
+    return Status::failure("The UDP port " + std::to_string(port) +
+                           " cannot be taken: " + reason(err) + ".");
 }
 
 void sleepMilliseconds(int milliseconds) {

@@ -20,9 +20,13 @@ Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxB
     const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(GetLastError()) +
-                               ".");
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
+                               err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
+                                   ? Status::Fault::Missing
+                                   : Status::Fault::Other);
+    }
     // A pipe or a device could block or never end.
     if (GetFileType(h) != FILE_TYPE_DISK) {
         CloseHandle(h);
@@ -66,9 +70,13 @@ Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_
     const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(GetLastError()) +
-                               ".");
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
+                               err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
+                                   ? Status::Fault::Missing
+                                   : Status::Fault::Other);
+    }
     LARGE_INTEGER length{};
     if (!GetFileSizeEx(h, &length)) {
         const DWORD err = GetLastError();
@@ -239,7 +247,8 @@ Status deleteFile(const std::string& winPath) {
         return Status::failure("Cannot delete " + quoted(winPath) + ": it is a directory.");
     const DWORD attrs = GetFileAttributesW(widen(winPath).c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
-        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.");
+        return Status::failure("Cannot delete " + quoted(winPath) + ": the file is read-only.",
+                               Status::Fault::ReadOnly);
     if (!DeleteFileW(widen(winPath).c_str()))
         return Status::failure("Cannot delete " + quoted(winPath) + ": " + reason(GetLastError()) +
                                ".");

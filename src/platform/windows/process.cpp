@@ -145,23 +145,17 @@ Status startHidden(const std::string& commandLine, Process& process,
     return Status::success();
 }
 
-bool udpPortFree(int port, std::string& error) {
-    error.clear();
+Status udpPortFree(int port) {
     const std::string name = "The UDP port " + std::to_string(port);
-    if (port < 1 || port > 65535) {
-        error = "There is no UDP port " + std::to_string(port) + ".";
-        return false;
-    }
+    if (port < 1 || port > 65535)
+        return Status::failure("There is no UDP port " + std::to_string(port) + ".");
     WSADATA wsa{};
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
-        error = name + " cannot be tested: the network is not available.";
-        return false;
-    }
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return Status::failure(name + " cannot be tested: the network is not available.");
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (s == INVALID_SOCKET) {
-        error = name + " cannot be tested: no socket can be made.";
         WSACleanup();
-        return false;
+        return Status::failure(name + " cannot be tested: no socket can be made.");
     }
     // Exclusive: a holder that allowed sharing the address still counts.
     BOOL on = TRUE;
@@ -174,11 +168,11 @@ bool udpPortFree(int port, std::string& error) {
     const int err = free ? 0 : WSAGetLastError();
     closesocket(s);
     WSACleanup();
-    if (!free)
-        error = err == WSAEADDRINUSE || err == WSAEACCES
-                    ? name + " is in use by another program."
-                    : name + " cannot be taken (error " + std::to_string(err) + ").";
-    return free;
+    if (free)
+        return Status::success();
+    if (err == WSAEADDRINUSE || err == WSAEACCES)
+        return Status::failure(name + " is in use by another program.", Status::Fault::InUse);
+    return Status::failure(name + " cannot be taken (error " + std::to_string(err) + ").");
 }
 
 void sleepMilliseconds(int milliseconds) {
