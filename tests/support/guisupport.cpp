@@ -356,6 +356,14 @@ QColor WindowTest::statusColour() const {
     return w->lblStatus->palette().color(QPalette::WindowText);
 }
 
+QString WindowTest::viewer() const {
+    return crlfText(ctl<QPlainTextEdit>("txtFileContents"));
+}
+
+bool WindowTest::confirmed(const char* option) const {
+    return back(ctl<QWidget>(option)) == fromBgr(colour::LightGreen);
+}
+
 QByteArray WindowTest::gameFile(const QString& relative) const {
     return DemoInstall::read(demo->game(relative));
 }

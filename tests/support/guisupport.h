@@ -192,6 +192,10 @@ class WindowTest : public ::testing::Test {
     // the first five listed maps in the cycle, the proposed welcome message.
     void confirmSteps(int last);
 
+    // The viewer's text as the program reads it, line breaks as CR LF.
+    QString viewer() const;
+    // A step's option shows its step confirmed: light green, not pink.
+    bool confirmed(const char* option) const;
     // A file below the game directory ("dod/vorn_motd.txt"), as bytes.
     QByteArray gameFile(const QString& relative) const;
     // The back colour of a step's option: pink open, light green confirmed.
