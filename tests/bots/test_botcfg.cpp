@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "botcfg.h"
 
@@ -31,7 +30,7 @@ TEST(BotCfg, DefaultsGiveThirteenLines) {
                                              "bloodmode 0\r\n" + kExtra + "\r\nfillserver");
 }
 
-TEST(BotCfg, LinesByCase) {
+TEST(BotCfg, EachInputChangesItsOwnLines) {
     const std::string head = "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches;
     const struct {
         const char* what;
@@ -154,19 +153,6 @@ TEST(Roster, LineFromTeamClassSkillName) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(vorn::rosterLine(row.team, row.cls, row.skill, row.name), row.line) << row.line;
-}
-
-TEST(Roster, ClassListsOfTheThreeTeams) {
-    EXPECT_EQ(vorn::usAlliedBotClasses(),
-              (std::vector<std::string>{"1-Rifleman", "2-Staff Sergeant", "3-Master Sergeant",
-                                        "4-Sergeant", "5-Sniper", "6-Support Infantry",
-                                        "7-Machine Gunner"}));
-    EXPECT_EQ(vorn::britishBotClasses(), (std::vector<std::string>{"1-Rifleman", "2-Sergeant Major",
-                                                                   "3-Marksman", "4-Gunner"}));
-    EXPECT_EQ(vorn::axisBotClasses(),
-              (std::vector<std::string>{"1-Grenadier", "2-Stosstruppe", "3-Unteroffizier",
-                                        "4-Sturmtruppe", "5-Scharfschuetze",
-                                        "6-MG34-Sch\xC3\xBCtze", "7-MG42-Sch\xC3\xBCtze"}));
 }
 
 } // namespace
