@@ -66,11 +66,8 @@ TEST_F(BotSetupTest, TextFollowsEveryWatchedControl) {
     pickCombo("cmbSturmbotBlood", "3-Explode");
     EXPECT_TRUE(cfg().contains("friendlyfiremode on\r\nrank off\r\nformsquad on\r\n"));
     EXPECT_TRUE(cfg().contains("\r\nbloodmode 3\r\n"));
-    // A typed blood mode is not a pick: it counts at the next build.
-    setText("cmbSturmbotBlood", "2x");
-    EXPECT_TRUE(cfg().contains("\r\nbloodmode 3\r\n"));
     setText("txtExtra3", QString());
-    EXPECT_TRUE(cfg().endsWith("bloodmode 2\r\n\r\nfillserver"));
+    EXPECT_TRUE(cfg().endsWith("bloodmode 3\r\n\r\nfillserver"));
     setText("txtSturmbotPasswd", QString());
     EXPECT_TRUE(cfg().startsWith("min_reaction 300\r\n"));
 }

@@ -202,6 +202,9 @@ class WindowTest : public ::testing::Test {
     static QColor back(const QWidget* option);
     // The `index`-th message box shown, with its title, icon and buttons.
     void expectBox(std::size_t index, const QString& title, MsgIcon icon, MsgButtons buttons) const;
+    // A red error in the status line ("Error: ...") that holds `part`, in
+    // full view.
+    void expectError(const QString& part) const;
     // A Save that could not write: a red error naming the file, in full view.
     void expectSaveRefused(const QString& fileName) const;
     // Wait (bounded) until the server stand-in has noted `starts` starts;
