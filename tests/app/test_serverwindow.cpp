@@ -72,7 +72,7 @@ class ServerWindowTest : public WindowTest {
     }
 };
 
-TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
+TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
     ASSERT_NE(sw(), nullptr);

@@ -56,7 +56,7 @@ TEST_F(BotSetupTest, DefaultsAreProposedInFillServerMode) {
     EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
 }
 
-TEST_F(BotSetupTest, TextFollowsEveryWatchedControl) {
+TEST_F(BotSetupTest, EveryControlReachesTheText) {
     openStep("optBotFile");
     setText("txtSturmbotPasswd", "s3cret");
     EXPECT_TRUE(cfg().startsWith("sturmbot_password s3cret\r\nmin_reaction 300\r\n"));
