@@ -22,8 +22,8 @@
 //
 // `bench_window_gui --once=startup|bare` is the child: one start-up over
 // the installation in WINEPREFIX, then the end.
-#include "demoinstall.h"
 #include "assembly.h"
+#include "demoinstall.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,8 @@
 #                            compiler, CMake and Qt
 #   install-deps.sh --test   also what the tests need: GoogleTest, Google
 #                            Benchmark, mingw-w64 (64- and 32-bit), Wine with
-#                            32-bit Wine, Xvfb, clang-format, ccache, the
+#                            32-bit Wine, Xvfb, clang-format 14 (Debian 12's,
+#                            which scripts/check-format.sh runs), ccache, the
 #                            fonts and tools of the Windows smoke run, and the
 #                            checkers and makers of the installed files and
 #                            the .deb
@@ -17,7 +18,8 @@ set -euo pipefail
 packages=(cmake g++ make qt6-base-dev)
 test_packages=(libgtest-dev googletest libbenchmark-dev ccache qt6-base-dev-tools
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
-               xvfb xauth xdotool imagemagick unzip fonts-dejavu-core clang-format
+               xvfb xauth xdotool imagemagick unzip fonts-dejavu-core
+               clang-format clang-format-14
                desktop-file-utils appstream lintian dpkg-dev file)
 with_wine32=false
 case "${1:-}" in

@@ -2,8 +2,9 @@
 # Saves a screenshot of the main window after start-up on a fresh demo
 # installation:
 #   scripts/screenshot.sh OUT.png [--points N] [--dark] [ACTION...]
-# (see scripts/screenshot.cpp for the options and actions), or a whole set
-# for looking at fonts and palettes, under Xvfb when it is installed:
+# (see tools/screenshot/screenshot.cpp for the options and actions), or a
+# whole set for looking at fonts and palettes, under Xvfb when it is
+# installed:
 #   scripts/screenshot.sh --set DIR
 # which saves each panel at 10, 12 and 14 points, at 150 % and in a dark
 # palette. Builds what it needs.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and tests every way Vornwick ships:
+# Installs what is missing, checks that the C++ code is clang-formatted
+# (scripts/check-format.sh), then builds and tests every way Vornwick ships:
 #   1. Linux (warnings as errors), with the window on Qt's offscreen platform,
 #      then its Debian package, built, checked, installed and started;
 #   2. Linux again under AddressSanitizer and UndefinedBehaviorSanitizer;
@@ -15,6 +16,8 @@ cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/install-deps.sh --test || exit 1
+# Unformatted code fails at once, before anything is built.
+scripts/check-format.sh || exit 1
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 

@@ -11,4 +11,4 @@ namespace vorn {
 // The window with all its panels. With `load`, Form_Load has run.
 std::unique_ptr<Vorn> makeVornwick(UiSeam& ui, bool load = true);
 
-}  // namespace vorn
+} // namespace vorn

@@ -61,7 +61,6 @@ class ValveRoadTest : public WindowTest {
 
 TEST_F(ValveRoadTest, FromStartUpToARunningServer) {
     walkToStart();
-    ASSERT_EQ(w->st.commandLine, kExec + kArgs);
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
     EXPECT_EQ(statusColour(), fromBgr(colour::Green));
@@ -96,10 +95,7 @@ TEST_F(ValveRoadTest, StartWhenTheBatchFileCannotBeWritten) {
     ASSERT_TRUE(QDir().mkpath(batch));
 
     click("cmdStart");
-    EXPECT_TRUE(status().startsWith("Error:")) << status().toStdString();
-    EXPECT_TRUE(status().contains("batch file")) << status().toStdString();
-    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
-    EXPECT_TRUE(statusFits());
+    expectError("batch file");
     QThread::msleep(300);
     EXPECT_FALSE(serverRan()) << "no server may start";
     // Nothing else changes: the user can fix the disk and press Start again.
@@ -116,8 +112,7 @@ TEST_F(ValveRoadTest, MapNamesFromTheDiskThatWouldBreakTheLineAreRefused) {
     click("optCommandLine");
     pickCombo("cmbMapList1", "a&b");
     click("cmdStart");
-    EXPECT_TRUE(status().contains("a&b")) << status().toStdString();
-    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    expectError("a&b");
     QThread::msleep(300);
     EXPECT_FALSE(serverRan()) << "no server may start";
 }

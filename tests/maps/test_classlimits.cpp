@@ -1,4 +1,4 @@
-// Per-map class limits: the lists, the line walk, reading and writing a file.
+// Per-map class limits: a line split into its parts, and a file read.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,7 +17,7 @@ ClassLists britishMap() {
     return lists;
 }
 
-TEST(ClassLimitLine, CharacterWalk) {
+TEST(ClassLimitLine, SplitsIntoNameValueSideAndClass) {
     const struct {
         const char* line;
         const char* name;

@@ -356,6 +356,14 @@ QColor WindowTest::statusColour() const {
     return w->lblStatus->palette().color(QPalette::WindowText);
 }
 
+QString WindowTest::viewer() const {
+    return crlfText(ctl<QPlainTextEdit>("txtFileContents"));
+}
+
+bool WindowTest::confirmed(const char* option) const {
+    return back(ctl<QWidget>(option)) == fromBgr(colour::LightGreen);
+}
+
 QByteArray WindowTest::gameFile(const QString& relative) const {
     return DemoInstall::read(demo->game(relative));
 }
@@ -372,12 +380,17 @@ void WindowTest::expectBox(std::size_t index, const QString& title, MsgIcon icon
     EXPECT_EQ(seam.boxes[index].buttons, buttons);
 }
 
+void WindowTest::expectError(const QString& part) const {
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Error:"))) << status().toStdString();
+    EXPECT_TRUE(status().contains(part)) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(statusFits());
+}
+
 void WindowTest::expectSaveRefused(const QString& fileName) const {
     EXPECT_TRUE(status().startsWith(QStringLiteral("Error: could not save")))
         << status().toStdString();
-    EXPECT_TRUE(status().contains(fileName)) << status().toStdString();
-    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
-    EXPECT_TRUE(statusFits());
+    expectError(fileName);
 }
 
 QByteArray WindowTest::serverLog(int starts) const {

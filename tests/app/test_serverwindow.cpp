@@ -1,6 +1,5 @@
 // After Start: the server window follows the running server, Stop ends it
 // with all it started, Start runs it again, and a busy port starts nothing.
-#include "alliedcountry.h"
 #include "guisupport.h"
 #include "heldport.h"
 #include "serverwindow.h"
@@ -73,7 +72,7 @@ class ServerWindowTest : public WindowTest {
     }
 };
 
-TEST_F(ServerWindowTest, StartOutputStopEndedAndStartAgain) {
+TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
     ASSERT_NE(sw(), nullptr);
@@ -174,12 +173,11 @@ TEST_F(ServerWindowTest, ListingsAndTheEntityExportWorkWhileItRuns) {
     // The mod's maps are listed and a map's country is found through the
     // side files; the server's batch file and output stay untouched.
     const QByteArray batch = DemoInstall::read(demo->drive("vorn.bat"));
-    chooseMod("dod");
-    EXPECT_GT(ctl<QComboBox>("cmbMapList1")->count(), 20);
-    w->st.countryDetected = 0;
-    EXPECT_TRUE(DetectAlliedCountry(*w, QStringLiteral("dod_caen")));
-    EXPECT_EQ(w->st.countryDetected, 1);
-    EXPECT_EQ(w->st.alliesBritish, 1);
+    openStep("optMapFile");
+    EXPECT_GT(ctl<QListWidget>("lstMapList")->count(), 20);
+    clickListItem("lstMapList", "dod_caen");
+    click("chkClassLimit");
+    EXPECT_EQ(ctl<QLabel>("lblClassAllies")->text(), "British");
     EXPECT_TRUE(QFileInfo::exists(demo->game("dod/maps/dod_caen.ent")));
     EXPECT_TRUE(QFileInfo::exists(demo->drive("vorn_list.log")));
     EXPECT_EQ(DemoInstall::read(demo->drive("vorn.bat")), batch);

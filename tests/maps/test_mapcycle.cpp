@@ -15,22 +15,21 @@ class MapCycleTest : public WindowTest {
 
 TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     openStep("optMapFile");
-    EXPECT_EQ(w->frmInfo->title(), "vorn_mapcycle.txt");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
     EXPECT_EQ(status(), "Please select maps for the server.");
     EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isEnabled());
     const QStringList six{"dod_anzio", "dod_caen",    "dod_flash",
                           "dod_kalt",  "dod_charlie", "dod_glider"};
     for (int n = 1; n <= six.size(); ++n) {
         addMaps({six.at(n - 1)});
-        EXPECT_EQ(w->st.mapCycleCount, n);
         EXPECT_EQ(status(), n < 5 ? "C'mon, add some more maps..." : "Map cycle ok?") << n;
         EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-        EXPECT_EQ(plainText(w->txtFileContents), six.mid(0, n).join('\n'));
+        EXPECT_EQ(viewer(), six.mid(0, n).join("\r\n"));
     }
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (six.join("\r\n") + "\r\n").toLatin1());
-    EXPECT_EQ(back(w->optMapFile), fromBgr(colour::LightGreen));
-    EXPECT_TRUE(w->optMotd->isEnabled());
+    EXPECT_TRUE(confirmed("optMapFile"));
+    EXPECT_TRUE(ctl<QWidget>("optMotd")->isEnabled());
     EXPECT_EQ(status(), "Select Welcome Message");
 }
 
@@ -57,7 +56,7 @@ TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
         SCOPED_TRACE(row.name);
         if (row.clearFirst) {
             click("cmdClearMapList");
-            EXPECT_EQ(plainText(w->txtFileContents), "");
+            EXPECT_EQ(viewer(), "");
             EXPECT_FALSE(ctl<QWidget>("cmdMapOK")->isEnabled());
             EXPECT_EQ(status(), "Please select maps for the server.");
         }
@@ -86,7 +85,7 @@ TEST_F(MapCycleTest, ADoubleClickSelectsAndAdds) {
     openStep("optMapFile");
     clickListItem("lstMapList", "dod_jagd", true);
     clickListItem("lstMapList", "dod_saints", true);
-    EXPECT_EQ(w->st.mapCycleText, "dod_jagd\r\ndod_saints");
+    EXPECT_EQ(viewer(), "dod_jagd\r\ndod_saints");
     EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isEnabled());
 }
 
@@ -97,7 +96,7 @@ TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
     for (int n = 0; n < 130; ++n)
         added << listed[n % listed.size()];
     addMaps(added);
-    EXPECT_EQ(w->st.mapCycleCount, 130);
+    EXPECT_EQ(viewer().count("\r\n"), 129);
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (added.join("\r\n") + "\r\n").toLatin1());
     EXPECT_EQ(botMaps(), QStringList{""} + added);
@@ -106,17 +105,16 @@ TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
 TEST_F(MapCycleTest, AddWithNoMapSelectedAddsNothing) {
     openStep("optMapFile");
     click("cmdAddMap");
-    EXPECT_EQ(w->st.mapCycleText, "");
+    EXPECT_EQ(viewer(), "");
     EXPECT_EQ(status(), "Please select maps for the server.");
 
     // Choosing a mod again empties the cycle and forgets the selection.
     addMaps({"dod_anzio", "dod_caen"});
     openStep("optMapFile");
-    EXPECT_EQ(plainText(w->txtFileContents), "");
+    EXPECT_EQ(viewer(), "");
     click("cmdAddMap");
-    EXPECT_EQ(w->st.mapCycleCount, 0);
     addMaps({"dod_kalt"});
-    EXPECT_EQ(w->st.mapCycleText, "dod_kalt");
+    EXPECT_EQ(viewer(), "dod_kalt");
 }
 
 TEST_F(MapCycleTest, ASaveThatCannotBeWrittenConfirmsNothing) {
@@ -128,8 +126,8 @@ TEST_F(MapCycleTest, ASaveThatCannotBeWrittenConfirmsNothing) {
     addMaps({"dod_anzio", "dod_caen"});
     click("cmdMapOK");
     expectSaveRefused("vorn_mapcycle.txt");
-    EXPECT_EQ(back(w->optMapFile), fromBgr(colour::Pink));
-    EXPECT_FALSE(w->optMotd->isEnabled());
+    EXPECT_FALSE(confirmed("optMapFile"));
+    EXPECT_FALSE(ctl<QWidget>("optMotd")->isEnabled());
     EXPECT_EQ(cycleFile(), "old_map\r\n");
     EXPECT_TRUE(botMaps().isEmpty());
 }

@@ -60,7 +60,7 @@ TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
     openMotd();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        if (w->st.motdSaved) // after a Save, Edit opens the text again
+        if (confirmed("optMotd")) // after a Save, Edit opens the text again
             click("cmdEditFile");
         w->txtFileContents->setPlainText(row.typed);
         click("cmdSaveFile");

@@ -192,12 +192,19 @@ class WindowTest : public ::testing::Test {
     // the first five listed maps in the cycle, the proposed welcome message.
     void confirmSteps(int last);
 
+    // The viewer's text as the program reads it, line breaks as CR LF.
+    QString viewer() const;
+    // A step's option shows its step confirmed: light green, not pink.
+    bool confirmed(const char* option) const;
     // A file below the game directory ("dod/vorn_motd.txt"), as bytes.
     QByteArray gameFile(const QString& relative) const;
     // The back colour of a step's option: pink open, light green confirmed.
     static QColor back(const QWidget* option);
     // The `index`-th message box shown, with its title, icon and buttons.
     void expectBox(std::size_t index, const QString& title, MsgIcon icon, MsgButtons buttons) const;
+    // A red error in the status line ("Error: ...") that holds `part`, in
+    // full view.
+    void expectError(const QString& part) const;
     // A Save that could not write: a red error naming the file, in full view.
     void expectSaveRefused(const QString& fileName) const;
     // Wait (bounded) until the server stand-in has noted `starts` starts;

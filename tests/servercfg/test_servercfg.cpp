@@ -22,7 +22,7 @@ ServerCfgInputs defaults() {
 const std::string kRules = "mp_friendlyfire 1\r\nmp_footsteps 1\r\nmp_flashlight 1\r\n"
                            "mp_deathmsg 1\r\nmp_falldamage 1\r\nsv_lan 0\r\n";
 
-TEST(ServerCfg, ComposedTextByCase) {
+TEST(ServerCfg, EachInputChangesItsOwnLines) {
     const std::string head = "hostname \"My dod server.\"\r\n";
     const std::string tail9 = "mp_teamlimit 2\r\nmp_timelimit 30\r\n";
     const struct {

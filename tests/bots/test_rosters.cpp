@@ -67,29 +67,29 @@ TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
     click("chkSturmbotFillserver");
     EXPECT_FALSE(frame->isHidden());
     EXPECT_TRUE(frame->isEnabled());
-    EXPECT_EQ(w->frmInfo->title(), "bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
     click("cmdSturmbotOK");
     EXPECT_EQ(gameFile("dod/sturmbot/bot.cfg"), (kDefaultBotLines + "\r\n").toLatin1());
 
     click("chkSturmbotFillserver");
     EXPECT_TRUE(frame->isHidden());
-    EXPECT_TRUE(w->st.botCfgText.endsWith("\r\n\r\nfillserver"));
+    EXPECT_TRUE(viewer().endsWith("\r\n\r\nfillserver"));
 
     // The switch does not look at waypoints: a map without them still names
     // the file.
     setText("cmbSturmbotMapList", "dod_chemille");
     click("chkSturmbotFillserver");
-    EXPECT_EQ(w->frmInfo->title(), "dod_chemille_bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
     EXPECT_EQ(seam.beeps, 0);
 }
 
 TEST_F(RosterTest, UsMapWithWaypointsOffersUsAndGermanTeams) {
     openRosters();
-    const QString before = w->st.botCfgText;
+    const QString before = viewer();
     pickMap("dod_anzio");
     EXPECT_EQ(mapStatus(), "Waypoint file exists.");
     EXPECT_EQ(frameTitle(), "dod_anzio.wpt");
-    EXPECT_EQ(w->frmInfo->title(), "dod_anzio_bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio_bot.cfg");
     EXPECT_EQ(seam.beeps, 0);
     expectRosterControlsEnabled(true);
     // The stand-in tool exported the map's entities, under the busy pointer.
@@ -98,7 +98,7 @@ TEST_F(RosterTest, UsMapWithWaypointsOffersUsAndGermanTeams) {
     EXPECT_EQ(seam.busyOff, 1);
     expectTeams("German", "U.S.", true, false);
     // Choosing a map neither rebuilds nor touches the roster.
-    EXPECT_EQ(w->st.botCfgText, before);
+    EXPECT_EQ(viewer(), before);
     click("optSturmbotAllies1");
     EXPECT_EQ(classes(), fromUtf8(usAlliedBotClasses()));
 }
@@ -136,7 +136,7 @@ TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
     EXPECT_EQ(ctl<QLabel>("lblSturmbotMapStatus")->palette().color(QPalette::WindowText),
               fromBgr(colour::Red));
     EXPECT_EQ(frameTitle(), "dod_chemille.wpt");
-    EXPECT_EQ(w->frmInfo->title(), "bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
     expectRosterControlsEnabled(false);
     // The options are reset; no detection ran for this map.
     expectTeams("Axis", "Allies", true, false);
@@ -162,7 +162,7 @@ TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {
     expectBox(0, "VORN Allert!", MsgIcon::Critical, MsgButtons::Ok);
     EXPECT_EQ(seam.ends, 1);
     // The reaction stopped where the program ended: the check never finished.
-    EXPECT_EQ(w->frmInfo->title(), "invalid");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "invalid");
     EXPECT_EQ(ctl<QRadioButton>("optSturmbotAxis1")->text(), "Axis");
 }
 
@@ -182,7 +182,7 @@ TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
                                   "Would you like to ignore this and proceed?");
     EXPECT_EQ(seam.ends, 0);
     expectTeams("Axis", "Allies", true, false);
-    EXPECT_EQ(w->frmInfo->title(), "dod_caen_bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_caen_bot.cfg");
     expectRosterControlsEnabled(true);
 
     // No, then No to the exit question: still on.
@@ -191,7 +191,7 @@ TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
     ASSERT_EQ(seam.boxes.size(), 3u);
     EXPECT_EQ(seam.boxes[2].text, "Are you sure you want to exit?");
     EXPECT_EQ(seam.ends, 0);
-    EXPECT_EQ(w->frmInfo->title(), "dod_caen_bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_caen_bot.cfg");
 
     // No, then Yes: the program ends.
     seam.answers = {kAnswerNo, kAnswerYes};
@@ -205,10 +205,9 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     // No team chosen: nothing added, but the preview is rebuilt in roster
     // mode and Clear is enabled.
     ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
-    w->txtFileContents->clear();
+    setText("txtFileContents", QString());
     click("cmdSturmbotAdd");
-    EXPECT_EQ(w->st.mapBotCfgText, QString());
-    EXPECT_EQ(plainText(w->txtFileContents), QString(kDefaultBotLines).replace("\r\n", "\n"));
+    EXPECT_EQ(viewer(), kDefaultBotLines);
     EXPECT_TRUE(ctl<QWidget>("cmdSturmbotClear")->isEnabled());
 
     struct Row {
@@ -230,9 +229,8 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
         SCOPED_TRACE(r.line.toStdString());
         addBot(r.team, r.cls, r.skill, r.name);
         lines << r.line;
-        EXPECT_EQ(w->st.mapBotCfgText, lines.join("\r\n"));
+        EXPECT_EQ(viewer(), kDefaultBotLines + lines.join("\r\n"));
     }
-    EXPECT_EQ(w->st.botCfgText, kDefaultBotLines + w->st.mapBotCfgText);
     click("cmdSturmbotOK");
     // The name is written in the game's 8-bit character set.
     const QByteArray bytes = gameFile("dod/sturmbot/dod_caen_bot.cfg");
@@ -244,13 +242,12 @@ TEST_F(RosterTest, BotsStayUntilClearedWhenTheMapChanges) {
     pickMap("dod_anzio");
     addBot("optSturmbotAllies1", "5-Sniper", "6", "Hawk");
     pickMap("dod_charlie");
-    EXPECT_EQ(w->frmInfo->title(), "dod_charlie_bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_charlie_bot.cfg");
     click("cmdSturmbotOK");
     EXPECT_EQ(gameFile("dod/sturmbot/dod_charlie_bot.cfg"),
               (kDefaultBotLines + "addbot 1 5 6 Hawk\r\n").toLatin1());
     click("cmdSturmbotClear");
-    EXPECT_EQ(w->st.mapBotCfgText, QString());
-    EXPECT_EQ(w->st.botCfgText, kDefaultBotLines);
+    EXPECT_EQ(viewer(), kDefaultBotLines);
 }
 
 TEST_F(RosterTest, OldAddOnKeepsAlliesAndAxisWithoutDetection) {

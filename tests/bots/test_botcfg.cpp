@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "botcfg.h"
 
@@ -26,18 +25,15 @@ const std::string kSwitches = "friendlyfiremode off\r\nrank on\r\nformsquad off\
                               "knifeonly off\r\npistolonly off\r\ngrenadeonly off\r\n";
 const std::string kExtra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
 
-TEST(BotCfg, DefaultsGiveThirteenLines) {
-    EXPECT_EQ(composeBotCfg(defaults()), "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches +
-                                             "bloodmode 0\r\n" + kExtra + "\r\nfillserver");
-}
-
-TEST(BotCfg, LinesByCase) {
+TEST(BotCfg, EachInputChangesItsOwnLines) {
     const std::string head = "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches;
     const struct {
         const char* what;
         void (*change)(BotCfgInputs&);
         std::string expected;
     } rows[] = {
+        {"defaults give thirteen lines", [](BotCfgInputs&) {},
+         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
         {"password line first when set", [](BotCfgInputs& in) { in.password = "s3 cret"; },
          "sturmbot_password s3 cret\r\n" + head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
         {"bot counts when the maximum is not 0",
@@ -154,19 +150,6 @@ TEST(Roster, LineFromTeamClassSkillName) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(vorn::rosterLine(row.team, row.cls, row.skill, row.name), row.line) << row.line;
-}
-
-TEST(Roster, ClassListsOfTheThreeTeams) {
-    EXPECT_EQ(vorn::usAlliedBotClasses(),
-              (std::vector<std::string>{"1-Rifleman", "2-Staff Sergeant", "3-Master Sergeant",
-                                        "4-Sergeant", "5-Sniper", "6-Support Infantry",
-                                        "7-Machine Gunner"}));
-    EXPECT_EQ(vorn::britishBotClasses(), (std::vector<std::string>{"1-Rifleman", "2-Sergeant Major",
-                                                                   "3-Marksman", "4-Gunner"}));
-    EXPECT_EQ(vorn::axisBotClasses(),
-              (std::vector<std::string>{"1-Grenadier", "2-Stosstruppe", "3-Unteroffizier",
-                                        "4-Sturmtruppe", "5-Scharfschuetze",
-                                        "6-MG34-Sch\xC3\xBCtze", "7-MG42-Sch\xC3\xBCtze"}));
 }
 
 } // namespace

@@ -1,0 +1,145 @@
+// The command line panel over the demo installation: when the line is
+// composed and shown, that the player clamp and Dedicated reach it, and what
+// enables Save. The composition itself is test_commandline's.
+#include "guisupport.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace vorn::test {
+namespace {
+
+const QString kExample =
+    QStringLiteral("C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8 "
+                   "+lservercfgfile vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt "
+                   "+motdfile vorn_motd.txt +map %1 -heapsize 64000 -noipx");
+
+class CommandLineTest : public WindowTest {
+  protected:
+    void openPanel() {
+        chooseMod("dod");
+        click("optCommandLine");
+    }
+    QString players() const { return ctl<QComboBox>("cmbMaxPlayers")->currentText(); }
+    QString maxBots() const { return ctl<QLabel>("lblMxBt")->text(); }
+    bool saveEnabled() const { return ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
+    // The mouse pressed on the option that is already selected.
+    void pressOption() {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(ctl<QWidget>("optCommandLine"), &press);
+    }
+};
+
+TEST_F(CommandLineTest, ComposesOnOpeningAndSaveKeepsTheLine) {
+    openPanel();
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "Command Line and Options");
+    // No first map yet: "+map", the blank of the map, the blank before the extras.
+    EXPECT_EQ(viewer(), kExample.arg(QString()));
+    pickCombo("cmbMapList1", "dod_anzio");
+    EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
+    click("cmdCommandOK");
+    EXPECT_TRUE(confirmed("optCommandLine"));
+    EXPECT_EQ(maxBots(), "< 9");
+    // Save keeps the composition and writes nothing.
+    EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
+    EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("+map"));
+}
+
+// The clamp's table is test_commandline's; here, that typing reaches it, the
+// box, the bot maximum and the line.
+TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
+    openPanel();
+    setText("cmbMaxPlayers", "40");
+    EXPECT_EQ(players(), "32");
+    EXPECT_EQ(maxBots(), "< 33");
+    EXPECT_TRUE(viewer().contains(" +maxplayers 32 ")) << viewer().toStdString();
+    setText("cmbMaxPlayers", "abc"); // no number: left as typed
+    EXPECT_EQ(players(), "abc");
+    EXPECT_EQ(maxBots(), "?");
+    EXPECT_EQ(ctl<QComboBox>("cmbMaxPlayers")->count(), 32); // clamping never adds an item
+    EXPECT_TRUE(seam.boxes.empty());
+}
+
+TEST_F(CommandLineTest, PickingAPlayerCountWaitsForTheNextComposition) {
+    openPanel();
+    const QString before = viewer();
+    pickCombo("cmbMaxPlayers", "12");
+    EXPECT_EQ(maxBots(), "?");
+    EXPECT_EQ(viewer(), before);
+    // Typing after a pick is a change again.
+    setText("cmbMaxPlayers", "50");
+    EXPECT_EQ(players(), "32");
+    EXPECT_TRUE(viewer().contains(" +maxplayers 32 "));
+}
+
+TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
+    openPanel();
+    pickCombo("cmbMapList1", "dod_caen");
+    setText("cmbPort", "27016");
+    setText("txtExtra1", "-nojoy");
+    pressOption();
+    const QString listen = viewer();
+    ASSERT_TRUE(listen.endsWith("+map dod_caen -nojoy")) << listen.toStdString();
+
+    click("chkDedicated");
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
+    EXPECT_TRUE(viewer().startsWith("C:\\Sierra\\Half-Life\\hlds.exe -game dod +port 27016 "));
+    EXPECT_TRUE(viewer().contains(" +servercfgfile vorn_server.cfg ")) << viewer().toStdString();
+    // The server stand-in exists, so the path stays valid and nothing is reset.
+    EXPECT_NE(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(saveEnabled());
+
+    click("chkDedicated");
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hl.exe");
+    EXPECT_EQ(viewer(), listen);
+    EXPECT_EQ(seam.beeps, 0);
+}
+
+TEST_F(CommandLineTest, SaveIsEnabledOnlyByPickingAFirstMap) {
+    openPanel();
+    auto* maps = ctl<QComboBox>("cmbMapList1");
+    EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
+    EXPECT_FALSE(saveEnabled());
+
+    // Typed from code, or typed key by key and left: the name goes into the
+    // line, but Save stays disabled.
+    setText("cmbMapList1", "dod_anzio");
+    EXPECT_FALSE(saveEnabled());
+    focus(maps);
+    maps->clearEditText();
+    type("dod_flash\r");
+    focus(ctl<QLineEdit>("txtExtra1")); // cmbMapList1 loses the focus
+    EXPECT_EQ(viewer(), kExample.arg("dod_flash"));
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_EQ(maps->count(), ctl<QListWidget>("lstMapList")->count()); // nothing added
+
+    pickCombo("cmbMapList1", "dod_jagd");
+    EXPECT_TRUE(saveEnabled());
+    EXPECT_EQ(viewer(), kExample.arg("dod_jagd"));
+}
+
+TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
+    openPanel();
+    pickCombo("cmbMapList1", "dod_anzio");
+    // Texts set without a reaction of their own reach the line when the
+    // control is left.
+    focus(ctl<QComboBox>("cmbPort"));
+    setText("cmbPort", "27999");
+    focus(ctl<QLineEdit>("txtExtra1"));
+    EXPECT_TRUE(viewer().contains(" +port 27999 "));
+    setText("txtExtra1", QString());
+    focus(ctl<QComboBox>("cmbMaxPlayers"));
+    EXPECT_TRUE(viewer().endsWith("+map dod_anzio ")) << viewer().toStdString();
+
+    // Pressing the mouse on the option that is already selected shows the
+    // line again, with what changed meanwhile.
+    setText("cmbPort", "27017");
+    setText("txtFileContents", "something else");
+    pressOption();
+    EXPECT_TRUE(viewer().contains(" +port 27017 "));
+    EXPECT_TRUE(viewer().startsWith("C:\\Sierra\\Half-Life\\hl.exe -game dod "));
+}
+
+} // namespace
+} // namespace vorn::test
