@@ -117,8 +117,6 @@ class Vorn : public QMainWindow {
     // and every input control is named in words for screen readers.
     void polishAccessibility();
 
-    // Place a panel's frame on the form at its twip position.
-    void addFrame(QGroupBox* frame, int left, int top, int width, int height);
     QWidget* formArea() const { return formArea_; }
 
     // ---- start-up, paths, log and mod list

@@ -15,11 +15,6 @@
 
 namespace vorn {
 
-void Vorn::addFrame(QGroupBox* frame, int left, int top, int width, int height) {
-    frame->setParent(formArea_);
-    frame->setGeometry(twips(left, top, width, height));
-}
-
 void Vorn::buildMenus() {
     buildMenuBar(menuBar(), {{"mnuExit", "E&xit", mnuExit}, {"mnuAbout", "A&bout", mnuAbout}});
 }
