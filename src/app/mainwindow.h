@@ -8,6 +8,7 @@
 #pragma once
 
 #include "desktop.h"
+#include "formtable.h"
 #include "platform.h"
 #include "setuppanel.h"
 #include "windowstate.h"
@@ -55,17 +56,6 @@ constexpr std::uint32_t LightGreen = 0xC0FFC0;
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
-// How much the form grows for a font: its average character width against
-// the default desktop font's at 96 dpi, never below 1.
-double fontScale(const QFont& font);
-// The factor of the window made last (1 before any).
-double twipScale();
-// Set by each new window from its font.
-void setTwipScale(double scale);
-// A rectangle given in twips, in pixels: 15 twips are one pixel at 96 dpi,
-// and the whole form grows with the font by twipScale().
-QRect twips(int left, int top, int width, int height);
-
 // The text of a multi-line box as the program reads it: without the marks
 // that keep the viewer from breaking a line at a hyphen.
 QString plainText(const QPlainTextEdit* box);
@@ -134,8 +124,6 @@ class Vorn : public QMainWindow {
     // Once every panel is built: tooltips become accessible descriptions,
     // and every input control is named in words for screen readers.
     void polishAccessibility();
-    // Place a panel's frame on the form at its twip position.
-    void addFrame(QGroupBox* frame, int left, int top, int width, int height);
     QWidget* formArea() const { return formArea_; }
 
     // ---- start-up, paths, log and mod list

@@ -24,7 +24,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QVBoxLayout;
 
 namespace vorn {
 
@@ -101,7 +100,9 @@ class BotSetupPanel : public SetupPanel {
 
     Vorn& w;
     bool clampingReactions_ = false;
-    QVBoxLayout* right_ = nullptr; // the right half of the setup frame
+    // The two frames as built, for the tab order across them.
+    Form setupForm_;
+    Form rosterForm_;
 
     QGroupBox* frmSturmbotSetup = nullptr;
     QCheckBox* chkSturmbotFillserver = nullptr;

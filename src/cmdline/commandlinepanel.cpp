@@ -1,13 +1,11 @@
 #include "commandlinepanel.h"
 
 #include "commandline.h"
-#include "controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -70,75 +68,6 @@ QString CommandLinePanel::maxPlayersText() const {
 
 QString CommandLinePanel::firstMap() const {
     return cmbMapList1->currentText();
-}
-
-void CommandLinePanel::buildControls() {
-    frmCommandLine = new QGroupBox(QStringLiteral("Command Line Setup"), w.formArea());
-    frmCommandLine->setObjectName(QStringLiteral("frmCommandLine"));
-    w.addFrame(frmCommandLine, 0, 3000, 4575, 3015);
-    frmCommandLine->hide();
-
-    // Created in the order of the layout, which is also the tab order.
-    cmbMaxPlayers =
-        makeTypedCombo(frmCommandLine, "cmbMaxPlayers", QStringLiteral("10 is a good number."));
-    for (int n = 1; n <= 32; ++n)
-        cmbMaxPlayers->addItem(QString::number(n));
-    cmbMaxPlayers->setCurrentIndex(cmbMaxPlayers->findText(QStringLiteral("8")));
-    maxPlayersIndex_ = cmbMaxPlayers->currentIndex();
-    lblMaxPlayers =
-        makeLabel(frmCommandLine, "lblMaxPlayers", QStringLiteral("Max Players:"), cmbMaxPlayers);
-
-    cmbPort = makeTypedCombo(frmCommandLine, "cmbPort",
-                             QStringLiteral("Communication channel. Open router for this."));
-    for (int port = 27015; port <= 27020; ++port)
-        cmbPort->addItem(QString::number(port));
-    cmbPort->setCurrentIndex(0);
-    lblPort = makeLabel(frmCommandLine, "lblPort", QStringLiteral("Port:"), cmbPort);
-
-    cmbMapList1 = makeTypedCombo(frmCommandLine, "cmbMapList1",
-                                 QStringLiteral("The game will start with this map."));
-    // With a placeholder, the first map listed into the empty box is not
-    // made current on its own: the box stays empty until the user picks.
-    cmbMapList1->setPlaceholderText(QStringLiteral("Pick a map"));
-    cmbMapList1->lineEdit()->setPlaceholderText(QStringLiteral("Pick a map"));
-    cmbMapList1->setCurrentIndex(-1);
-    cmbMapList1->setMinimumContentsLength(12);
-    lblMap1 = makeLabel(frmCommandLine, "lblMap1", QStringLiteral("First Map:"), cmbMapList1);
-
-    txtExtra1 = makeLineEdit(frmCommandLine, "txtExtra1", QStringLiteral("-heapsize 64000 -noipx"),
-                             QStringLiteral("Specify more options for hl.exe"));
-    lblExtra1 =
-        makeLabel(frmCommandLine, "lblExtra1", QStringLiteral("Extra Parameters:"), txtExtra1);
-
-    chkDedicated = makeCheckBox(frmCommandLine, "chkDedicated", QStringLiteral("Dedicated?"), false,
-                                QStringLiteral("Dedicated means you cannot be in player mode."));
-
-    cmdCommandOK = makeButton(frmCommandLine, "cmdCommandOK", QStringLiteral("Save"));
-    cmdCommandOK->setAccessibleName(QStringLiteral("Save the command line"));
-    cmdCommandOK->setEnabled(false);
-
-    auto* grid = new QGridLayout(frmCommandLine);
-    grid->setContentsMargins(8, 4, 8, 6);
-    grid->setVerticalSpacing(4);
-    grid->addWidget(lblMaxPlayers, 0, 0);
-    grid->addWidget(cmbMaxPlayers, 0, 1);
-    grid->addWidget(lblPort, 0, 2, Qt::AlignRight);
-    grid->addWidget(cmbPort, 0, 3);
-    grid->addWidget(lblMap1, 1, 0);
-    grid->addWidget(cmbMapList1, 1, 1, 1, 3);
-    grid->addWidget(lblExtra1, 2, 0, 1, 4);
-    grid->addWidget(txtExtra1, 3, 0, 1, 4);
-    grid->setRowStretch(4, 1);
-    grid->addWidget(chkDedicated, 5, 0, 1, 2);
-    grid->addWidget(cmdCommandOK, 5, 3, Qt::AlignRight);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-
-    QWidget::setTabOrder(cmbMaxPlayers, cmbPort);
-    QWidget::setTabOrder(cmbPort, cmbMapList1);
-    QWidget::setTabOrder(cmbMapList1, txtExtra1);
-    QWidget::setTabOrder(txtExtra1, chkDedicated);
-    QWidget::setTabOrder(chkDedicated, cmdCommandOK);
 }
 
 void CommandLinePanel::wireReactions() {

@@ -6,19 +6,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextCursor>
-#include <QVBoxLayout>
 #include <limits>
 #include <string>
 #include <vector>
@@ -30,28 +26,6 @@ namespace {
 const QString kMapCycleFile = QStringLiteral("vorn_mapcycle.txt");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kPleaseSelectMaps = QStringLiteral("Please select maps for the server.");
-
-// The limits a class can be given; also what a class box offers before any
-// class list is set.
-QStringList limitItems() {
-    QStringList items{QStringLiteral("-1")};
-    for (int n = 0; n <= 9; ++n)
-        items << QString::number(n);
-    return items;
-}
-
-// White text on a coloured ground (0x00BBGGRR).
-QLabel* makeTeamLabel(QWidget* parent, const char* name, const QString& caption,
-                      std::uint32_t ground) {
-    QLabel* label = makeLabel(parent, name, caption);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, fromBgr(ground));
-    pal.setColor(QPalette::WindowText, fromBgr(0xFFFFFF));
-    label->setPalette(pal);
-    label->setAutoFillBackground(true);
-    label->setMargin(2);
-    return label;
-}
 
 } // namespace
 
@@ -82,104 +56,6 @@ void MapSetupPanel::modChosen(const ModFacts& facts) {
     lstMapList->clear();
     lstMapList->addItems(facts.maps);
     lstMapList->setUpdatesEnabled(true);
-}
-
-void MapSetupPanel::buildControls() {
-    frmMapSetup = new QGroupBox(QStringLiteral("Map Setup"), w.formArea());
-    frmMapSetup->setObjectName(QStringLiteral("frmMapSetup"));
-
-    lstMapList = new QListWidget(frmMapSetup);
-    lstMapList->setObjectName(QStringLiteral("lstMapList"));
-    lstMapList->setSelectionMode(QAbstractItemView::SingleSelection);
-    // One line of text each: laid out without measuring every map.
-    lstMapList->setUniformItemSizes(true);
-    lstMapList->setAccessibleName(QStringLiteral("Maps of the mod"));
-
-    cmdAddMap = makeButton(frmMapSetup, "cmdAddMap", QStringLiteral("Add Map"),
-                           QStringLiteral("Add this map."));
-    cmdClearMapList = makeButton(frmMapSetup, "cmdClearMapList", QStringLiteral("Clear Map List"),
-                                 QStringLiteral("Your map selection sucks."));
-    cmdMapOK = makeButton(frmMapSetup, "cmdMapOK", QStringLiteral("Save"));
-    cmdMapOK->setAccessibleName(QStringLiteral("Save the map cycle"));
-
-    chkClassLimit = makeCheckBox(frmMapSetup, "chkClassLimit", QStringLiteral("Limit classes?"),
-                                 false, QStringLiteral("COMMING SOON"));
-
-    frmClassLimit = new QGroupBox(QStringLiteral("Custom class limit for each map."), frmMapSetup);
-    frmClassLimit->setObjectName(QStringLiteral("frmClassLimit"));
-
-    lblClassAllies =
-        makeTeamLabel(frmClassLimit, "lblClassAllies", QStringLiteral("Allies"), 0x00C000);
-    cmbClassAllies =
-        makeTypedCombo(frmClassLimit, "cmbClassAllies", QStringLiteral("Select class"));
-    cmbClassAllies->addItems(limitItems());
-    cmbClassAllies->setCurrentIndex(-1); // empty until a class is shown
-    cmbLimitAllies =
-        makeTypedCombo(frmClassLimit, "cmbLimitAllies", QStringLiteral("-1 means no limit"));
-    cmbLimitAllies->addItems(limitItems());
-    cmbLimitAllies->setAccessibleName(QStringLiteral("Limit of the allied class"));
-    lblClassAllies->setBuddy(cmbClassAllies);
-
-    lblClassAxis = makeTeamLabel(frmClassLimit, "lblClassAxis", QStringLiteral("Axis"), 0x0000FF);
-    cmbClassAxis = makeTypedCombo(frmClassLimit, "cmbClassAxis", QStringLiteral("Select class"));
-    cmbClassAxis->addItems(limitItems());
-    cmbClassAxis->setCurrentIndex(-1);
-    cmbLimitAxis =
-        makeTypedCombo(frmClassLimit, "cmbLimitAxis", QStringLiteral("-1 means no limit"));
-    cmbLimitAxis->addItems(limitItems());
-    cmbLimitAxis->setAccessibleName(QStringLiteral("Limit of the axis class"));
-    lblClassAxis->setBuddy(cmbClassAxis);
-
-    cmdClassLimitOK = makeButton(frmClassLimit, "cmdClassLimitOK", QStringLiteral("Save"));
-    cmdClassLimitOK->setAccessibleName(QStringLiteral("Save the class limits of this map"));
-
-    // The map list on the left, its buttons beside it, the class limits on
-    // the right with their check box above them.
-    auto* limits = new QGridLayout(frmClassLimit);
-    limits->addWidget(lblClassAllies, 0, 0);
-    limits->addWidget(cmbClassAllies, 0, 1);
-    limits->addWidget(cmbLimitAllies, 0, 2);
-    limits->addWidget(lblClassAxis, 1, 0);
-    limits->addWidget(cmbClassAxis, 1, 1);
-    limits->addWidget(cmbLimitAxis, 1, 2);
-    limits->addWidget(cmdClassLimitOK, 2, 2);
-    limits->setColumnStretch(1, 2);
-    limits->setColumnStretch(2, 1);
-    limits->setRowStretch(3, 1);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(cmdAddMap);
-    buttons->addWidget(cmdClearMapList);
-    buttons->addWidget(cmdMapOK);
-    buttons->addStretch(1);
-
-    auto* classColumn = new QVBoxLayout;
-    classColumn->addWidget(chkClassLimit);
-    classColumn->addWidget(frmClassLimit, 1);
-
-    auto* layout = new QHBoxLayout(frmMapSetup);
-    layout->addWidget(lstMapList, 3);
-    layout->addLayout(buttons, 0);
-    layout->addLayout(classColumn, 4);
-
-    // Showing and hiding the class limits must not move the map controls.
-    QSizePolicy policy = frmClassLimit->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    frmClassLimit->setSizePolicy(policy);
-    frmClassLimit->hide();
-
-    QWidget::setTabOrder(lstMapList, cmdAddMap);
-    QWidget::setTabOrder(cmdAddMap, cmdClearMapList);
-    QWidget::setTabOrder(cmdClearMapList, cmdMapOK);
-    QWidget::setTabOrder(cmdMapOK, chkClassLimit);
-    QWidget::setTabOrder(chkClassLimit, cmbClassAllies);
-    QWidget::setTabOrder(cmbClassAllies, cmbLimitAllies);
-    QWidget::setTabOrder(cmbLimitAllies, cmbClassAxis);
-    QWidget::setTabOrder(cmbClassAxis, cmbLimitAxis);
-    QWidget::setTabOrder(cmbLimitAxis, cmdClassLimitOK);
-
-    w.addFrame(frmMapSetup, 0, 3000, 8655, 3975);
-    frmMapSetup->hide();
 }
 
 void MapSetupPanel::wireReactions() {

@@ -1,19 +1,14 @@
 #include "servercfgpanel.h"
 
-#include "controls.h"
 #include "servercfg.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
-#include <iterator>
 
 namespace vorn {
 
@@ -33,91 +28,6 @@ void ServerCfgPanel::modChosen(const ModFacts& facts) {
 
 QString ServerCfgPanel::hostName() const {
     return txtHostName->text();
-}
-
-void ServerCfgPanel::buildControls() {
-    frmServerFile = new QGroupBox(QStringLiteral("Server Configuration"), w.formArea());
-    frmServerFile->setObjectName(QStringLiteral("frmServerFile"));
-    w.addFrame(frmServerFile, 0, 3000, 8655, 2415);
-    frmServerFile->hide();
-
-    // Created in the order of the layout, which is also the tab order.
-    txtHostName = makeLineEdit(frmServerFile, "txtHostName");
-    Label4 = makeLabel(frmServerFile, "Label4", QStringLiteral("Host Name:"), txtHostName);
-
-    chkFriendlyFire =
-        makeCheckBox(frmServerFile, "chkFriendlyFire", QStringLiteral("Friendly Fire?"), true,
-                     QStringLiteral("Watch those grenades."));
-    chkFootSteps = makeCheckBox(frmServerFile, "chkFootSteps", QStringLiteral("Foot Steps?"), true,
-                                QStringLiteral("Is it an enemy?"));
-    chkFlashlight = makeCheckBox(frmServerFile, "chkFlashlight", QStringLiteral("Flashlight?"),
-                                 true, QStringLiteral("Slows down servers, but go for it."));
-    chkDeathMsgs =
-        makeCheckBox(frmServerFile, "chkDeathMsgs", QStringLiteral("Death Messages?"), true,
-                     QStringLiteral("Allow kills displayed. TUrn it off for fear factor."));
-    chkFallDamage = makeCheckBox(frmServerFile, "chkFallDamage", QStringLiteral("Fall Damage?"),
-                                 true, QStringLiteral("Disable supermen."));
-    chkLAN = makeCheckBox(frmServerFile, "chkLAN", QStringLiteral("LAN only?"), false,
-                          QStringLiteral("Internet players cannot join in."));
-
-    txtMapTime = makeLineEdit(frmServerFile, "txtMapTime", QStringLiteral("30"),
-                              QStringLiteral("Set to \"0\" to ignore time."));
-    lblMapTime =
-        makeLabel(frmServerFile, "lblMapTime", QStringLiteral("Map Time(min):"), txtMapTime);
-
-    txtTeamLimit = makeLineEdit(
-        frmServerFile, "txtTeamLimit", QStringLiteral("2"),
-        QStringLiteral("How unbalanced do you want your teams? Set to \"0\" to ignore limit."));
-    Label5 = makeLabel(frmServerFile, "Label5", QStringLiteral("Team limit:"), txtTeamLimit);
-
-    txtExtra2 = new QPlainTextEdit(frmServerFile);
-    txtExtra2->setObjectName(QStringLiteral("txtExtra2"));
-    // The box keeps "\n"; its text reads back with CR LF line ends.
-    txtExtra2->setPlainText(QStringLiteral("sv_maxspectators 4\n"));
-    txtExtra2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtExtra2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtExtra2->setTabChangesFocus(true);
-    txtExtra2->setToolTip(QStringLiteral("Add more goodies in here."));
-    lblExtra2 =
-        makeLabel(frmServerFile, "lblExtra2", QStringLiteral("Extra Variables:"), txtExtra2);
-
-    cmdServerOK = makeButton(frmServerFile, "cmdServerOK", QStringLiteral("Save"));
-    cmdServerOK->setAccessibleName(QStringLiteral("Save the server configuration"));
-
-    auto* left = new QGridLayout;
-    left->setVerticalSpacing(3);
-    left->addWidget(Label4, 0, 0);
-    left->addWidget(txtHostName, 0, 1, 1, 3);
-    left->addWidget(chkFriendlyFire, 1, 0, 1, 2);
-    left->addWidget(chkFootSteps, 1, 2, 1, 2);
-    left->addWidget(chkFlashlight, 2, 0, 1, 2);
-    left->addWidget(chkDeathMsgs, 2, 2, 1, 2);
-    left->addWidget(chkFallDamage, 3, 0, 1, 2);
-    left->addWidget(chkLAN, 3, 2, 1, 2);
-    left->addWidget(lblMapTime, 4, 0);
-    left->addWidget(txtMapTime, 4, 1);
-    left->addWidget(Label5, 4, 2, Qt::AlignRight);
-    left->addWidget(txtTeamLimit, 4, 3);
-    left->setColumnStretch(1, 1);
-    left->setColumnStretch(3, 1);
-
-    auto* right = new QVBoxLayout;
-    right->setSpacing(3);
-    right->addWidget(lblExtra2);
-    right->addWidget(txtExtra2, 1);
-    right->addWidget(cmdServerOK, 0, Qt::AlignRight);
-
-    auto* outer = new QHBoxLayout(frmServerFile);
-    outer->setContentsMargins(8, 4, 8, 6);
-    outer->setSpacing(12);
-    outer->addLayout(left, 3);
-    outer->addLayout(right, 2);
-
-    QWidget* order[] = {txtHostName,  chkFriendlyFire, chkFootSteps, chkFlashlight,
-                        chkDeathMsgs, chkFallDamage,   chkLAN,       txtMapTime,
-                        txtTeamLimit, txtExtra2,       cmdServerOK};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void ServerCfgPanel::wireReactions() {
