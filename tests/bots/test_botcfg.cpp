@@ -90,16 +90,16 @@ TEST(BotCounts, KeptWithinPlayersAndInOrder) {
         const char *min, *max, *players;
         const char *wantMin, *wantMax;
     } rows[] = {
-        {"20", "16", "16", "15", "16"}, // rule 1
+        {"20", "16", "16", "15", "16"}, // too many: one below the players
         {"16", "16", "16", "16", "16"}, // a minimum equal to the player count stays
-        {"0", "20", "16", "0", "16"},   // rule 2
-        {"3", "0", "8", "0", "0"},      // rule 3 gives -1, rule 4 then "0"
-        {"5", "3", "8", "2", "3"},      // rule 3
-        {"-4", "3", "8", "0", "3"},     // rule 4
-        {"20", "20", "16", "15", "16"}, // rules 1 and 2
-        {"40", "2", "16", "1", "2"},    // rule 1 then rule 3 on its result
+        {"0", "20", "16", "0", "16"},   // most: the player count
+        {"3", "0", "8", "0", "0"},      // under the most gives -1, then 0
+        {"5", "3", "8", "2", "3"},      // fewest: one under the most
+        {"-4", "3", "8", "0", "3"},     // never below 0
+        {"20", "20", "16", "15", "16"}, // both above the players
+        {"40", "2", "16", "1", "2"},    // each step sees the one before
         {"2", "6", "8", "2", "6"},      // in order: untouched
-        {"2", "40", " 16", "2", " 16"}, // rule 2 copies the player text
+        {"2", "40", " 16", "2", " 16"}, // the player text is copied
         {"13", "14", "12.5", "11.5", "12.5"},
         // Fields that are not numbers stay; rules that can be read still apply.
         {"", "20", "16", "", "16"},
@@ -122,8 +122,8 @@ TEST(ReactionTimes, KeptInOrderInOnePass) {
         const char *wantMin, *wantMax;
     } rows[] = {
         {"900", "800", "799", "800"}, {"800", "800", "799", "800"},
-        {"300", "1", "0", "1"}, // rule 1 gives 0; 1 > 0 so the maximum stays
-        {"300", "0", "0", "0"}, // rule 1 -1, rule 2 "0", rule 3 copies "0"
+        {"300", "1", "0", "1"}, // one under the maximum; the maximum stays
+        {"300", "0", "0", "0"}, // -1, then 0, and the maximum takes it
         {"300", "-5", "0", "0"},      {"0", "0", "0", "0"},
         {"-10", "800", "0", "800"},   {"300", "800", "300", "800"},
         {"30", "80", "30", "80"},     {"300", "300.5", "300", "300.5"},
