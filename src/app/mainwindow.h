@@ -39,9 +39,6 @@ class Process;
 
 namespace vorn {
 
-namespace platform {
-class Process;
-}
 class ServerWindow;
 
 // The colour table, as 0x00BBGGRR values.
