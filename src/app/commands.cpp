@@ -184,6 +184,20 @@ plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
     return plat::startHidden(u8(line), process, plat::parentOf(u8(batchPath)));
 }
 
+plat::Status Vorn::runDir(const QString& path, const QString& switches, const QString& what,
+                          const QString& refusal, QStringList& lines) {
+    QString err;
+    const QString target = quoted(path, err);
+    const QString list = quoted(commandListPath(), err);
+    if (target.isEmpty() || list.isEmpty()) {
+        lines.clear();
+        return failure(refusal + QLatin1Char(' ') + err);
+    }
+    return runListing(QStringLiteral("dir ") + target + QLatin1Char(' ') + switches +
+                          QStringLiteral(" > ") + list,
+                      what, lines);
+}
+
 plat::Status Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
     lines.clear();
     const QString listPath = commandListPath();

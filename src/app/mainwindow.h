@@ -228,6 +228,10 @@ class Vorn : public QMainWindow {
     // into commandListPath()) is run, and the listing's lines are read once
     // the command has ended. A listing cut short is never used.
     platform::Status runListing(const QString& command, const QString& what, QStringList& lines);
+    // A `dir` listing of `path` (quoted) with `switches`; `refusal` begins
+    // the error when a path cannot be put on the batch line.
+    platform::Status runDir(const QString& path, const QString& switches, const QString& what,
+                            const QString& refusal, QStringList& lines);
     // The listing file of outside commands: tempListPath, unless a started
     // server still holds it.
     QString commandListPath() const;

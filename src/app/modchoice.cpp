@@ -94,15 +94,11 @@ void Vorn::findAddOn(ModFacts& facts, QString& problem) {
 }
 
 plat::Status Vorn::FindMaps(QStringList& maps) {
-    QString err;
-    QString pattern = quoted(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), err);
-    QString list = quoted(commandListPath(), err);
     QStringList lines;
-    plat::Status listed =
-        pattern.isEmpty() || list.isEmpty()
-            ? failure(QStringLiteral("Error: the maps of this mod cannot be listed. %1").arg(err))
-            : runListing(QStringLiteral("dir ") + pattern + QStringLiteral(" /b > ") + list,
-                         QStringLiteral("The map listing"), lines);
+    const plat::Status listed =
+        runDir(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), QStringLiteral("/b"),
+               QStringLiteral("The map listing"),
+               QStringLiteral("Error: the maps of this mod cannot be listed."), lines);
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
     maps.clear();

@@ -120,15 +120,10 @@ void Vorn::CheckExecPath() {
 plat::Status Vorn::FindMods() {
     // Cleared first so that a failed listing shows no stale mods.
     setStatus(QString(), colour::Blue);
-    QString err;
-    QString dir = quoted(st.gameDir, err);
-    QString list = quoted(commandListPath(), err);
     QStringList lines;
-    plat::Status listed =
-        dir.isEmpty() || list.isEmpty()
-            ? failure(QStringLiteral("Error: the game directory cannot be listed. %1").arg(err))
-            : runListing(QStringLiteral("dir ") + dir + QStringLiteral(" /ad /b > ") + list,
-                         QStringLiteral("The mod listing"), lines);
+    const plat::Status listed =
+        runDir(st.gameDir, QStringLiteral("/ad /b"), QStringLiteral("The mod listing"),
+               QStringLiteral("Error: the game directory cannot be listed."), lines);
     if (!listed.ok())
         st.listedGameDir.clear(); // the next valid path lists again
     cmbModList->clear();
