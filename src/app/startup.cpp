@@ -70,7 +70,9 @@ namespace {
 // What the status line says about an Exec path that names no game program.
 QString execPathError(const QString& path) {
     QString text = QStringLiteral("Error: Correct Exec path!");
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+#else
     // Off Windows the drives are Wine's: a drive that is not there at all
     // (no Wine prefix, as with no ~/.wine, or none with that drive) says so,
     // and where the drives come from.
