@@ -52,7 +52,8 @@ class NewUserTest : public WindowTest {
 };
 
 // Arrow keys move the map; the class limits shown and saved are always
-// those of the map selected.
+// those of the map selected. Save says what it did, and why when it did
+// nothing.
 TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     openStep("optMapFile");
     auto* maps = ctl<QListWidget>("lstMapList");
@@ -66,6 +67,8 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     pickCombo("cmbLimitAllies", "3"); // garand, the first allied class
     click("cmdClassLimitOK");
     EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
+    EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
 
     focus(maps);
     key(Qt::Key_Down);
@@ -78,6 +81,12 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitaxiskar 5\r\n"));
     EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
     EXPECT_FALSE(cfg("dod_anzio").contains("mp_limitaxiskar 5"));
+
+    maps->setCurrentRow(-1);
+    maps->clearSelection();
+    pickCombo("cmbLimitAllies", "2");
+    click("cmdClassLimitOK");
+    expectError("no map is selected");
 }
 
 // An option's reaction runs when it becomes selected, never again while
@@ -130,23 +139,6 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     EXPECT_EQ(w->txtExec->text(), path);
 }
 
-// Class-limit Save says what it did, and why when it did nothing.
-TEST_F(NewUserTest, ClassLimitSaveSaysWhatItDid) {
-    openStep("optMapFile");
-    clickListItem("lstMapList", "dod_anzio");
-    click("chkClassLimit");
-    click("cmdClassLimitOK");
-    EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
-    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-
-    auto* maps = ctl<QListWidget>("lstMapList");
-    maps->setCurrentRow(-1);
-    maps->clearSelection();
-    pickCombo("cmbLimitAllies", "2");
-    click("cmdClassLimitOK");
-    expectError("no map is selected");
-}
-
 // Text the game's character set cannot hold still goes out, as "?", and
 // the user is told which characters those were.
 TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
@@ -164,17 +156,6 @@ TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
     EXPECT_FALSE(status().contains(QStringLiteral("\u00fc")));
     EXPECT_TRUE(status().contains("vorn_motd.txt"));
     EXPECT_TRUE(statusFits());
-}
-
-// An old error never decides what comes next: the map listing does.
-TEST_F(NewUserTest, AnOldPathErrorDoesNotBlockTheFirstStep) {
-    const QString right = w->txtExec->text();
-    setText("txtExec", right + "x");
-    ASSERT_EQ(status(), "Error: Correct Exec path!");
-    setText("txtExec", right);
-    chooseMod("valve");
-    EXPECT_EQ(status(), "Select Command Line.");
-    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
 }
 
 // A mod whose name cannot go on a command line is refused when chosen.
@@ -301,12 +282,6 @@ TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
 }
 #endif
 
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
-
 // Every caption in full view, for desktop fonts from 9 to 14 points: the
 // form grows with the font.
 class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
@@ -384,12 +359,6 @@ TEST_P(FontSizeTest, NothingIsClipped) {
 
 INSTANTIATE_TEST_SUITE_P(Points, FontSizeTest, ::testing::Values(9, 10, 11, 12, 14));
 
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
-
 // Text on the fixed grounds (the steps, the team options) reads at 4.5:1
 // or better in a light and in a dark desktop palette.
 class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool> {
@@ -445,12 +414,6 @@ TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
-
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
 
 using PolishTest = WindowTest;
 
