@@ -83,7 +83,7 @@ TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
     EXPECT_EQ(seam.beeps, 0);
 }
 
-TEST_F(RosterTest, UsMapWithWaypointsOffersUsAndGermanTeams) {
+TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMap) {
     openRosters();
     const QString before = viewer();
     pickMap("dod_anzio");
@@ -101,10 +101,8 @@ TEST_F(RosterTest, UsMapWithWaypointsOffersUsAndGermanTeams) {
     EXPECT_EQ(viewer(), before);
     click("optSturmbotAllies1");
     EXPECT_EQ(classes(), fromUtf8(usAlliedBotClasses()));
-}
 
-TEST_F(RosterTest, BritishMapShowsOnlyTheBritishOption) {
-    openRosters();
+    // A British map shows only the British option.
     pickMap("dod_caen");
     expectTeams("German", "U.S.", false, true);
     click("optSturmbotAllies2");
