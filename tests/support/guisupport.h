@@ -118,11 +118,6 @@ class DemoInstall {
     DemoInstall();
     ~DemoInstall();
 
-    // Whether the tests may put the demo into this machine's drive C: (on
-    // Windows, only under Wine or when VORN_TEST_USE_DRIVE_C is 1); `why`
-    // says why not.
-    static bool mayUseDriveC(std::string& why);
-
     // The host path of a path below drive C: ("Sierra/Half-Life").
     QString drive(const QString& relative) const;
     // The host path of a path below the game directory ("dod/vorn_motd.txt").
