@@ -80,7 +80,6 @@ template <class T> T* control(const QObject& window, const char* name) {
     return found;
 }
 
-// The entries of a list, in order.
 QStringList items(const QComboBox* box);
 QStringList items(const QListWidget* list);
 
@@ -161,7 +160,6 @@ class WindowTest : public ::testing::Test {
     void openWindow(bool load = true);
     bool autoLoad = true;
 
-    // A control of the window by its name; a wrong name fails the test.
     template <class T> T* ctl(const char* name) const { return control<T>(*w, name); }
 
     // Driving the window as a user would.
