@@ -158,20 +158,12 @@ TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
     EXPECT_TRUE(statusFits());
 }
 
-// A mod whose name cannot go on a command line is refused when chosen.
-class ModNameTest : public NewUserTest {
-  protected:
-    void SetUp() override {
-        autoLoad = false;
-        NewUserTest::SetUp();
-        for (const char* mod : {"my mod", "a&b"})
-            DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
-                               "game \"odd\"\r\n");
-        openWindow();
-    }
-};
-
-TEST_F(ModNameTest, IsRefusedWhenChosenAndNoPanelOpens) {
+TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
+    for (const char* mod : {"my mod", "a&b"})
+        DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
+                           "game \"odd\"\r\n");
+    w.reset();
+    openWindow();
     for (const char* mod : {"my mod", "a&b"}) {
         SCOPED_TRACE(mod);
         chooseMod("dod");
