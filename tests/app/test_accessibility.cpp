@@ -135,8 +135,6 @@ TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-// Tab reaches every input control, and walks the control centre in the
-// order it is seen.
 TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOrder) {
     showEverything();
     for (QRadioButton* opt :

@@ -409,7 +409,6 @@ INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
 
 using PolishTest = WindowTest;
 
-// The preview breaks long lines only at blanks, at any width of the viewer.
 TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
     openStep("optCommandLine");
     pickCombo("cmbMapList1", "dod_anzio");
@@ -444,7 +443,6 @@ TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
     EXPECT_EQ(QApplication::clipboard()->text(), line);
 }
 
-// After Add, the line added is in view.
 TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
     openStep("optMapFile");
     const QStringList maps = items(ctl<QListWidget>("lstMapList"));

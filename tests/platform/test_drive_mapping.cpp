@@ -130,7 +130,6 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
-// A file that cannot run fails, and so does a Windows program without Wine.
 TEST_F(Interpreter, AProgramThatCannotRunFails) {
     writeHost(prefix_ + "/drive_c/work/data.exe", "just text\n");
     EXPECT_NE(runBatchLine(at("data.exe")), 0);

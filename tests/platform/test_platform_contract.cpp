@@ -54,7 +54,6 @@ std::string bytesOf(const std::string& winPath) {
 
 using StoredName = PlatformTest;
 
-// Nothing for a missing file or a wildcard; directories only when asked to.
 TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
     makeDir(at("Games"));
     makeFile(at("a.txt"));
