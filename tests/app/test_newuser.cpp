@@ -375,14 +375,12 @@ class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool
     }
     static void expectReadable(QWidget* control) {
         const QPalette& pal = control->palette();
-        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::WindowText),
-                                pal.color(QPalette::Active, QPalette::Window)),
-                  4.5)
-            << control->objectName().toStdString();
-        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::ButtonText),
-                                pal.color(QPalette::Active, QPalette::Button)),
-                  4.5)
-            << control->objectName().toStdString();
+        for (auto [text, ground] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                    {QPalette::ButtonText, QPalette::Button}})
+            EXPECT_GE(contrastRatio(pal.color(QPalette::Active, text),
+                                    pal.color(QPalette::Active, ground)),
+                      4.5)
+                << control->objectName().toStdString();
     }
 
   private:
