@@ -98,22 +98,20 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-TEST_F(AccessibilityTest, StatusAndModSupportAreReadOutByWhatTheySay) {
-    // A name would hide the text: the label's own words are what is read,
-    // and the description tells what the label is for.
+// The status and the mod support are read out by what they say: a name
+// would hide the text, and the description tells what the label is for. A
+// caption label names its control: it is the control's buddy, and a screen
+// reader says the control by it.
+TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
+    // Before a mod is chosen: a combo box with a value is spoken by it.
+    EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
+    EXPECT_EQ(spokenName(ctl<QWidget>("cmbModList")), "Mod");
     EXPECT_EQ(spokenName(w->lblStatus), "Now, select a mod");
     EXPECT_FALSE(w->lblStatus->accessibleDescription().isEmpty());
     chooseMod(QStringLiteral("dod"));
     EXPECT_EQ(spokenName(w->lblStatus), "Select Command Line.");
     EXPECT_EQ(spokenName(w->lblModSupport), "Recognized");
     EXPECT_FALSE(w->lblModSupport->accessibleDescription().isEmpty());
-}
-
-// A caption label names its control: it is the control's buddy, and a
-// screen reader says the control by it.
-TEST_F(AccessibilityTest, CaptionLabelsNameTheirControls) {
-    EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
-    EXPECT_EQ(spokenName(ctl<QWidget>("cmbModList")), "Mod");
     for (auto [label, control] : {std::pair{"lblExec", "txtExec"},
                                   {"lblMod", "cmbModList"},
                                   {"lblMaxPlayers", "cmbMaxPlayers"},
@@ -137,8 +135,6 @@ TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-// Tab reaches every input control, and walks the control centre in the
-// order it is seen.
 TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOrder) {
     showEverything();
     for (QRadioButton* opt :

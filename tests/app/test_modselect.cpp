@@ -92,7 +92,8 @@ TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
 
 // The version sets the bot frame's caption, the reaction times and the
 // class lists of the class limits: generic ("light", ...) for 1.5, by
-// nation ("kar", ...) after, none (the digits) without a version.
+// nation ("kar", ...) after, none (the digits) without a version. A mod
+// chosen after keeps them.
 TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
     struct Row {
         const char* name;
@@ -126,37 +127,26 @@ TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
         EXPECT_EQ(firstAxisClass(), row.firstAxisClass);
         EXPECT_FALSE(w->optBotFile->isHidden());
         EXPECT_EQ(status(), "Select Command Line.");
+        chooseMod("valve");
+        EXPECT_EQ(botCaption(), row.caption);
+        EXPECT_EQ(firstAxisClass(), row.firstAxisClass);
         w.reset();
     }
 }
 
-TEST_F(ModSelectTest, AddOnVersionFromAnEarlierChoiceIsKeptForAModWithout) {
-    DemoInstall::write(history(), "h\r\n-\r\n1.5\r\n");
-    openWindow();
-    chooseMod("dod");
-    chooseMod("valve");
-    EXPECT_EQ(botCaption(), "Sturmbot 1.5 Setup");
-    EXPECT_EQ(firstAxisClass(), "light");
-}
-
 // Which listing lines are maps is test_numbers' table; here the real
-// listing goes through it.
+// listing goes through it. A mod without maps leaves both lists empty.
 TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
     // The interpreter's *.bsp also matches x.bsp2, as Windows does through
     // short names; that file is no map.
     for (const char* name : {"x.bsp2", "UPPER.BSP", "b.bsp", "notes.txt"})
         DemoInstall::write(demo->game("cstrike/maps/") + name, "BSP\n");
+    QDir(demo->game("valve/maps")).removeRecursively();
     openWindow();
     chooseMod("cstrike");
     EXPECT_EQ(maps(), (QStringList{"b", "cs_italy", "cs_office", "de_aztec", "de_dust", "de_dust2",
                                    "de_nuke", "UPPER"}));
-}
-
-TEST_F(ModSelectTest, ModWithoutMapsLeavesBothListsEmpty) {
-    QDir(demo->game("cstrike/maps")).removeRecursively();
-    openWindow();
     chooseMod("valve");
-    chooseMod("cstrike");
     EXPECT_TRUE(maps().isEmpty());
     EXPECT_TRUE(w->optCommandLine->isEnabled());
     EXPECT_EQ(status(), "Select Command Line.");

@@ -52,7 +52,8 @@ class NewUserTest : public WindowTest {
 };
 
 // Arrow keys move the map; the class limits shown and saved are always
-// those of the map selected.
+// those of the map selected. Save says what it did, and why when it did
+// nothing.
 TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     openStep("optMapFile");
     auto* maps = ctl<QListWidget>("lstMapList");
@@ -66,6 +67,8 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     pickCombo("cmbLimitAllies", "3"); // garand, the first allied class
     click("cmdClassLimitOK");
     EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
+    EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
 
     focus(maps);
     key(Qt::Key_Down);
@@ -78,6 +81,12 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitaxiskar 5\r\n"));
     EXPECT_TRUE(cfg("dod_anzio").contains("mp_limitalliesgarand 3\r\n"));
     EXPECT_FALSE(cfg("dod_anzio").contains("mp_limitaxiskar 5"));
+
+    maps->setCurrentRow(-1);
+    maps->clearSelection();
+    pickCombo("cmbLimitAllies", "2");
+    click("cmdClassLimitOK");
+    expectError("no map is selected");
 }
 
 // An option's reaction runs when it becomes selected, never again while
@@ -130,23 +139,6 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     EXPECT_EQ(w->txtExec->text(), path);
 }
 
-// Class-limit Save says what it did, and why when it did nothing.
-TEST_F(NewUserTest, ClassLimitSaveSaysWhatItDid) {
-    openStep("optMapFile");
-    clickListItem("lstMapList", "dod_anzio");
-    click("chkClassLimit");
-    click("cmdClassLimitOK");
-    EXPECT_TRUE(status().contains("dod_anzio.cfg")) << status().toStdString();
-    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-
-    auto* maps = ctl<QListWidget>("lstMapList");
-    maps->setCurrentRow(-1);
-    maps->clearSelection();
-    pickCombo("cmbLimitAllies", "2");
-    click("cmdClassLimitOK");
-    expectError("no map is selected");
-}
-
 // Text the game's character set cannot hold still goes out, as "?", and
 // the user is told which characters those were.
 TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
@@ -166,31 +158,12 @@ TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
     EXPECT_TRUE(statusFits());
 }
 
-// An old error never decides what comes next: the map listing does.
-TEST_F(NewUserTest, AnOldPathErrorDoesNotBlockTheFirstStep) {
-    const QString right = w->txtExec->text();
-    setText("txtExec", right + "x");
-    ASSERT_EQ(status(), "Error: Correct Exec path!");
-    setText("txtExec", right);
-    chooseMod("valve");
-    EXPECT_EQ(status(), "Select Command Line.");
-    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-}
-
-// A mod whose name cannot go on a command line is refused when chosen.
-class ModNameTest : public NewUserTest {
-  protected:
-    void SetUp() override {
-        autoLoad = false;
-        NewUserTest::SetUp();
-        for (const char* mod : {"my mod", "a&b"})
-            DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
-                               "game \"odd\"\r\n");
-        openWindow();
-    }
-};
-
-TEST_F(ModNameTest, IsRefusedWhenChosenAndNoPanelOpens) {
+TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
+    for (const char* mod : {"my mod", "a&b"})
+        DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
+                           "game \"odd\"\r\n");
+    w.reset();
+    openWindow();
     for (const char* mod : {"my mod", "a&b"}) {
         SCOPED_TRACE(mod);
         chooseMod("dod");
@@ -301,12 +274,6 @@ TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
 }
 #endif
 
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
-
 // Every caption in full view, for desktop fonts from 9 to 14 points: the
 // form grows with the font.
 class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
@@ -384,12 +351,6 @@ TEST_P(FontSizeTest, NothingIsClipped) {
 
 INSTANTIATE_TEST_SUITE_P(Points, FontSizeTest, ::testing::Values(9, 10, 11, 12, 14));
 
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
-
 // Text on the fixed grounds (the steps, the team options) reads at 4.5:1
 // or better in a light and in a dark desktop palette.
 class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool> {
@@ -414,14 +375,12 @@ class PaletteTest : public WindowTest, public ::testing::WithParamInterface<bool
     }
     static void expectReadable(QWidget* control) {
         const QPalette& pal = control->palette();
-        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::WindowText),
-                                pal.color(QPalette::Active, QPalette::Window)),
-                  4.5)
-            << control->objectName().toStdString();
-        EXPECT_GE(contrastRatio(pal.color(QPalette::Active, QPalette::ButtonText),
-                                pal.color(QPalette::Active, QPalette::Button)),
-                  4.5)
-            << control->objectName().toStdString();
+        for (auto [text, ground] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                    {QPalette::ButtonText, QPalette::Button}})
+            EXPECT_GE(contrastRatio(pal.color(QPalette::Active, text),
+                                    pal.color(QPalette::Active, ground)),
+                      4.5)
+                << control->objectName().toStdString();
     }
 
   private:
@@ -446,15 +405,8 @@ TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
 
 INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
 
-} // namespace
-} // namespace vorn::test
-
-namespace vorn::test {
-namespace {
-
 using PolishTest = WindowTest;
 
-// The preview breaks long lines only at blanks, at any width of the viewer.
 TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
     openStep("optCommandLine");
     pickCombo("cmbMapList1", "dod_anzio");
@@ -489,7 +441,6 @@ TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
     EXPECT_EQ(QApplication::clipboard()->text(), line);
 }
 
-// After Add, the line added is in view.
 TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
     openStep("optMapFile");
     const QStringList maps = items(ctl<QListWidget>("lstMapList"));

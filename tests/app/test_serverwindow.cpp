@@ -225,9 +225,8 @@ TEST_F(ServerWindowTest, OnlyTheNewestLinesAreKeptAndTheViewFollowsOnlyFromTheBo
 
 TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
     HeldPort holder(27015);
-    if (holder.port == 0) {
+    if (holder.port == 0)
         GTEST_SKIP() << "port 27015 is taken on this machine already";
-    }
     const QByteArray batch = DemoInstall::read(demo->drive("vorn.bat"));
     click("cmdStart");
     holder.release();

@@ -23,6 +23,14 @@ class StartupTest : public WindowTest {
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     void typeExec(const QString& path) { setText("txtExec", path); }
     int maps() const { return ctl<QListWidget>("lstMapList")->count(); }
+    // The demo's mods are listed as ever, and so are the maps of `mod`.
+    void expectListed(const QString& mod, int mapCount) {
+        EXPECT_EQ(mods(), kDemoMods);
+        EXPECT_EQ(status(), "Now, select a mod");
+        chooseMod(mod);
+        EXPECT_EQ(maps(), mapCount);
+        EXPECT_EQ(status(), "Select Command Line.");
+    }
     // A copy of the demo's game directory somewhere else on drive c:.
     void copyInstallation(const QString& relative) {
         const QString target = demo->drive(relative);
@@ -159,8 +167,12 @@ TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
     EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::LightGreen));
     EXPECT_TRUE(w->optServerFile->isEnabled());
     EXPECT_TRUE(w->cmbModList->isEnabled());
-    // The error stays until another reaction writes the status.
+    // The error stays until another reaction writes the status; it never
+    // decides what comes next: the map listing does.
     EXPECT_EQ(status(), "Error: Correct Exec path!");
+    chooseMod("valve");
+    EXPECT_EQ(status(), "Select Command Line.");
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
 }
 
 TEST_F(StartupTest, EveryStartUpAppendsItsHeaderToTheLog) {
@@ -212,11 +224,7 @@ TEST_F(StartupTest, GamePathWithBlanksIsListed) {
     copyInstallation("Program Files/HL");
     typeExec("C:\\Program Files\\HL\\hl.exe");
     EXPECT_EQ(w->st.gameDir, "C:\\Program Files\\HL\\");
-    EXPECT_EQ(mods(), kDemoMods);
-    EXPECT_EQ(status(), "Now, select a mod");
-    // The maps of a mod there are listed too.
-    chooseMod("valve");
-    EXPECT_EQ(maps(), 8);
+    expectListed("valve", 8);
 }
 
 // A stand-in interpreter that never ends; it notes its process id so the
@@ -287,20 +295,14 @@ TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {
         for (const QString& name : taken)
             ASSERT_TRUE(QDir().mkpath(demo->drive(name)));
         openWindow();
-
-        EXPECT_EQ(mods(), kDemoMods);
-        EXPECT_EQ(status(), "Now, select a mod");
         // The per-user log holds the header and says once where the files
         // are.
         const QByteArray text =
             DemoInstall::read(DemoInstall::userTemp(QStringLiteral("vorn_master.log")));
         EXPECT_TRUE(text.startsWith(kHeader));
         EXPECT_EQ(text.count("cannot be written"), 1) << text.toStdString();
-
         // The maps are listed through the moved files too.
-        chooseMod("dod");
-        EXPECT_EQ(maps(), 25);
-        EXPECT_EQ(status(), "Select Command Line.");
+        expectListed("dod", 25);
         for (const char* name : {"vorn.bat", "vorn.log"})
             EXPECT_TRUE(QFileInfo::exists(DemoInstall::userTemp(name))) << name;
     }
@@ -317,11 +319,7 @@ TEST_F(UnusualDriveTest, DriveRootThatTakesNoNewFilesMovesTheWorkingFiles) {
         GTEST_SKIP() << "no way to stop root from making files here (chattr missing, or "
                         "Windows, where a read-only folder still takes new files)";
     openWindow();
-    EXPECT_EQ(mods(), kDemoMods);
-    EXPECT_EQ(status(), "Now, select a mod");
-    chooseMod("dod");
-    EXPECT_EQ(maps(), 25);
-    EXPECT_EQ(status(), "Select Command Line.");
+    expectListed("dod", 25);
     EXPECT_TRUE(QFileInfo::exists(DemoInstall::userTemp("vorn.bat")));
     EXPECT_EQ(log(), "old run\r\n");
 }
@@ -329,10 +327,7 @@ TEST_F(UnusualDriveTest, DriveRootThatTakesNoNewFilesMovesTheWorkingFiles) {
 TEST_F(UnusualDriveTest, ScratchDirectoryAlreadyPresentDoesNotMatter) {
     ASSERT_TRUE(QDir().mkpath(demo->drive(QStringLiteral("vorntmp/left-over"))));
     openWindow();
-    EXPECT_EQ(mods(), kDemoMods);
-    EXPECT_EQ(status(), "Now, select a mod");
-    chooseMod("cstrike");
-    EXPECT_EQ(maps(), 6);
+    expectListed("cstrike", 6);
     EXPECT_TRUE(QFileInfo(demo->drive(QStringLiteral("vorntmp/left-over"))).isDir());
 }
 

@@ -114,7 +114,7 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
 
 // The clamp rules themselves are the pure functions' business; here, when
 // they apply: reaction times at once, bot counts at the next build.
-TEST_F(BotSetupTest, ReactionTimesAreKeptInOrderAtOnce) {
+TEST_F(BotSetupTest, ReactionTimesAtOnceAndBotCountsAtTheNextBuild) {
     openStep("optBotFile");
     setText("txtSturmbotMinReaction", "900");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
@@ -122,10 +122,7 @@ TEST_F(BotSetupTest, ReactionTimesAreKeptInOrderAtOnce) {
     setText("txtSturmbotMaxReaction", "1");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "0");
     EXPECT_TRUE(cfg().startsWith("min_reaction 0\r\nmax_reaction 1\r\n"));
-}
 
-TEST_F(BotSetupTest, BotCountsAreClampedAtTheNextBuild) {
-    openStep("optBotFile");
     setText("cmbMaxPlayers", "16");
     setText("txtSturmbotMinBots", "20");
     setText("txtSturmbotMaxBots", "16");

@@ -59,10 +59,8 @@ TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
     EXPECT_EQ(maxBots(), "?");
     EXPECT_EQ(ctl<QComboBox>("cmbMaxPlayers")->count(), 32); // clamping never adds an item
     EXPECT_TRUE(seam.boxes.empty());
-}
 
-TEST_F(CommandLineTest, PickingAPlayerCountWaitsForTheNextComposition) {
-    openPanel();
+    // Picking a count waits for the next composition.
     const QString before = viewer();
     pickCombo("cmbMaxPlayers", "12");
     EXPECT_EQ(maxBots(), "?");

@@ -73,20 +73,6 @@ TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndAnEighteenLineFile) {
         EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
 }
 
-// A file of only limits is saved with an empty first line.
-TEST_F(ClassLimitTest, AnAlliedLimitOnABritishMapIsSavedUnderTheBritishPrefix) {
-    DemoInstall::write(cfg("dod_caen"), "mp_limitallieslight 2\r\n");
-    editMap("dod_caen");
-    EXPECT_EQ(label("lblClassAllies"), "British");
-    EXPECT_EQ(box("cmbLimitAllies")->currentText(), "2");
-
-    click("cmdClassLimitOK");
-    const QStringList limits = limitLines(saved("dod_caen"));
-    EXPECT_EQ(limits.filter("mp_limitbrit").size(), 4);
-    EXPECT_TRUE(limits.filter("mp_limitallies").isEmpty());
-    expectUnsetBut(limits, {"mp_limitbritlight 2"});
-}
-
 // Which lines are kept is the file reader's business (test_classlimits);
 // here the kept lines go back into the file before the limits, and a file
 // read back and saved again keeps every byte.
@@ -175,15 +161,22 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
 
 // A new user limits a British map, then a U.S. map without a file: the
 // lists follow the country, and nothing of the first map leaks into the
-// second map's file.
+// second map's file. An allied limit on the British map is saved under the
+// British prefix.
 TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
-    DemoInstall::write(cfg("dod_charlie"), "hostname a\r\nmp_limitbritmg 3\r\n");
+    DemoInstall::write(cfg("dod_charlie"),
+                       "hostname a\r\nmp_limitbritmg 3\r\nmp_limitallieslight 2\r\n");
     editMap("dod_charlie");
+    EXPECT_EQ(label("lblClassAllies"), "British");
+    EXPECT_EQ(box("cmbLimitAllies")->currentText(), "2");
     pickCombo("cmbClassAllies", "sniper");
     pickCombo("cmbLimitAllies", "1");
     click("cmdClassLimitOK");
     EXPECT_EQ(keptPart(saved("dod_charlie")), "hostname a\r\n");
-    expectUnsetBut(limitLines(saved("dod_charlie")), {"mp_limitbritsniper 1", "mp_limitbritmg 3"});
+    const QStringList british = limitLines(saved("dod_charlie"));
+    EXPECT_EQ(british.filter("mp_limitbrit").size(), 4);
+    EXPECT_TRUE(british.filter("mp_limitallies").isEmpty());
+    expectUnsetBut(british, {"mp_limitbritsniper 1", "mp_limitbritmg 3", "mp_limitbritlight 2"});
     // Still checked: the next map's limits load as it is clicked.
     clickListItem("lstMapList", "dod_anzio");
     EXPECT_EQ(label("lblClassAllies"), "U.S.");

@@ -97,9 +97,7 @@ TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
     std::string out;
     ASSERT_TRUE(readFile(at("out.txt"), out).ok());
     EXPECT_EQ(out, "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
-}
-
-TEST_F(Interpreter, FindsTheProgramInAnyCase) {
+    // In any case, and with its exit code.
     writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
     EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
 }
@@ -132,12 +130,9 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
-TEST_F(Interpreter, AFileThatCannotRunFailsClearly) {
+TEST_F(Interpreter, AProgramThatCannotRunFails) {
     writeHost(prefix_ + "/drive_c/work/data.exe", "just text\n");
     EXPECT_NE(runBatchLine(at("data.exe")), 0);
-}
-
-TEST_F(Interpreter, AWindowsProgramNeedsWine) {
     writeHost(prefix_ + "/drive_c/work/win.exe", "MZ not really a program");
     const char* oldPath = std::getenv("PATH");
     const std::string saved = oldPath ? oldPath : "";

@@ -54,15 +54,12 @@ std::string bytesOf(const std::string& winPath) {
 
 using StoredName = PlatformTest;
 
-TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcard) {
+TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
     makeDir(at("Games"));
     makeFile(at("a.txt"));
     for (const char* missing :
          {"Games\\hl.exe", "NoSuchDir\\hl.exe", "Games\\hl.exe\\more", "*.txt", "?.txt"})
         EXPECT_EQ(storedName(at(missing)), "") << missing;
-}
-
-TEST_F(StoredName, FindsDirectoriesOnlyWhenAskedTo) {
     makeDir(at("Mods"));
     makeDir(at("Mods\\DoD"));
     EXPECT_EQ(storedName(at("mods\\dod")), "");
@@ -108,17 +105,48 @@ class Listing : public PlatformTest {
     int code = -1; // of the last listing
 };
 
-TEST_F(Listing, SubDirectoriesComeSortedWithoutCaseAndWithoutDotEntries) {
+// Sub-directories without the dot entries, or the files (and directories)
+// a pattern matches, sorted without case; a directory quoted or not. Nothing
+// to list leaves an empty listing, with 0 or 1, which the window takes for
+// "nothing found".
+TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     makeDir(at("game"));
     for (const char* d : {"valve", "Dod", "cstrike", "logs", "a_b", "AA"})
         makeDir(at("game\\") + d);
     makeFile(at("game\\readme.txt"));
     makeFile(at("game\\hl.exe"));
+    makeDir(at("maps"));
+    for (const char* f : {"b.bsp", "A.BSP", "c.txt", "z_map.bsp", "x.bsp2", "bsp"})
+        makeFile(at("maps\\") + f);
+    // Like cmd.exe, a directory that matches is listed too.
+    makeDir(at("maps\\sub.bsp"));
+    const std::string odd = at("odd & 100% (x) ^y");
+    makeDir(odd);
+    makeFile(odd + "\\m 1.bsp");
+    makeFile(odd + "\\m&2.bsp");
+    makeDir(at("empty"));
+    makeFile(at("vorn.log"), "old listing\r\n");
     // Wine's order: '_' comes before every letter.
-    EXPECT_EQ(list(at("game\\") + " /ad /b"), "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
-    // The same with the directory quoted, as it is when it holds a blank.
-    EXPECT_EQ(list(quote(at("game")) + " /ad /b"),
-              "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n");
+    const std::string games = "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {at("game\\") + " /ad /b", games},
+        {quote(at("game")) + " /ad /b", games},
+        // "*.bsp" also matches "x.bsp2", as Windows does through its short names.
+        {quote(at("maps\\*.bsp")) + " /b", "A.BSP\r\nb.bsp\r\nsub.bsp\r\nx.bsp2\r\nz_map.bsp\r\n"},
+        {at("maps\\") + "*.txt /b", "c.txt\r\n"},
+        {quote(odd + "\\*.bsp") + " /b", "m 1.bsp\r\nm&2.bsp\r\n"},
+        {quote(at("maps\\*.wad")) + " /b", ""},
+        {quote(at("empty")) + " /ad /b", ""},
+        {quote(at("empty\\*.bsp")) + " /b", ""},
+        {quote(at("gone\\*.bsp")) + " /b", ""},
+    };
+    for (const auto& [args, listing] : rows) {
+        EXPECT_EQ(list(args), listing) << args;
+        if (listing.empty())
+            EXPECT_TRUE(code == 0 || code == 1) << args << ": " << code;
+        else
+            EXPECT_EQ(code, 0) << args;
+    }
 }
 
 TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
@@ -149,34 +177,6 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
-TEST_F(Listing, PatternListsMatchingFilesSortedWithoutCase) {
-    makeDir(at("maps"));
-    for (const char* f : {"b.bsp", "A.BSP", "c.txt", "z_map.bsp", "x.bsp2", "bsp"})
-        makeFile(at("maps\\") + f);
-    // Like cmd.exe, a directory that matches is listed too.
-    makeDir(at("maps\\sub.bsp"));
-    // "*.bsp" also matches "x.bsp2", as Windows does through its short names.
-    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"),
-              "A.BSP\r\nb.bsp\r\nsub.bsp\r\nx.bsp2\r\nz_map.bsp\r\n");
-    EXPECT_EQ(list(at("maps\\") + "*.txt /b"), "c.txt\r\n");
-}
-
-TEST_F(Listing, NothingToListLeavesAnEmptyListing) {
-    makeDir(at("maps"));
-    makeFile(at("maps\\a.bsp"));
-    makeDir(at("empty"));
-    makeFile(at("vorn.log"), "old listing\r\n");
-    for (const std::string& args :
-         {quote(at("maps\\*.wad")) + " /b", quote(at("empty")) + " /ad /b",
-          quote(at("empty\\*.bsp")) + " /b", quote(at("gone\\*.bsp")) + " /b"}) {
-        EXPECT_EQ(list(args), "") << args;
-        // The window takes 1 with an empty listing for "nothing found".
-        EXPECT_TRUE(code == 0 || code == 1) << args << ": " << code;
-    }
-    EXPECT_EQ(list(quote(at("maps\\*.bsp")) + " /b"), "a.bsp\r\n");
-    EXPECT_EQ(code, 0);
-}
-
 TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";
@@ -195,14 +195,6 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
     EXPECT_EQ(runBatchLine("dir " + maps, at("full")), 112);
     EXPECT_EQ(runBatchLine("dir " + maps + " > " + at("fine.log")), 0);
 #endif
-}
-
-TEST_F(Listing, QuotedDirectoryWithOddCharactersIsListed) {
-    const std::string dir = at("odd & 100% (x) ^y");
-    makeDir(dir);
-    makeFile(dir + "\\m 1.bsp");
-    makeFile(dir + "\\m&2.bsp");
-    EXPECT_EQ(list(quote(dir + "\\*.bsp") + " /b"), "m 1.bsp\r\nm&2.bsp\r\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -424,9 +416,10 @@ TEST_F(StartedServer, AGrowingFileIsReadFromAnOffset) {
 
 using TextFiles = PlatformTest;
 
+// Output makes or replaces the file, Append makes it or adds to its end.
 TEST_F(TextFiles, LinesAreWrittenWithCrLfAndBytesUnchanged) {
     TextFile f;
-    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Output).ok());
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
     EXPECT_TRUE(f.writeLine("one").ok());
     EXPECT_TRUE(f.writeLine("").ok());
     EXPECT_TRUE(f.writeLine("caf\xE9 \xC3\xA9").ok());
@@ -438,41 +431,32 @@ TEST_F(TextFiles, LinesAreWrittenWithCrLfAndBytesUnchanged) {
     EXPECT_TRUE(f.writeLine("fresh").ok());
     f.close();
     EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\n");
-}
-
-TEST_F(TextFiles, AppendCreatesAndThenAppends) {
-    TextFile f;
-    ASSERT_TRUE(f.open(at("log.txt"), TextFile::Mode::Append).ok());
-    EXPECT_TRUE(f.writeLine("first").ok());
-    f.close();
-    ASSERT_TRUE(f.open(at("log.txt"), TextFile::Mode::Append).ok());
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
     EXPECT_TRUE(f.writeLine("second").ok());
     f.close();
-    EXPECT_EQ(bytesOf(at("log.txt")), "first\r\nsecond\r\n");
+    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\nsecond\r\n");
 }
 
-TEST_F(TextFiles, ReadLineAcceptsCrLfLfAndALastLineWithoutEnd) {
-    makeFile(at("in.txt"), "one\r\ntwo\n\r\nthree");
+// Lines end at CR LF or LF, the last one without an end too; fields end
+// at commas and line ends.
+TEST_F(TextFiles, ReadLineAndReadField) {
+    makeFile(at("lines.txt"), "one\r\ntwo\n\r\nthree");
+    makeFile(at("fields.txt"), "valve,dod\r\ncstrike\r\n,last\n");
     TextFile f;
-    ASSERT_TRUE(f.open(at("in.txt"), TextFile::Mode::Input).ok());
-    std::vector<std::string> lines;
-    std::string line;
-    while (f.readLine(line))
-        lines.push_back(line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
+    std::vector<std::string> got;
+    std::string text;
+    ASSERT_TRUE(f.open(at("lines.txt"), TextFile::Mode::Input).ok());
+    while (f.readLine(text))
+        got.push_back(text);
+    EXPECT_EQ(got, (std::vector<std::string>{"one", "two", "", "three"}));
     EXPECT_TRUE(f.eof());
-}
-
-TEST_F(TextFiles, ReadFieldStopsAtCommasAndLineEnds) {
-    makeFile(at("in.txt"), "valve,dod\r\ncstrike\r\n,last\n");
-    TextFile f;
-    ASSERT_TRUE(f.open(at("in.txt"), TextFile::Mode::Input).ok());
-    std::vector<std::string> fields;
-    std::string field;
-    while (!f.eof() && f.readField(field))
-        fields.push_back(field);
-    EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
-    EXPECT_FALSE(f.readField(field));
+    f.close();
+    got.clear();
+    ASSERT_TRUE(f.open(at("fields.txt"), TextFile::Mode::Input).ok());
+    while (!f.eof() && f.readField(text))
+        got.push_back(text);
+    EXPECT_EQ(got, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
+    EXPECT_FALSE(f.readField(text));
 }
 
 // A game file is read only when it is an ordinary file of bounded size:
@@ -588,31 +572,28 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
     }
 }
 
-TEST_F(Replace, ReadOnlyTargetStaysIntactAndTheErrorSaysWhy) {
+// A read-only target, a missing directory, or a file in the directory's
+// place (what an unwritable directory looks like to every user, root
+// included): the write fails naming the file, and what was there stays.
+TEST_F(Replace, WhatCannotBeWrittenStaysIntactAndTheErrorSaysWhy) {
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
+    makeFile(at("notadir"), "keep");
     for (const auto& [name, write] : kWriters) {
-        const Status s = write(at("server.cfg"), "new bytes\r\n");
-        EXPECT_FALSE(s.ok()) << name;
-        EXPECT_NE(s.error.find("server.cfg"), std::string::npos) << s.error;
+        for (const auto& [target, file] : {std::pair{"server.cfg", "server.cfg"},
+                                           {"gone\\bot.cfg", "bot.cfg"},
+                                           {"notadir\\bot.cfg", "bot.cfg"}}) {
+            const Status s = write(at(target), "new bytes\r\n");
+            EXPECT_FALSE(s.ok()) << name << " " << target;
+            EXPECT_NE(s.error.find(file), std::string::npos) << s.error;
+        }
     }
     setReadOnly(at("server.cfg"), false);
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
-    EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"server.cfg"});
-}
-
-TEST_F(Replace, MissingDirectoryOrAFileInItsPlaceFailsWithTheName) {
-    // A file where the directory should be is what an unwritable directory
-    // looks like to every user, root included.
-    makeFile(at("notadir"), "keep");
-    for (const auto& [name, write] : kWriters) {
-        for (const char* target : {"gone\\bot.cfg", "notadir\\bot.cfg"}) {
-            const Status s = write(at(target), "x");
-            EXPECT_FALSE(s.ok()) << name << " " << target;
-            EXPECT_NE(s.error.find("bot.cfg"), std::string::npos) << s.error;
-        }
-    }
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
+    std::vector<std::string> left = hostEntries(base());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"notadir", "server.cfg"}));
 }
 
 TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {

@@ -187,11 +187,13 @@ void DemoInstall::restoreInterpreter() {
     replacedInterpreter_ = false;
 }
 
-bool DemoInstall::mayUseDriveC(std::string& why) {
+namespace {
+// Whether the tests may put the demo into this machine's drive C:; `why`
+// says why not. The demo and the working files lie in the root of drive
+// C:, where a real game installation may be. Under Wine the prefix is a
+// throw-away one; on a real Windows machine only when asked for.
+bool mayUseDriveC([[maybe_unused]] std::string& why) {
 #ifdef _WIN32
-    // The demo and the working files lie in the root of drive C:, where a
-    // real game installation may be. Under Wine the prefix is a throw-away
-    // one; on a real Windows machine only when asked for.
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
     if (wine || qgetenv("VORN_TEST_USE_DRIVE_C") == "1")
@@ -200,13 +202,13 @@ bool DemoInstall::mayUseDriveC(std::string& why) {
           "set VORN_TEST_USE_DRIVE_C=1 on a machine where that may be done";
     return false;
 #else
-    (void)why;
     return true;
 #endif
 }
+} // namespace
 
 void WindowTest::SetUp() {
-    if (std::string why; !DemoInstall::mayUseDriveC(why))
+    if (std::string why; !mayUseDriveC(why))
         GTEST_SKIP() << why;
     demo = std::make_unique<DemoInstall>();
     if (autoLoad)

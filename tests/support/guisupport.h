@@ -80,7 +80,6 @@ template <class T> T* control(const QObject& window, const char* name) {
     return found;
 }
 
-// The entries of a list, in order.
 QStringList items(const QComboBox* box);
 QStringList items(const QListWidget* list);
 
@@ -117,11 +116,6 @@ class DemoInstall {
   public:
     DemoInstall();
     ~DemoInstall();
-
-    // Whether the tests may put the demo into this machine's drive C: (on
-    // Windows, only under Wine or when VORN_TEST_USE_DRIVE_C is 1); `why`
-    // says why not.
-    static bool mayUseDriveC(std::string& why);
 
     // The host path of a path below drive C: ("Sierra/Half-Life").
     QString drive(const QString& relative) const;
@@ -166,7 +160,6 @@ class WindowTest : public ::testing::Test {
     void openWindow(bool load = true);
     bool autoLoad = true;
 
-    // A control of the window by its name; a wrong name fails the test.
     template <class T> T* ctl(const char* name) const { return control<T>(*w, name); }
 
     // Driving the window as a user would.
