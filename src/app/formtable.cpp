@@ -109,25 +109,25 @@ bool takesFocus(Kind kind) {
     }
 }
 
-QLayout* makeLayout(const Layout& spec, QWidget* on) {
+QLayout* makeLayout(const Layout& shape, QWidget* on) {
     QLayout* layout = nullptr;
-    if (spec.type == Layout::Grid) {
+    if (shape.type == Layout::Grid) {
         auto* grid = new QGridLayout(on);
-        grid->setHorizontalSpacing(spec.hSpacing);
-        grid->setVerticalSpacing(spec.vSpacing);
-        for (auto [row, stretch] : spec.rowStretch)
+        grid->setHorizontalSpacing(shape.hSpacing);
+        grid->setVerticalSpacing(shape.vSpacing);
+        for (auto [row, stretch] : shape.rowStretch)
             grid->setRowStretch(row, stretch);
-        for (auto [column, stretch] : spec.columnStretch)
+        for (auto [column, stretch] : shape.columnStretch)
             grid->setColumnStretch(column, stretch);
         layout = grid;
     } else {
-        auto* box = spec.type == Layout::Column ? static_cast<QBoxLayout*>(new QVBoxLayout(on))
-                                                : new QHBoxLayout(on);
-        box->setSpacing(spec.spacing);
+        auto* box = shape.type == Layout::Column ? static_cast<QBoxLayout*>(new QVBoxLayout(on))
+                                                 : new QHBoxLayout(on);
+        box->setSpacing(shape.spacing);
         layout = box;
     }
-    if (spec.margins != QMargins(-1, -1, -1, -1))
-        layout->setContentsMargins(spec.margins);
+    if (shape.margins != QMargins(-1, -1, -1, -1))
+        layout->setContentsMargins(shape.margins);
     return layout;
 }
 
