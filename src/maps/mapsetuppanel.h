@@ -89,6 +89,8 @@ class MapSetupPanel : public SetupPanel {
     void buildControls();
     void wireReactions();
 
+    // The map cycle in the viewer, under its file name.
+    void showMapCycle();
     // The selected entry of lstMapList, "" when none is selected.
     QString selectedMap() const;
     void enableMapControls(bool enabled);
