@@ -20,6 +20,17 @@ namespace vorn::platform {
 
 using namespace backend;
 
+namespace {
+
+// A file that cannot be opened for reading: why, and whether it is missing.
+Status cannotOpen(const std::string& winPath, int err) {
+    return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
+                           err == ENOENT || err == ENOTDIR ? Status::Fault::Missing
+                                                           : Status::Fault::Other);
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Whole files
 
@@ -29,12 +40,8 @@ Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxB
         return s;
     // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int err = errno;
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
-                               err == ENOENT || err == ENOTDIR ? Status::Fault::Missing
-                                                               : Status::Fault::Other);
-    }
+    if (fd < 0)
+        return cannotOpen(winPath, errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -79,7 +86,7 @@ Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_
         return s;
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(errno) + ".");
+        return cannotOpen(winPath, errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int err = errno;

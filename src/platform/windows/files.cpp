@@ -13,20 +13,33 @@ namespace vorn::platform {
 
 using namespace backend;
 
+namespace {
+
+// Opens a file for reading, shared for writing and deleting: a program
+// writing the file keeps going undisturbed. A failure says why, and whether
+// the file is missing.
+Status openForReading(const std::string& winPath, HANDLE& h) {
+    h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        return Status::success();
+    const DWORD err = GetLastError();
+    return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
+                           err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
+                               ? Status::Fault::Missing
+                               : Status::Fault::Other);
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Whole files
 
 Status readFile(const std::string& winPath, std::string& bytes, std::size_t maxBytes) {
-    const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD err = GetLastError();
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
-                               err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
-                                   ? Status::Fault::Missing
-                                   : Status::Fault::Other);
-    }
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (Status s = openForReading(winPath, h); !s)
+        return s;
     // A pipe or a device could block or never end.
     if (GetFileType(h) != FILE_TYPE_DISK) {
         CloseHandle(h);
@@ -65,18 +78,9 @@ Status readFileFrom(const std::string& winPath, std::uint64_t offset, std::size_
                     std::string& bytes, std::uint64_t& size) {
     bytes.clear();
     size = 0;
-    // Shared for writing and deleting: the program writing the file keeps
-    // going undisturbed.
-    const HANDLE h = CreateFileW(widen(winPath).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD err = GetLastError();
-        return Status::failure("Cannot read " + quoted(winPath) + ": " + reason(err) + ".",
-                               err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND
-                                   ? Status::Fault::Missing
-                                   : Status::Fault::Other);
-    }
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (Status s = openForReading(winPath, h); !s)
+        return s;
     LARGE_INTEGER length{};
     if (!GetFileSizeEx(h, &length)) {
         const DWORD err = GetLastError();
