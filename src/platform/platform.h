@@ -217,6 +217,34 @@ std::string commandInterpreterPath();
 // program holds it, or says why the test itself failed.
 Status udpPortFree(int port);
 
+// A UDP socket for asking a server: IPv4, bound to a free port of the
+// loopback or any address, never blocking. Move-only; closed when
+// destroyed.
+class UdpSocket {
+  public:
+    UdpSocket();
+    ~UdpSocket();
+    UdpSocket(UdpSocket&&) noexcept;
+    UdpSocket& operator=(UdpSocket&&) noexcept;
+    UdpSocket(const UdpSocket&) = delete;
+    UdpSocket& operator=(const UdpSocket&) = delete;
+
+    // Opens the socket on a port the system picks.
+    Status open();
+    bool isOpen() const;
+    // Sends one datagram to a dotted IPv4 address ("127.0.0.1") and port.
+    Status sendTo(const std::string& ipv4, int port, const std::string& bytes);
+    // One datagram that has come in, waiting at most `milliseconds` for it
+    // (0: only looks). `got` says whether one came; the Status says why
+    // the socket failed. Datagrams larger than 64 KiB are cut.
+    Status receive(std::string& bytes, bool& got, int milliseconds = 0);
+    void close();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // ---------------------------------------------------------------------------
 // Small helpers shared by both backends
 
