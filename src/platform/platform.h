@@ -203,6 +203,14 @@ class Process {
 Status startHidden(const std::string& commandLine, Process& process,
                    const std::string& workingDir = {});
 
+// Exit codes with which the command interpreter says that it could not
+// start a 32-bit Windows program: Windows' own code for a program this
+// machine cannot run (on POSIX: the kernel refuses Wine's 32-bit loader
+// with "Exec format error"), and vorn-cmd's for a Wine installed without
+// its 32-bit part.
+constexpr int kExitCannotRun32Bit = 216;
+constexpr int kExitNoWine32Bit = 217;
+
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
 // else "vorn-cmd" beside the running program (as built), else, when that is
 // missing, ../libexec/vornwick/vorn-cmd from it (as installed). Unused on

@@ -130,16 +130,102 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
-TEST_F(Interpreter, AProgramThatCannotRunFails) {
+// A PE file: the DOS header pointing at a PE header for `machine`.
+std::string peProgram(unsigned machine) {
+    std::string bytes(0x40, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    bytes[0x3c] = 0x40;
+    bytes += std::string("PE\0\0", 4);
+    bytes += char(machine & 0xff);
+    bytes += char(machine >> 8);
+    return bytes + std::string(64, '\0');
+}
+
+// Wine's loaders are stand-ins in a folder of the test's own, shaped like
+// Debian's /usr/lib/wine; each notes its name, WINELOADER and the program.
+class WineLoaders : public PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        dir_ = prefix_ + "/loaders";
+        bin_ = prefix_ + "/bin";
+        fs::create_directories(dir_);
+        fs::create_directories(bin_);
+        const char* path = std::getenv("PATH");
+        savedPath_ = path ? path : "";
+        ::setenv("VORN_WINE_LOADER_DIR", dir_.c_str(), 1);
+        ::setenv("PATH", bin_.c_str(), 1);
+        writeHost(prefix_ + "/drive_c/work/prog32.exe", peProgram(0x14c));
+        writeHost(prefix_ + "/drive_c/work/prog64.exe", peProgram(0x8664));
+        writeHost(prefix_ + "/drive_c/work/old.exe", "MZ without a PE header");
+    }
+    void TearDown() override {
+        ::unsetenv("VORN_WINE_LOADER_DIR");
+        ::setenv("PATH", savedPath_.c_str(), 1);
+        PlatformTest::TearDown();
+    }
+    void loader(const std::string& path) {
+        writeHost(path,
+                  "#!/bin/sh\nprintf '%s %s %s\\r\\n' \"${0##*/}\" \"$WINELOADER\" "
+                  "\"${1##*/}\"\n",
+                  true);
+    }
+    // Which loader ran the program, and what it said.
+    std::string run(const std::string& program, int& code) {
+        code = runBatchLine(at(program), at("out.txt") + " 2>&1");
+        std::string out;
+        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
+        return out;
+    }
+    std::string dir_, bin_, savedPath_;
+};
+
+TEST_F(WineLoaders, EachProgramRunsWithTheLoaderForItsMachine) {
+    loader(dir_ + "/wine");
+    loader(dir_ + "/wine64");
+    loader(bin_ + "/wine");
+    int code = -1;
+    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
+    EXPECT_EQ(run("prog32.exe", code), "wine " + dir_ + "/wine prog32.exe\r\n");
+    // Without a readable PE header, Wine's own `wine` chooses.
+    EXPECT_EQ(run("old.exe", code), "wine " + bin_ + "/wine old.exe\r\n");
+    EXPECT_EQ(code, 0);
+    // A `wine64` on the PATH comes first for 64-bit programs.
+    loader(bin_ + "/wine64");
+    EXPECT_EQ(run("prog64.exe", code), "wine64 " + bin_ + "/wine64 prog64.exe\r\n");
+    // Outside Debian's layout, `wine` on the PATH runs both.
+    fs::remove(dir_ + "/wine");
+    fs::remove(dir_ + "/wine64");
+    fs::remove(bin_ + "/wine64");
+    EXPECT_EQ(run("prog64.exe", code), "wine " + bin_ + "/wine prog64.exe\r\n");
+    EXPECT_EQ(run("prog32.exe", code), "wine " + bin_ + "/wine prog32.exe\r\n");
+}
+
+TEST_F(WineLoaders, AProgramThatCannotRunSaysWhy) {
+    int code = -1;
+    // No Wine at all, and a file that is no program.
+    EXPECT_NE(run("prog32.exe", code).find("Wine is not installed"), std::string::npos);
+    EXPECT_EQ(code, 1);
     writeHost(prefix_ + "/drive_c/work/data.exe", "just text\n");
     EXPECT_NE(runBatchLine(at("data.exe")), 0);
-    writeHost(prefix_ + "/drive_c/work/win.exe", "MZ not really a program");
-    const char* oldPath = std::getenv("PATH");
-    const std::string saved = oldPath ? oldPath : "";
-    ::setenv("PATH", "/nonexistent", 1);
-    const int code = runBatchLine(at("win.exe"), at("out.txt"));
-    ::setenv("PATH", saved.c_str(), 1);
-    EXPECT_NE(code, 0);
+
+    // Debian's Wine without its 32-bit part: 64-bit programs still run.
+    loader(dir_ + "/wine64");
+    loader(bin_ + "/wine");
+    std::string out = run("prog32.exe", code);
+    EXPECT_EQ(code, kExitNoWine32Bit) << out;
+    EXPECT_NE(out.find("Wine has no 32-bit part"), std::string::npos) << out;
+    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
+
+    // A kernel that cannot run 32-bit programs refuses the 32-bit loader
+    // with "Exec format error", as it refuses any file it cannot run.
+    writeHost(dir_ + "/wine", "no program of this machine", true);
+    out = run("prog32.exe", code);
+    EXPECT_EQ(code, kExitCannotRun32Bit) << out;
+    EXPECT_NE(out.find("prog32.exe is a 32-bit program"), std::string::npos) << out;
+    EXPECT_NE(out.find("Exec format error"), std::string::npos) << out;
+    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
 }
 
 TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {

@@ -3,6 +3,8 @@
 #include "codepage.h"
 #include "dir.h"
 #include "io.h"
+#include "platform.h"
+#include "wine.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -79,66 +81,82 @@ class Redirections {
     std::vector<std::pair<int, int>> saved_; // descriptor, its copy from before
 };
 
-std::string findInPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    const std::string all = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    for (std::size_t pos = 0; pos <= all.size();) {
-        auto end = all.find(':', pos);
-        if (end == std::string::npos)
-            end = all.size();
-        const std::string dir = end == pos ? "." : all.substr(pos, end - pos);
-        const std::string candidate = dir + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0 && isFile(candidate))
-            return candidate;
-        pos = end + 1;
-    }
-    return "";
-}
-
-bool isWindowsProgram(const std::string& host) {
-    char head[2] = {0, 0};
-    if (std::FILE* f = std::fopen(host.c_str(), "rb")) {
-        if (std::fread(head, 1, 2, f) != 2)
-            head[0] = 0;
-        std::fclose(f);
-    }
-    return head[0] == 'M' && head[1] == 'Z';
-}
-
-int spawnAndWait(std::vector<std::string>& argv, const std::string& name) {
-    const pid_t pid = ::fork();
-    if (pid < 0) {
+// Starts the program and waits for it. When the program cannot be started
+// at all, the reason (errno) comes back through a pipe that the successful
+// exec closes, so that a kernel's "Exec format error" is told apart from
+// the program's own exit code.
+int spawnAndWait(std::vector<std::string>& argv, const std::string& name, const std::string& loader,
+                 int& startError) {
+    startError = 0;
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         complain("vorn-cmd: cannot start " + name + ": " + std::strerror(errno));
         return 1;
     }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        complain("vorn-cmd: cannot start " + name + ": " + std::strerror(errno));
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return 1;
+    }
     if (pid == 0) {
+        ::close(pipeFds[0]);
         std::vector<char*> args;
         for (auto& a : argv)
             args.push_back(a.data());
         args.push_back(nullptr);
+        // Wine starts the programs a program starts with the loader named
+        // here (or its 32-bit or 64-bit sibling).
+        if (!loader.empty())
+            ::setenv("WINELOADER", loader.c_str(), 1);
         ::execv(args[0], args.data());
-        const std::string msg =
-            "vorn-cmd: cannot run " + name + ": " + std::strerror(errno) + "\r\n";
-        (void)!::write(2, msg.data(), msg.size());
-        ::_exit(1);
+        const int err = errno;
+        (void)!::write(pipeFds[1], &err, sizeof err);
+        ::_exit(127);
     }
+    ::close(pipeFds[1]);
+    int err = 0;
+    ssize_t got;
+    while ((got = ::read(pipeFds[0], &err, sizeof err)) < 0 && errno == EINTR) {
+    }
+    ::close(pipeFds[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (got == sizeof err) {
+        startError = err;
+        return 1;
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// The file name of a Windows path.
+std::string bareName(const std::string& path) {
+    const auto slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 int runProgram(const std::string& host, const std::vector<Word>& words) {
     const std::string& name = words[0].text;
     std::vector<std::string> argv;
-    if (isWindowsProgram(host)) {
-        const std::string wine = findInPath("wine");
-        if (wine.empty()) {
+    const PeMachine machine = peMachine(host);
+    const bool is32Bit = machine == PeMachine::I386;
+    std::string loader;
+    if (machine != PeMachine::NotWindows) {
+        const WineLoader wine = wineLoaderFor(machine);
+        if (wine.lack == WineLoader::Lack::No32BitPart) {
+            complain("vorn-cmd: " + bareName(name) +
+                     " is a 32-bit program, and Wine has no 32-bit part (wine32:i386).");
+            return platform::kExitNoWine32Bit;
+        }
+        if (wine.lack == WineLoader::Lack::NoWine) {
             complain("vorn-cmd: " + name +
                      " is a Windows program, and Wine is not installed to run it.");
             return 1;
         }
-        argv.push_back(wine);
+        loader = wine.path;
+        argv.push_back(loader);
     } else if (::access(host.c_str(), X_OK) != 0) {
         complain("vorn-cmd: " + name +
                  " cannot be run: it is neither a Windows program nor executable here.");
@@ -147,7 +165,18 @@ int runProgram(const std::string& host, const std::vector<Word>& words) {
     argv.push_back(host);
     for (std::size_t i = 1; i < words.size(); ++i)
         argv.push_back(words[i].text);
-    return spawnAndWait(argv, name);
+    int startError = 0;
+    const int code = spawnAndWait(argv, name, loader, startError);
+    if (startError == 0)
+        return code;
+    if (startError == ENOEXEC && is32Bit) {
+        // Kept short: the window shows these words after its own.
+        complain("vorn-cmd: " + std::string(std::strerror(startError)) + " (" + argv[0] + " for " +
+                 bareName(name) + ", a 32-bit program).");
+        return platform::kExitCannotRun32Bit;
+    }
+    complain("vorn-cmd: cannot run " + name + ": " + argv[0] + ": " + std::strerror(startError));
+    return 1;
 }
 
 // The batch file's lines, in Windows-1252 as Vornwick writes them, one
