@@ -66,6 +66,22 @@ QString lastWords(const QStringList& lines) {
     return words;
 }
 
+// Why the interpreter could not start a 32-bit Windows program, in words,
+// from its exit code; "" for any other code.
+QString thirtyTwoBitReason(int exitCode) {
+#ifdef _WIN32
+    const QString wine;
+#else
+    const QString wine = QStringLiteral(" (Wine's 32-bit part does not start)");
+#endif
+    if (exitCode == plat::kExitCannotRun32Bit)
+        return QStringLiteral("this machine cannot run 32-bit Windows programs") + wine;
+    if (exitCode == plat::kExitNoWine32Bit)
+        return QStringLiteral("this machine cannot run 32-bit Windows programs (Wine has no "
+                              "32-bit part; install wine32)");
+    return {};
+}
+
 } // namespace
 
 bool Vorn::waitUntilGone(const QString& winPath, const QString& name) {
@@ -135,6 +151,11 @@ QString Vorn::commandFailure(const QString& what, int exitCode, const QString& o
     for (const QString& line : lines)
         if (!line.trimmed().isEmpty())
             WriteLog(QStringLiteral("  ") + line);
+    // A program the machine cannot run is said in words first; the
+    // interpreter's own words follow.
+    if (const QString reason = thirtyTwoBitReason(exitCode); !reason.isEmpty())
+        return QStringLiteral("Error: %1 failed: %2.%3")
+            .arg(what, reason, words.isEmpty() ? QString() : QLatin1Char(' ') + words);
     return QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words);
 }
 

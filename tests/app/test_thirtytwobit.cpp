@@ -1,0 +1,86 @@
+// A machine, or a Wine, that cannot run the game's 32-bit programs: the
+// window says so in words before the interpreter's own. Wine's loaders are
+// stand-ins that fail the way each case fails: a 32-bit loader the kernel
+// refuses ("Exec format error"), and a Wine with no 32-bit part at all.
+#include "guisupport.h"
+
+#include <QDir>
+
+namespace vorn::test {
+namespace {
+
+// A 32-bit Windows program as far as its header goes.
+QByteArray program32() {
+    QByteArray bytes(0x40, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    bytes[0x3c] = 0x40;
+    bytes += QByteArray("PE\0\0\x4c\x01", 6);
+    return bytes + QByteArray(64, '\0');
+}
+
+const QString kCannot = QStringLiteral("this machine cannot run 32-bit Windows programs");
+
+class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        VORN_SKIP_ON_WINDOWS("cmd.exe starts the programs itself");
+        WindowTest::SetUp();
+        loaders_ = demo->drive(QStringLiteral("loaders"));
+        QDir().mkpath(loaders_);
+        qputenv("VORN_WINE_LOADER_DIR", loaders_.toUtf8());
+        const QByteArray shell = "#!/bin/sh\nexit 0\n";
+        DemoInstall::write(loaders_ + "/wine64", shell);
+        QFile::setPermissions(loaders_ + "/wine64",
+                              QFile::permissions(loaders_ + "/wine64") | QFileDevice::ExeOwner);
+        // With a 32-bit loader that the kernel refuses: no program of this
+        // machine.
+        if (refused()) {
+            DemoInstall::write(loaders_ + "/wine", "not a program of this machine\n");
+            QFile::setPermissions(loaders_ + "/wine",
+                                  QFile::permissions(loaders_ + "/wine") | QFileDevice::ExeOwner);
+        }
+        for (const char* name : {"hl.exe", "hlds.exe", "ripent.exe"})
+            DemoInstall::write(demo->game(QString::fromLatin1(name)), program32());
+    }
+    void TearDown() override {
+        qunsetenv("VORN_WINE_LOADER_DIR");
+        WindowTest::TearDown();
+    }
+    bool refused() const { return GetParam(); }
+    QString why() const {
+        return kCannot + (refused()
+                              ? QStringLiteral(" (Wine's 32-bit part does not start). ")
+                              : QStringLiteral(" (Wine has no 32-bit part; install wine32). "));
+    }
+    QString interpreterWords() const {
+        return refused() ? QStringLiteral("Exec format error") : QStringLiteral("wine32:i386");
+    }
+
+    QString loaders_;
+};
+
+TEST_P(ThirtyTwoBitTest, StartAndTheEntityExportSayWhyTheProgramCannotRun) {
+    // The entity export of a dod map.
+    openStep("optMapFile");
+    clickListItem("lstMapList", "dod_caen");
+    click("chkClassLimit");
+    expectError(QStringLiteral("Error: The entity tool failed: ") + why());
+    EXPECT_TRUE(status().contains(interpreterWords())) << status().toStdString();
+    // The user is asked whether to go on without the country.
+    EXPECT_EQ(seam.boxes.size(), 1u);
+
+    // The server start.
+    chooseMod("valve");
+    confirmSteps(4);
+    click("cmdStart");
+    expectError(QStringLiteral("Error: The server start failed: ") + why());
+    EXPECT_TRUE(status().contains(interpreterWords())) << status().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(, ThirtyTwoBitTest, ::testing::Bool(), [](const auto& info) {
+    return info.param ? "TheKernelRefusesThe32BitLoader" : "WineHasNo32BitPart";
+});
+
+} // namespace
+} // namespace vorn::test
