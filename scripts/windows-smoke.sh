@@ -39,7 +39,10 @@ if [ "${VORN_SMOKE_UNDER_X:-}" != yes ]; then
     fi
 else
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-    wine "${app}vornwick.exe" &
+    # The 64-bit program with Wine's 64-bit loader, as the tests run it.
+    WINELOADER=$("$root/scripts/wine-run.sh" --loader)
+    export WINELOADER
+    "$WINELOADER" "${app}vornwick.exe" &
     pid=$!
     listed=""
     for _ in $(seq 1 120); do

@@ -3,6 +3,7 @@
 #   wine-run.sh --init     make the prefix afresh (the first start is slow)
 #   wine-run.sh PROGRAM... run a program in it
 #   wine-run.sh --done     stop the prefix's wineserver
+#   wine-run.sh --loader   print the Wine loader it runs programs with
 # The prefix is $VORN_TEST_WINEPREFIX, else a per-user one below $TMPDIR.
 # Wine runs headless here: no X display is needed for console programs, and
 # the window tests use Qt's offscreen platform. Wine hands a variable QT_X to
@@ -17,9 +18,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # Never let Wine open windows or ask questions.
 unset DISPLAY WAYLAND_DISPLAY
 
-if ! command -v wine >/dev/null 2>&1; then
+# Our Windows build is 64-bit, so it runs with Wine's 64-bit loader: `wine64`
+# on the PATH, or Debian's /usr/lib/wine/wine64. Debian's `wine` takes the
+# 32-bit loader whenever it is installed, even for a 64-bit program, and on a
+# machine whose kernel cannot run 32-bit programs every start through it
+# fails with "Exec format error". Wine starts what a program starts with
+# the loader in WINELOADER.
+loader=$(command -v wine64 2>/dev/null || true)
+[ -n "$loader" ] || { [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64; } ||
+    loader=$(command -v wine 2>/dev/null || true)
+if [ -z "$loader" ]; then
     echo "wine-run.sh: wine is not installed (scripts/install-deps.sh installs it)" >&2
     exit 1
+fi
+export WINELOADER=$loader
+if [ "${1:-}" = "--loader" ]; then
+    echo "$loader"
+    exit 0
 fi
 
 if [ "${1:-}" = "--init" ]; then
@@ -29,7 +44,7 @@ if [ "${1:-}" = "--init" ]; then
         rm -rf "$WINEPREFIX"
     fi
     mkdir -p "$(dirname "$WINEPREFIX")"
-    if ! wine cmd /c exit >/dev/null 2>&1; then
+    if ! "$loader" cmd /c exit >/dev/null 2>&1; then
         echo "wine-run.sh: Wine could not set up the prefix $WINEPREFIX" >&2
         exit 1
     fi
@@ -44,10 +59,10 @@ if [ "${1:-}" = "--done" ]; then
 fi
 
 # One wineserver and one set of Wine services for the whole run, started
-# here with their output away from ours: started by the test's own `wine`,
+# here with their output away from ours: started by the test's own loader,
 # they would inherit the test's output and keep CTest waiting for it long
 # after the test has ended.
 if ! wineserver -p >/dev/null 2>&1 </dev/null; then :; fi
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+"$loader" cmd /c exit >/dev/null 2>&1 </dev/null || true
 
-exec wine "$@"
+exec "$loader" "$@"

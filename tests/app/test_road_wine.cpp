@@ -4,7 +4,9 @@
 // is made a real Wine prefix, and the window lists the mods, has the 32-bit
 // entity tool export a map's entities, and starts the 32-bit server with
 // the composed command line.
+#include "batchline.h"
 #include "guisupport.h"
+#include "platform.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -59,6 +61,17 @@ class WineRoadTest : public WindowTest {
         // the .NET and HTML add-ons it would offer to install).
         qputenv("WINEDEBUG", "-all");
         qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+        // Whether this machine runs 32-bit programs at all is found by
+        // running one, through the interpreter as the window runs it.
+        switch (const int code = runOnce(QStringLiteral("\"C:\\Sierra\\Half-Life\\ripent.exe\""))) {
+        case platform::kExitCannotRun32Bit:
+            GTEST_SKIP() << "this machine cannot run 32-bit programs (Exec format error)";
+        case platform::kExitNoWine32Bit:
+            GTEST_SKIP() << "Wine has no 32-bit part here (wine32:i386 is not installed)";
+        default:
+            // The entity tool, run without a map, says how to use it.
+            ASSERT_EQ(code, 1) << "the 32-bit entity tool did not run";
+        }
         QProcess boot;
         boot.start(wine_, {QStringLiteral("wineboot"), QStringLiteral("--init")});
         ASSERT_TRUE(boot.waitForFinished(180000)) << "wineboot did not finish";
@@ -73,6 +86,21 @@ class WineRoadTest : public WindowTest {
         if (!wine_.isEmpty() && demo)
             QProcess::execute(QStringLiteral("wineserver"), {QStringLiteral("-k")});
         WindowTest::TearDown();
+    }
+
+    // Runs one batch line through the command interpreter; its exit code.
+    static int runOnce(const QString& line) {
+        const std::string batch = "c:\\vorn_probe.bat";
+        if (!platform::writeBatchFile(batch, line.toStdString()).ok())
+            return -1;
+        platform::Process process;
+        if (!platform::startHidden(batch, process).ok())
+            return -1;
+        if (process.wait(180000) != platform::Process::Wait::Finished) {
+            process.kill();
+            return -1;
+        }
+        return process.exitCode();
     }
 
     QString wine_;
