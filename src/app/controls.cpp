@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -35,7 +36,30 @@ QCompleter* lentCompleter() {
     return lent;
 }
 
+// Swallows wheel turns over a control that has not the focus.
+class WheelGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget && !widget->hasFocus();
+    }
+};
+
 } // namespace
+
+void wheelOnlyWithFocus(QComboBox* box) {
+    static QPointer<WheelGuard> guard;
+    if (!guard)
+        guard = new WheelGuard(QCoreApplication::instance());
+    // A combo box takes the focus from the wheel; Tab and clicks still give it.
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(guard);
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
     auto* label = named(new QLabel(caption, parent), name);
