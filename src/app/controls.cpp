@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 
@@ -51,6 +52,25 @@ class WheelGuard : public QObject {
 };
 
 } // namespace
+
+void keepListPositionWithText(QComboBox* box) {
+    QObject::connect(box->lineEdit(), &QLineEdit::textChanged, box, [box](const QString& text) {
+        const int shown = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (shown == box->currentIndex())
+            return;
+        // Quietly: the text stays as it is, and moving the position is no
+        // pick and no change of the text.
+        QLineEdit* edit = box->lineEdit();
+        const int cursor = edit->cursorPosition();
+        const QSignalBlocker quietBox(box);
+        const QSignalBlocker quietEdit(edit);
+        box->setCurrentIndex(shown);
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(cursor);
+        }
+    });
+}
 
 void wheelOnlyWithFocus(QComboBox* box) {
     static QPointer<WheelGuard> guard;
