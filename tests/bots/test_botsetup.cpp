@@ -189,7 +189,7 @@ TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
     EXPECT_EQ(seam.ends, 0);
 }
 
-// Save is written as last built, and a failed write confirms nothing.
+// A failed write confirms nothing; once the way is clear, Save confirms.
 TEST_F(BotSetupTest, FailedSaveShowsAnErrorAndDoesNotConfirm) {
     openStep("optBotFile");
     // A directory in the file's place cannot be replaced by a file, not even
