@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 
@@ -35,7 +37,49 @@ QCompleter* lentCompleter() {
     return lent;
 }
 
+// Swallows wheel turns over a control that has not the focus.
+class WheelGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget && !widget->hasFocus();
+    }
+};
+
 } // namespace
+
+void keepListPositionWithText(QComboBox* box) {
+    QObject::connect(box->lineEdit(), &QLineEdit::textChanged, box, [box](const QString& text) {
+        const int shown = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (shown == box->currentIndex())
+            return;
+        // Quietly: the text stays as it is, and moving the position is no
+        // pick and no change of the text.
+        QLineEdit* edit = box->lineEdit();
+        const int cursor = edit->cursorPosition();
+        const QSignalBlocker quietBox(box);
+        const QSignalBlocker quietEdit(edit);
+        box->setCurrentIndex(shown);
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(cursor);
+        }
+    });
+}
+
+void wheelOnlyWithFocus(QComboBox* box) {
+    static QPointer<WheelGuard> guard;
+    if (!guard)
+        guard = new WheelGuard(QCoreApplication::instance());
+    // A combo box takes the focus from the wheel; Tab and clicks still give it.
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(guard);
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
     auto* label = named(new QLabel(caption, parent), name);

@@ -38,6 +38,16 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 // `activated`, the pick, comes only from the list.
 QComboBox* makeTypedCombo(QWidget* parent, const char* name, const QString& tip = {});
 
+// The list position of a typed combo box follows its text, typed or set
+// from code: the arrow keys and the list step from the value shown to its
+// neighbour. A text the list does not hold leaves no item current.
+void keepListPositionWithText(QComboBox* box);
+
+// The mouse wheel turns the box's choice only while the box has the
+// keyboard focus, and never gives it the focus: a wheel turn meant for
+// something else never chooses. Keys and clicks choose as before.
+void wheelOnlyWithFocus(QComboBox* box);
+
 // The ground under text whose colour is fixed: white, as 0x00BBGGRR.
 constexpr std::uint32_t kTextGround = 0xFFFFFF;
 // The colour of a control's text, as 0x00BBGGRR, on the fixed ground.

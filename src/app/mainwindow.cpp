@@ -86,6 +86,8 @@ void Vorn::endProgram() {
 void Vorn::wireReactions() {
     connect(txtExec, &QLineEdit::textChanged, this, [this] { txtExec_Change(); });
     connect(cmbModList, &QComboBox::activated, this, [this] { cmbModList_Click(); });
+    // Choosing a mod resets every step: a stray wheel turn must not do it.
+    wheelOnlyWithFocus(cmbModList);
     onSelected(optMotd, this, [this] { optMotd_Click(); });
     connect(cmdEditFile, &QAbstractButton::clicked, this, [this] { cmdEditFile_Click(); });
     connect(cmdSaveFile, &QAbstractButton::clicked, this, [this] { cmdSaveFile_Click(); });

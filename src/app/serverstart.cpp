@@ -43,6 +43,17 @@ plat::Status Vorn::startLine(QString& line) const {
 }
 
 void Vorn::cmdStart_Click() {
+    // The program may have gone since the path was checked and the mods
+    // were listed: nothing is started from a path that leads nowhere.
+    const QString program = ask.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
+    if (qs(plat::storedName(u8(txtExec->text()))) != program) {
+        ui.beep();
+        setStatus(QStringLiteral("Error: Correct Exec path! It no longer leads to %1; no server "
+                                 "was started.")
+                      .arg(program),
+                  colour::Red);
+        return;
+    }
     QString line;
     if (plat::Status s = startLine(line); !s.ok()) {
         setStatus(reasonOf(s), colour::Red);

@@ -62,7 +62,21 @@ void Vorn::DeriveGameDir() {
     const QString text = txtExec->text();
     if (text.size() < 9)
         return;
-    st.gameDir = text.left(text.size() - (ask.dedicated() ? 8 : 6));
+    // The folder is what stands before the program's name as typed, either
+    // server's: a path to hlds.exe typed while Dedicated is unticked still
+    // gives its own folder. Any other name is cut by the length of the name
+    // the box expects.
+    auto names = [&text](const QString& program) {
+        const qsizetype at = text.size() - program.size();
+        return text.endsWith(program, Qt::CaseInsensitive) &&
+               QStringLiteral("\\/:").contains(text.at(at - 1));
+    };
+    qsizetype cut = ask.dedicated() ? 8 : 6;
+    if (names(QStringLiteral("hlds.exe")))
+        cut = 8;
+    else if (names(QStringLiteral("hl.exe")))
+        cut = 6;
+    st.gameDir = text.left(text.size() - cut);
 }
 
 namespace {

@@ -39,18 +39,9 @@ void BotSetupPanel::modChosen(const ModFacts& facts) {
         Vorn::setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot ") + facts.addOnVersion +
                                                QStringLiteral(" Setup"));
         const bool old = facts.addOnVersion == QStringLiteral("1.5");
-        const QString minText = old ? QStringLiteral("30") : QStringLiteral("300");
-        const QString maxText = old ? QStringLiteral("80") : QStringLiteral("800");
-        // Each assignment runs its box's reaction, which keeps the pair in
-        // order; raising both starts with the maximum so the new minimum is
-        // not pulled below its default.
-        if (txtSturmbotMaxReaction->text().toDouble() <= minText.toDouble()) {
-            txtSturmbotMaxReaction->setText(maxText);
-            txtSturmbotMinReaction->setText(minText);
-        } else {
-            txtSturmbotMinReaction->setText(minText);
-            txtSturmbotMaxReaction->setText(maxText);
-        }
+        // An ordered pair: no clamp is needed.
+        txtSturmbotMinReaction->setText(old ? QStringLiteral("30") : QStringLiteral("300"));
+        txtSturmbotMaxReaction->setText(old ? QStringLiteral("80") : QStringLiteral("800"));
     }
     cmdSturmbotAdd->setEnabled(false);
     cmdSturmbotClear->setEnabled(false);
@@ -93,6 +84,12 @@ void BotSetupPanel::wireReactions() {
             [this] { txtSturmbotMinBots_Change(); });
     connect(txtSturmbotMaxBots, &QLineEdit::textChanged, this,
             [this] { txtSturmbotMaxBots_Change(); });
+    // The clamps run once an edit is finished (the focus leaves, or
+    // Return), never while the user is still typing.
+    for (QLineEdit* reaction : {txtSturmbotMinReaction, txtSturmbotMaxReaction})
+        connect(reaction, &QLineEdit::editingFinished, this, [this] { reactionTimeFinished(); });
+    for (QLineEdit* count : {txtSturmbotMinBots, txtSturmbotMaxBots})
+        connect(count, &QLineEdit::editingFinished, this, [this] { botCountFinished(); });
     connect(cmdSturmbotOK, &QAbstractButton::clicked, this, [this] { cmdSturmbotOK_Click(); });
 
     connect(cmbSturmbotMapList, &QComboBox::activated, this,
@@ -112,9 +109,14 @@ void BotSetupPanel::wireReactions() {
 // The configuration text
 
 void BotSetupPanel::optBotFile_Click() {
+    buildText(true);
+}
+
+void BotSetupPanel::buildText(bool clampCounts) {
     if (w.mod() != QLatin1String("dod"))
         return;
-    ClampBotCounts();
+    if (clampCounts)
+        ClampBotCounts();
     w.lockViewer();
     w.showPanel(this);
 
@@ -217,27 +219,47 @@ void BotSetupPanel::chkSturmbotGrenade_Click() {
     rebuildPreview();
 }
 
-void BotSetupPanel::reactionTimeChanged() {
+void BotSetupPanel::numberTyped() {
     if (clampingReactions_)
         return;
-    ClampReactionTimes();
     // The defaults written while a mod is chosen must not open the panel.
+    // A number being typed is shown as it stands: the clamps wait for the
+    // end of the edit.
+    if (!frmSturmbotSetup->isHidden()) {
+        buildText(false);
+        w.ShowInViewer(w.st.botCfgText);
+    }
+}
+
+void BotSetupPanel::reactionTimeFinished() {
+    ClampReactionTimes();
     if (!frmSturmbotSetup->isHidden()) {
         optBotFile_Click();
         w.ShowInViewer(w.st.botCfgText);
     }
 }
 
-void BotSetupPanel::txtSturmbotMinReaction_Change() {
-    reactionTimeChanged();
-}
-void BotSetupPanel::txtSturmbotMaxReaction_Change() {
-    reactionTimeChanged();
+void BotSetupPanel::botCountFinished() {
+    if (frmSturmbotSetup->isHidden()) {
+        ClampBotCounts();
+        return;
+    }
+    optBotFile_Click();
+    w.ShowInViewer(w.st.botCfgText);
 }
 
-// A new bot count reaches the text, clamped, at the next build.
-void BotSetupPanel::txtSturmbotMinBots_Change() {}
-void BotSetupPanel::txtSturmbotMaxBots_Change() {}
+void BotSetupPanel::txtSturmbotMinReaction_Change() {
+    numberTyped();
+}
+void BotSetupPanel::txtSturmbotMaxReaction_Change() {
+    numberTyped();
+}
+void BotSetupPanel::txtSturmbotMinBots_Change() {
+    numberTyped();
+}
+void BotSetupPanel::txtSturmbotMaxBots_Change() {
+    numberTyped();
+}
 
 void BotSetupPanel::cmdSturmbotOK_Click() {
     // The file the panel names (and shows as the viewer's caption).
@@ -248,6 +270,14 @@ void BotSetupPanel::cmdSturmbotOK_Click() {
             colour::Red);
         return;
     }
+    if (const QString why = rosterRefusal(); !why.isEmpty()) {
+        w.setStatus(why, colour::Red);
+        return;
+    }
+    // What the boxes show is written: an edit still under way ends here,
+    // clamped as when the focus leaves it.
+    ClampReactionTimes();
+    optBotFile_Click();
     w.st.checkPath = w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\") + name;
     // The step is confirmed only once the file is really written.
     if (!w.saveGameFile(w.st.checkPath, w.st.botCfgText))
@@ -273,6 +303,25 @@ void BotSetupPanel::chkSturmbotFillserver_Click() {
     }
     w.setViewerCaption(w.st.botCfgName);
     rebuildPreview();
+}
+
+QString BotSetupPanel::rosterRefusal() const {
+    if (chkSturmbotFillserver->isChecked())
+        return {};
+    // A roster never replaces the global bot.cfg: its lines have no
+    // fill-server settings.
+    const QString suffix = QStringLiteral("_bot.cfg");
+    const QString name = w.st.botCfgName;
+    if (!name.endsWith(suffix) || name.size() == suffix.size())
+        return QStringLiteral("Error: choose a map for the bot roster first; nothing was saved.");
+    // A map without waypoints has no roster: the add-on cannot place bots.
+    const QString map = name.chopped(suffix.size());
+    const QString wpt = map + QStringLiteral(".wpt");
+    const QString path = w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\waypoints\\") + wpt;
+    if (QString::fromStdString(platform::storedName(path.toStdString())) != wpt)
+        return QStringLiteral("Error: %1 has no waypoint file, so its bot roster was not saved.")
+            .arg(map);
+    return {};
 }
 
 void BotSetupPanel::setRosterControlsEnabled(bool enabled) {
@@ -311,7 +360,9 @@ void BotSetupPanel::cmbSturmbotMapList_Click() {
     Vorn::setCaption(frmSturmbotCustom, waypointName);
 
     if (waypointMatch != waypointName) {
-        w.st.botCfgName = QStringLiteral("bot.cfg");
+        // Still the map's roster file, never the global bot.cfg; Save
+        // refuses it while the map has no waypoints.
+        w.st.botCfgName = map + QStringLiteral("_bot.cfg");
         w.ui.beep();
         setMapStatus(QStringLiteral("WARNING: No waypoint file exist."), colour::Red);
         setRosterControlsEnabled(false);

@@ -91,8 +91,16 @@ class BotSetupPanel : public SetupPanel {
 
     // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
     void rebuildPreview();
-    // The reaction-time handlers share this.
-    void reactionTimeChanged();
+    // The configuration text, with or without the bot counts' clamp first.
+    void buildText(bool clampCounts);
+    // A reaction time or bot count typed: the preview follows, unclamped.
+    void numberTyped();
+    // An edit of a reaction time or a bot count finished: clamped, rebuilt.
+    void reactionTimeFinished();
+    void botCountFinished();
+    // Why Save refuses the roster file ("" when it may be written): roster
+    // mode without a map, or for a map without waypoints.
+    QString rosterRefusal() const;
     // Empty the class list and, for dod, fill it with `items`.
     void fillClassList(const std::vector<std::string>& items);
     void setRosterControlsEnabled(bool enabled);

@@ -93,8 +93,13 @@ void CommandLinePanel::wireReactions() {
 
     connect(chkDedicated, &QAbstractButton::toggled, this, &CommandLinePanel::chkDedicated_Click);
     connect(cmdCommandOK, &QAbstractButton::clicked, this, &CommandLinePanel::cmdCommandOK_Click);
-    // An Exec path that names no game program closes the panel.
-    connect(&w, &Vorn::execPathRefused, frmCommandLine, &QWidget::hide);
+    // An Exec path that names no game program closes the panel. The
+    // keyboard leaves it first, as from a Save that disables itself: Qt
+    // would hand it to the Exec box with its text selected.
+    connect(&w, &Vorn::execPathRefused, this, [this] {
+        w.moveFocusFrom(frmCommandLine);
+        frmCommandLine->hide();
+    });
 }
 
 bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -171,11 +176,22 @@ void CommandLinePanel::cmbMaxPlayers_Change() {
 }
 
 void CommandLinePanel::chkDedicated_Click() {
+    const bool hadFocus = chkDedicated->hasFocus();
     // The new path runs txtExec's own reaction (game directory and check).
-    w.txtExec->setText(w.st.gameDir + (chkDedicated->isChecked() ? QStringLiteral("hlds.exe")
-                                                                 : QStringLiteral("hl.exe")));
+    // A path that stays the same is checked too: it must now name the
+    // other program.
+    const QString path = w.st.gameDir + (chkDedicated->isChecked() ? QStringLiteral("hlds.exe")
+                                                                   : QStringLiteral("hl.exe"));
+    if (w.txtExec->text() == path)
+        w.txtExec_Change();
+    else
+        w.txtExec->setText(path);
     optCommandLine_Click();
     w.DeriveGameDir();
+    // A refused path closed the panel for a moment; the composer opened it
+    // again, and the keyboard goes back to the box it was on.
+    if (hadFocus && !chkDedicated->hasFocus() && chkDedicated->isVisible())
+        chkDedicated->setFocus(Qt::OtherFocusReason);
 }
 
 void CommandLinePanel::cmdCommandOK_Click() {

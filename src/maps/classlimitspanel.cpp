@@ -124,6 +124,8 @@ void MapSetupPanel::chkClassLimit_Click() {
     if (!chkClassLimit->isChecked()) {
         frmClassLimit->hide();
         showMapCycle();
+        // The map is free again at once, as after the limits' Save.
+        enableMapControls(true);
         return;
     }
     enableMapControls(false);
@@ -136,7 +138,7 @@ void MapSetupPanel::chkClassLimit_Click() {
     showFirstPositions();
 }
 
-void MapSetupPanel::classPick(bool allies, bool limitPick) {
+void MapSetupPanel::classPick(bool allies, bool limitPick, bool logged) {
     enableMapControls(false);
     w.st.checkPath = selectedMap() + QStringLiteral(".cfg");
     w.setViewerCaption(w.st.checkPath);
@@ -157,7 +159,8 @@ void MapSetupPanel::classPick(bool allies, bool limitPick) {
         const QString entry = QString::fromStdString(table.classes[i]);
         logLine = QStringLiteral("Comparing ") + classBox + QStringLiteral(".Text=") + picked +
                   QStringLiteral(" with ") + arrayName + QStringLiteral("(i)=") + entry;
-        w.WriteLog(logLine);
+        if (logged)
+            w.WriteLog(logLine);
         if (entry != picked)
             continue;
         if (i >= table.values.size())
@@ -173,7 +176,8 @@ void MapSetupPanel::classPick(bool allies, bool limitPick) {
             limitCombo->setEditText(value);
             logLine = QStringLiteral("Setting ") + limitBox + QStringLiteral(".Text to ") + value;
         }
-        w.WriteLog(logLine);
+        if (logged)
+            w.WriteLog(logLine);
         break;
     }
 

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -86,6 +87,13 @@ void MapSetupPanel::wireReactions() {
     connect(cmbLimitAllies, &QComboBox::activated, this, [this] { cmbLimitAllies_Click(); });
     connect(cmbLimitAxis, &QComboBox::activated, this, [this] { cmbLimitAxis_Click(); });
     connect(cmdClassLimitOK, &QAbstractButton::clicked, this, [this] { cmdClassLimitOK_Click(); });
+    for (QComboBox* box : {cmbClassAllies, cmbLimitAllies, cmbClassAxis, cmbLimitAxis})
+        keepListPositionWithText(box);
+    // A typed limit counts as a picked one does, for the class shown.
+    connect(cmbLimitAllies->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { classPick(true, true, false); });
+    connect(cmbLimitAxis->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { classPick(false, true, false); });
 }
 
 // ---------------------------------------------------------------------------

@@ -102,8 +102,9 @@ class MapSetupPanel : public SetupPanel {
     void showClassLimitPreview();
     // The shared part of the four class and limit pickers. `limitPick`:
     // a limit was picked (the value goes into the table) rather than a
-    // class (the table's value goes into the limit box).
-    void classPick(bool allies, bool limitPick);
+    // class (the table's value goes into the limit box). A typed limit
+    // goes the same way, without the pickers' log lines.
+    void classPick(bool allies, bool limitPick, bool logged = true);
 
     Vorn& w;
     // The selected map's file exists but could not be read: saving would

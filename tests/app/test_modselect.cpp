@@ -2,7 +2,10 @@
 // version, the map listing into both map lists, and the status texts.
 #include "guisupport.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QWheelEvent>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -78,6 +81,37 @@ TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
     EXPECT_FALSE(w->optServerFile->isEnabled());
     EXPECT_FALSE(w->optMapFile->isEnabled());
     EXPECT_FALSE(w->cmdStart->isEnabled());
+}
+
+// A wheel turn over the closed Mod box, meant for the window, chooses
+// nothing: choosing resets every step. With the focus on the box, the
+// wheel and the arrow keys choose.
+TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
+    openWindow();
+    chooseMod("dod");
+    confirmSteps(1);
+    auto* box = w->cmbModList;
+    auto wheel = [box](int delta) {
+        const QPointF at(box->width() / 2.0, box->height() / 2.0);
+        QWheelEvent turn(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &turn);
+    };
+    focus(w->txtExec);
+    wheel(-120);
+    EXPECT_EQ(w->mod(), "dod");
+    EXPECT_TRUE(confirmed("optCommandLine"));
+    // The wheel never takes the focus for the box.
+    EXPECT_NE(box->focusPolicy() & Qt::WheelFocus, Qt::WheelFocus);
+
+    focus(box);
+    wheel(-120);
+    EXPECT_EQ(w->mod(), "valve");
+    EXPECT_FALSE(confirmed("optCommandLine"));
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(box, &up);
+    EXPECT_EQ(w->mod(), "dod");
+    EXPECT_EQ(status(), "Select Command Line.");
 }
 
 TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {

@@ -213,15 +213,17 @@ TEST_F(NewUserTest, FramesAreReadByTheirOwnCaptions) {
     EXPECT_EQ(spokenName(ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
 }
 
-// A server program that is not there: the interpreter's own words (cmd.exe's
-// or vorn-cmd's) say so in red, and no start is reported.
-TEST_F(NewUserTest, MissingServerProgramIsToldAsAFailure) {
+// A server program that has gone since the path was checked: Start says so
+// in red, as the path check does, and starts nothing.
+TEST_F(NewUserTest, StartRefusesAServerProgramThatHasGone) {
     chooseMod("valve");
     confirmSteps(4);
     ASSERT_TRUE(QFile::remove(demo->game("hl.exe")));
     click("cmdStart");
-    expectError("The server start failed");
-    EXPECT_TRUE(status().contains("hl.exe")) << status().toStdString();
+    expectError("Correct Exec path! It no longer leads to hl.exe");
+    EXPECT_EQ(seam.beeps, 1);
+    EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("-game valve"));
+    EXPECT_EQ(w->serverWindow, nullptr);
 }
 
 #ifndef _WIN32

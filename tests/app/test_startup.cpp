@@ -145,15 +145,61 @@ TEST_F(StartupTest, DedicatedExpectsTheDedicatedServer) {
     EXPECT_TRUE(w->cmbModList->isEnabled());
 
     // hl.exe exists, but a dedicated server wants hlds.exe; the game
-    // directory is the text less 8 characters.
+    // directory is still the one before the name typed.
     typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Lif"); // less "hlds.exe"
+    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
     EXPECT_EQ(seam.beeps, 1);
     EXPECT_EQ(status(), "Error: Correct Exec path!");
     EXPECT_FALSE(w->cmbModList->isEnabled());
 
     click("chkDedicated");
     typeExec("C:\\Sierra\\Half-Life\\hl.exe");
+    EXPECT_TRUE(w->cmbModList->isEnabled());
+    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
+}
+
+// The folder is the part before the server's name as typed, whichever of
+// the two it is; other names are cut by the length of the expected one.
+TEST_F(StartupTest, GameDirectoryIsFoundFromTheProgramNameTyped) {
+    struct Row {
+        bool dedicated;
+        const char* path;
+        const char* gameDir;
+    };
+    const Row rows[] = {
+        {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
+        {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
+        {false, "C:\\Games\\HL\\HLDS.EXE", "C:\\Games\\HL\\"},
+        {false, "C:\\Games\\HL\\xhlds.exe", "C:\\Games\\HL\\xhl"}, // less 6
+        {false, "C:\\Games\\HL\\ahl.exe", "C:\\Games\\HL\\a"},
+        {true, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
+        {true, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
+        {true, "C:\\Games\\HL\\server.exe", "C:\\Games\\HL\\se"}, // less 8
+        {true, "C:/Games/HL/hl.exe", "C:/Games/HL/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        if (ctl<QCheckBox>("chkDedicated")->isChecked() != row.dedicated)
+            click("chkDedicated");
+        typeExec(row.path);
+        EXPECT_EQ(w->st.gameDir, row.gameDir);
+    }
+}
+
+// The dedicated server's path typed with Dedicated unticked: ticking it
+// keeps the path whole and finds the server.
+TEST_F(StartupTest, TickingDedicatedAfterTypingTheDedicatedServerKeepsThePath) {
+    const QString hlds = QStringLiteral("C:\\Sierra\\Half-Life\\hlds.exe");
+    typeExec(hlds);
+    EXPECT_EQ(status(), "Error: Correct Exec path!");
+    click("chkDedicated");
+    EXPECT_EQ(w->txtExec->text(), hlds);
+    EXPECT_TRUE(w->cmbModList->isEnabled());
+    // And back: hl.exe typed while Dedicated is ticked.
+    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
+    EXPECT_FALSE(w->cmbModList->isEnabled());
+    click("chkDedicated");
+    EXPECT_EQ(w->txtExec->text(), "C:\\Sierra\\Half-Life\\hl.exe");
     EXPECT_TRUE(w->cmbModList->isEnabled());
     EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
 }

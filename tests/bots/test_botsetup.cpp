@@ -2,6 +2,8 @@
 // its clamps, the "only" boxes, Save and the Start gate.
 #include "guisupport.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLayout>
 
 namespace vorn::test {
@@ -13,6 +15,20 @@ class BotSetupTest : public WindowTest {
     bool checked(const char* name) const { return ctl<QCheckBox>(name)->isChecked(); }
     QString cfg() const { return viewer(); }
     QString botCfgFile() const { return demo->game("dod/sturmbot/bot.cfg"); }
+    // A box's number typed anew: the focus on it, its text erased key by
+    // key, the new one typed; the edit is not finished.
+    void retype(const char* name, const QString& number) {
+        auto* box = ctl<QLineEdit>(name);
+        focus(box);
+        key(Qt::Key_End);
+        for (qsizetype i = box->text().size(); i > 0; --i)
+            key(Qt::Key_Backspace);
+        type(number);
+    }
+    static void key(int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
 };
 
 // Every control keeps at least the room its text needs, and stays inside
@@ -113,26 +129,48 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
 }
 
 // The clamp rules themselves are the pure functions' business; here, when
-// they apply: reaction times at once, bot counts at the next build.
-TEST_F(BotSetupTest, ReactionTimesAtOnceAndBotCountsAtTheNextBuild) {
-    openStep("optBotFile");
-    setText("txtSturmbotMinReaction", "900");
-    EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
-    EXPECT_TRUE(cfg().startsWith("min_reaction 799\r\nmax_reaction 800\r\n"));
-    setText("txtSturmbotMaxReaction", "1");
-    EXPECT_EQ(text("txtSturmbotMinReaction"), "0");
-    EXPECT_TRUE(cfg().startsWith("min_reaction 0\r\nmax_reaction 1\r\n"));
-
+// they apply: once an edit is finished (Return, or the focus leaving the
+// box), never while a number is being typed.
+TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     setText("cmbMaxPlayers", "16");
-    setText("txtSturmbotMinBots", "20");
-    setText("txtSturmbotMaxBots", "16");
-    EXPECT_EQ(text("txtSturmbotMinBots"), "20"); // editing a count starts nothing
-    click("chkSturmbotFF");
+    openStep("optBotFile");
+    // Retyping the maximum reaction time: 9 and 90 on the way to 900 never
+    // pull the minimum down.
+    retype("txtSturmbotMaxReaction", "900");
+    EXPECT_EQ(text("txtSturmbotMinReaction"), "300");
+    EXPECT_TRUE(cfg().startsWith("min_reaction 300\r\nmax_reaction 900\r\n"));
+    type("\r");
+    EXPECT_EQ(text("txtSturmbotMinReaction"), "300");
+    EXPECT_EQ(text("txtSturmbotMaxReaction"), "900");
+
+    retype("txtSturmbotMinReaction", "950");
+    EXPECT_TRUE(cfg().startsWith("min_reaction 950\r\n"));
+    type("\r");
+    EXPECT_EQ(text("txtSturmbotMinReaction"), "899");
+    EXPECT_TRUE(cfg().startsWith("min_reaction 899\r\nmax_reaction 900\r\n"));
+
+    retype("txtSturmbotMaxBots", "20");
+    EXPECT_EQ(text("txtSturmbotMaxBots"), "20");
+    EXPECT_TRUE(cfg().contains("\r\nmin_bots 0\r\nmax_bots 20\r\n"));
+    retype("txtSturmbotMinBots", "20"); // the maximum's edit ends here
+    EXPECT_EQ(text("txtSturmbotMaxBots"), "16");
+    EXPECT_EQ(text("txtSturmbotMinBots"), "20");
+    focus(ctl<QWidget>("txtSturmbotPasswd"));
     EXPECT_EQ(text("txtSturmbotMinBots"), "15");
     EXPECT_TRUE(cfg().contains("\r\nmin_bots 15\r\nmax_bots 16\r\n"));
-    setText("txtSturmbotMaxBots", "0");
-    click("chkSturmbotFF");
-    EXPECT_FALSE(cfg().contains("_bots"));
+}
+
+// Save writes what the boxes show, an edit still under way included, with
+// the clamps of a finished edit.
+TEST_F(BotSetupTest, SaveWritesTheNumbersShown) {
+    openStep("optBotFile");
+    retype("txtSturmbotMaxBots", "5");
+    click("cmdSturmbotOK");
+    EXPECT_TRUE(DemoInstall::read(botCfgFile()).contains("\r\nmin_bots 0\r\nmax_bots 5\r\n"));
+    retype("txtSturmbotMinReaction", "1000");
+    click("cmdSturmbotOK");
+    EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
+    EXPECT_TRUE(DemoInstall::read(botCfgFile()).startsWith("min_reaction 799\r\n"));
 }
 
 // Fields that hold no number go into the text as typed (the clamps' own
@@ -151,7 +189,7 @@ TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
     EXPECT_EQ(seam.ends, 0);
 }
 
-// Save is written as last built, and a failed write confirms nothing.
+// A failed write confirms nothing; once the way is clear, Save confirms.
 TEST_F(BotSetupTest, FailedSaveShowsAnErrorAndDoesNotConfirm) {
     openStep("optBotFile");
     // A directory in the file's place cannot be replaced by a file, not even

@@ -62,14 +62,13 @@ TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
     auto* frame = ctl<QGroupBox>("frmSturmbotCustom");
     EXPECT_TRUE(frame->isHidden());
 
-    // Roster mode with no map: the bots go into bot.cfg, and the text ends
-    // with CR LF since there are no roster lines yet.
+    // Roster mode with no map: the text ends with CR LF since there are no
+    // roster lines yet.
     click("chkSturmbotFillserver");
     EXPECT_FALSE(frame->isHidden());
     EXPECT_TRUE(frame->isEnabled());
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
-    click("cmdSturmbotOK");
-    EXPECT_EQ(gameFile("dod/sturmbot/bot.cfg"), (kDefaultBotLines + "\r\n").toLatin1());
+    EXPECT_EQ(viewer(), kDefaultBotLines);
 
     click("chkSturmbotFillserver");
     EXPECT_TRUE(frame->isHidden());
@@ -134,7 +133,7 @@ TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
     EXPECT_EQ(ctl<QLabel>("lblSturmbotMapStatus")->palette().color(QPalette::WindowText),
               fromBgr(colour::Red));
     EXPECT_EQ(frameTitle(), "dod_chemille.wpt");
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
     expectRosterControlsEnabled(false);
     // The options are reset; no detection ran for this map.
     expectTeams("Axis", "Allies", true, false);
@@ -150,6 +149,37 @@ TEST_F(RosterTest, MapWithoutWaypointsWarnsAndLocksTheRoster) {
     pickMap("dod_charlie");
     EXPECT_EQ(seam.beeps, 2);
     expectRosterControlsEnabled(true);
+}
+
+// A roster's lines have no fill-server settings: they never replace the
+// global bot.cfg, and a map without waypoints gets no roster file.
+TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
+    const QString global = demo->game("dod/sturmbot/bot.cfg");
+    DemoInstall::write(global, "fillserver\r\n");
+    openStep("optBotFile");
+    click("chkSturmbotFillserver");
+    click("cmdSturmbotOK");
+    expectError("choose a map for the bot roster");
+    ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_anzio", "dod_chemille"});
+    pickMap("dod_chemille");
+    click("cmdSturmbotOK");
+    expectError("dod_chemille has no waypoint file");
+    // Back to fill-server mode and into roster mode again: the map still
+    // names the file, and still has no waypoints.
+    click("chkSturmbotFillserver");
+    click("chkSturmbotFillserver");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
+    click("cmdSturmbotOK");
+    expectError("dod_chemille has no waypoint file");
+    EXPECT_EQ(DemoInstall::read(global), "fillserver\r\n");
+    EXPECT_FALSE(QFile::exists(demo->game("dod/sturmbot/dod_chemille_bot.cfg")));
+    EXPECT_FALSE(confirmed("optBotFile"));
+
+    pickMap("dod_anzio");
+    click("cmdSturmbotOK");
+    EXPECT_TRUE(confirmed("optBotFile"));
+    EXPECT_EQ(gameFile("dod/sturmbot/dod_anzio_bot.cfg"), (kDefaultBotLines + "\r\n").toLatin1());
+    EXPECT_EQ(DemoInstall::read(global), "fillserver\r\n");
 }
 
 TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {

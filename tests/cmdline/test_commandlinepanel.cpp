@@ -4,6 +4,7 @@
 #include "guisupport.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace vorn::test {
@@ -23,6 +24,15 @@ class CommandLineTest : public WindowTest {
     QString players() const { return ctl<QComboBox>("cmbMaxPlayers")->currentText(); }
     QString maxBots() const { return ctl<QLabel>("lblMxBt")->text(); }
     bool saveEnabled() const { return ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
+    // A key pressed and released where the focus is.
+    static void key(int code, const QString& text = {}) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &release);
+    }
     // The mouse pressed on the option that is already selected.
     void pressOption() {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
@@ -92,6 +102,31 @@ TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
     EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hl.exe");
     EXPECT_EQ(viewer(), listen);
     EXPECT_EQ(seam.beeps, 0);
+}
+
+// Dedicated ticked or unticked by keyboard where the other server is
+// missing: the path is refused, and the keyboard stays on the box; the next
+// key never replaces the game path.
+TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
+    openPanel();
+    auto* dedicated = ctl<QCheckBox>("chkDedicated");
+    for (const char* missing : {"hlds.exe", "hl.exe"}) {
+        SCOPED_TRACE(missing);
+        const QString program = demo->game(missing);
+        const QByteArray bytes = DemoInstall::read(program);
+        ASSERT_TRUE(QFile::remove(program));
+        focus(dedicated);
+        key(Qt::Key_Space, " ");
+        EXPECT_EQ(seam.beeps, 1);
+        EXPECT_FALSE(ctl<QWidget>("cmbModList")->isEnabled());
+        const QString path = ctl<QLineEdit>("txtExec")->text();
+        EXPECT_TRUE(path.endsWith(QString("\\") + missing)) << path.toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), dedicated);
+        key(Qt::Key_X, "x");
+        EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), path);
+        DemoInstall::write(program, bytes);
+        seam.beeps = 0;
+    }
 }
 
 TEST_F(CommandLineTest, SaveIsEnabledOnlyByPickingAFirstMap) {

@@ -3,6 +3,9 @@
 // pickers log, and the file written.
 #include "guisupport.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 namespace vorn::test {
 namespace {
 
@@ -37,6 +40,11 @@ class ClassLimitTest : public WindowTest {
             EXPECT_TRUE(set.contains(line) || line.endsWith(" -1")) << line.toStdString();
         for (const QString& line : set)
             EXPECT_TRUE(limits.contains(line)) << line.toStdString();
+    }
+    // A key pressed where the focus is.
+    static void key(int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
     QString logPath() const { return demo->drive("vorn_master.log"); }
     // The log's lines written since `from` bytes.
@@ -265,6 +273,63 @@ TEST_F(ClassLimitTest, AFileStoredWithOtherCapitalsKeepsItsLines) {
         DemoInstall::read(demo->game("dod/" + cfgs.filter("anzio", Qt::CaseInsensitive).first()));
     EXPECT_EQ(keptPart(saved), "hostname caps\r\n");
     expectUnsetBut(limitLines(saved), {"mp_limitalliesbar 2"});
+}
+
+// A limit typed into the box is the class's limit, in the preview and in
+// the file, as a picked one is.
+TEST_F(ClassLimitTest, ATypedLimitIsSaved) {
+    editMap("dod_anzio");
+    focus(box("cmbLimitAllies")); // garand
+    key(Qt::Key_End);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    type("7");
+    EXPECT_TRUE(viewer().contains("mp_limitalliesgarand 7\r\n")) << viewer().toStdString();
+    focus(box("cmbLimitAxis")); // kar
+    key(Qt::Key_End);
+    type("1"); // "-11": not in the list, saved as typed
+    click("cmdClassLimitOK");
+    expectUnsetBut(limitLines(saved("dod_anzio")),
+                   {"mp_limitalliesgarand 7", "mp_limitaxiskar -11"});
+}
+
+// The arrow keys step from the limit shown, whether it came from the file,
+// a class picked, or the keyboard.
+TEST_F(ClassLimitTest, ArrowKeysStepFromTheLimitShown) {
+    DemoInstall::write(cfg("dod_anzio"), "mp_limitaxiskar 2\r\n");
+    editMap("dod_anzio");
+    EXPECT_EQ(box("cmbLimitAxis")->currentText(), "2"); // from the file
+    focus(box("cmbLimitAxis"));
+    key(Qt::Key_Down);
+    EXPECT_EQ(box("cmbLimitAxis")->currentText(), "3");
+
+    pickCombo("cmbLimitAllies", "5"); // garand
+    pickCombo("cmbClassAllies", "carbine");
+    EXPECT_EQ(box("cmbLimitAllies")->currentText(), "-1");
+    focus(box("cmbLimitAllies"));
+    key(Qt::Key_Down);
+    EXPECT_EQ(box("cmbLimitAllies")->currentText(), "0");
+    key(Qt::Key_End);
+    key(Qt::Key_Backspace);
+    type("8");
+    key(Qt::Key_Up);
+    EXPECT_EQ(box("cmbLimitAllies")->currentText(), "7");
+    click("cmdClassLimitOK");
+    expectUnsetBut(limitLines(saved("dod_anzio")),
+                   {"mp_limitalliesgarand 5", "mp_limitalliescarbine 7", "mp_limitaxiskar 3"});
+}
+
+// Unticking the box ends the editing: the map and its buttons are back at
+// once, with the map cycle in the viewer.
+TEST_F(ClassLimitTest, UntickingGivesTheMapListBack) {
+    editMap("dod_anzio");
+    click("chkClassLimit");
+    for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
+        EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(ctl<QWidget>("frmClassLimit")->isHidden());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
+    click("cmdAddMap");
+    EXPECT_EQ(viewer(), "dod_anzio");
 }
 
 } // namespace
