@@ -223,7 +223,7 @@ TEST_F(WineLoaders, AProgramThatCannotRunSaysWhy) {
     writeHost(dir_ + "/wine", "no program of this machine", true);
     out = run("prog32.exe", code);
     EXPECT_EQ(code, kExitCannotRun32Bit) << out;
-    EXPECT_NE(out.find("prog32.exe is a 32-bit program"), std::string::npos) << out;
+    EXPECT_NE(out.find("prog32.exe, a 32-bit program"), std::string::npos) << out;
     EXPECT_NE(out.find("Exec format error"), std::string::npos) << out;
     EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
 }
