@@ -53,8 +53,7 @@ constexpr std::uint32_t LightGreen = 0xC0FFC0;
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
-// The text of a multi-line box as the program reads it: without the marks
-// that keep the viewer from breaking a line at a hyphen.
+// The text of a multi-line box as the program reads it.
 QString plainText(const QPlainTextEdit* box);
 // The same with every line break as CR LF.
 QString crlfText(const QPlainTextEdit* box);

@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
 #include "formtable.h"
-#include "viewertext.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -83,7 +82,7 @@ void Vorn::buildViewer() {
     // clang-format off
     const Row rows[] = {
         {.kind = Kind::Text, .name = "txtFileContents", .access = "File contents", .at = next(0, 1),
-         .member = txtFileContents, .make = newViewerText},
+         .member = txtFileContents},
         {.kind = Kind::Nested, .at = next(0), .nested = 1},
         {.kind = Kind::Button, .name = "cmdEditFile", .caption = "Edit",
          .access = "Edit welcome message", .at = next(1), .member = cmdEditFile},
@@ -94,9 +93,11 @@ void Vorn::buildViewer() {
     // clang-format on
     buildForm(frmInfo, layouts, rows);
 
-    txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // A word longer than the line is scrolled to, never cut.
-    txtFileContents->setWordWrapMode(QTextOption::WordWrap);
+    // Lines are shown as the file holds them, never broken: the layout
+    // would break after any hyphen ("-heapsize", "Half-Life"), and a file's
+    // text is never changed to prevent that. A long line is scrolled to.
+    txtFileContents->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtFileContents->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtFileContents->setReadOnly(true);
     // Tab leaves the text for the buttons instead of typing a tab.
     txtFileContents->setTabChangesFocus(true);
