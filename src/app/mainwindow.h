@@ -175,6 +175,7 @@ class Vorn : public QMainWindow {
     bool programEnded() const { return ended_; }
 
     // ---- helpers for every panel
+    // The status line: the text, or as much of it as the line has room for.
     void setStatus(const QString& text, std::uint32_t bgr);
     // A caption that changes while the program runs: screen readers read
     // the new one too.
@@ -278,6 +279,9 @@ class Vorn : public QMainWindow {
     std::vector<SetupPanel*> panels_;
     QString workingDirNote_;
     QString saveNote_;
+    // The status text, cut short after its last word that fits when the
+    // status line has no room for all of it.
+    QString fittedStatus(const QString& text) const;
     bool ended_ = false;
 };
 

@@ -69,6 +69,13 @@ void Vorn::buildControlCenter() {
     for (QRadioButton* option : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile})
         option->setAutoFillBackground(true);
     lblStatus->setWordWrap(true);
+    lblStatus->setTextFormat(Qt::PlainText);
+    // The status line has the room left below the steps, whatever its text:
+    // a long text is cut to fit it (Vorn::setStatus), never clipped.
+    QSizePolicy room = lblStatus->sizePolicy();
+    room.setVerticalPolicy(QSizePolicy::Ignored);
+    room.setHeightForWidth(false);
+    lblStatus->setSizePolicy(room);
     setStatus(lblStatus->text(), colour::Red);
 }
 
