@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -121,8 +122,43 @@ void Vorn::polishAccessibility() {
 }
 
 void Vorn::setStatus(const QString& text, std::uint32_t bgr) {
-    lblStatus->setText(text);
     setTextColour(lblStatus, bgr);
+    const QString shown = fittedStatus(text);
+    lblStatus->setText(shown);
+    // A text cut short is there in full on hover, for a screen reader, and
+    // in the log.
+    const bool whole = shown == text;
+    lblStatus->setToolTip(whole ? QString() : text);
+    lblStatus->setAccessibleDescription(whole ? QStringLiteral("Status") : text);
+    if (!whole)
+        WriteLog(text);
+}
+
+QString Vorn::fittedStatus(const QString& text) const {
+    if (QLayout* layout = frmControlCenter ? frmControlCenter->layout() : nullptr)
+        layout->activate();
+    const QRect room = lblStatus->contentsRect();
+    const QFontMetrics metrics(lblStatus->font());
+    auto fits = [&](const QString& candidate) {
+        const QRect need =
+            metrics.boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, candidate);
+        return need.width() <= room.width() && need.height() <= room.height();
+    };
+    if (room.isEmpty() || fits(text))
+        return text;
+    // As many whole words as fit, then an ellipsis: what failed comes
+    // first in every status text, the details after it.
+    const QStringList words = text.split(QLatin1Char(' '));
+    const QString more = QStringLiteral(" \u2026");
+    auto kept = [&](qsizetype n) { return QStringList(words.mid(0, n)).join(QLatin1Char(' ')); };
+    qsizetype good = 0;
+    qsizetype bad = words.size();
+    while (bad - good > 1) {
+        const qsizetype mid = (good + bad) / 2;
+        (fits(kept(mid) + more) ? good : bad) = mid;
+    }
+    return good == 0 ? QStringLiteral("\u2026") : kept(good) + more;
 }
 
 void Vorn::setCaption(QWidget* control, const QString& caption) {

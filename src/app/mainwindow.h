@@ -53,8 +53,7 @@ constexpr std::uint32_t LightGreen = 0xC0FFC0;
 
 // 0x00BBGGRR as a QColor.
 QColor fromBgr(std::uint32_t bgr);
-// The text of a multi-line box as the program reads it: without the marks
-// that keep the viewer from breaking a line at a hyphen.
+// The text of a multi-line box as the program reads it.
 QString plainText(const QPlainTextEdit* box);
 // The same with every line break as CR LF.
 QString crlfText(const QPlainTextEdit* box);
@@ -176,6 +175,7 @@ class Vorn : public QMainWindow {
     bool programEnded() const { return ended_; }
 
     // ---- helpers for every panel
+    // The status line: the text, or as much of it as the line has room for.
     void setStatus(const QString& text, std::uint32_t bgr);
     // A caption that changes while the program runs: screen readers read
     // the new one too.
@@ -279,6 +279,9 @@ class Vorn : public QMainWindow {
     std::vector<SetupPanel*> panels_;
     QString workingDirNote_;
     QString saveNote_;
+    // The status text, cut short after its last word that fits when the
+    // status line has no room for all of it.
+    QString fittedStatus(const QString& text) const;
     bool ended_ = false;
 };
 

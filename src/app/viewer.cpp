@@ -1,10 +1,8 @@
 #include "mainwindow.h"
 
 #include "pathtext.h"
-#include "viewertext.h"
 
 #include <QGroupBox>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -12,43 +10,8 @@ namespace vorn {
 
 namespace plat = vorn::platform;
 
-namespace {
-
-// Between two characters, a word joiner keeps the line from breaking there:
-// the viewer breaks long lines only at blanks ("+map -heapsize" and
-// "C:\\Sierra\\Half-Life\\hl.exe" stay whole).
-constexpr char16_t kWordJoiner = 0x2060;
-
-QString joinWords(const QString& text) {
-    QString out;
-    out.reserve(text.size() * 2);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        out += text.at(i);
-        if (i + 1 < text.size() && !text.at(i).isSpace() && !text.at(i + 1).isSpace())
-            out += QChar(kWordJoiner);
-    }
-    return out;
-}
-
-// The viewer: copying from it gives the text without the joiners.
-class ViewerText : public QPlainTextEdit {
-  protected:
-    QMimeData* createMimeDataFromSelection() const override {
-        QMimeData* data = QPlainTextEdit::createMimeDataFromSelection();
-        if (data)
-            data->setText(data->text().remove(QChar(kWordJoiner)));
-        return data;
-    }
-};
-
-} // namespace
-
-QPlainTextEdit* newViewerText() {
-    return new ViewerText;
-}
-
 QString plainText(const QPlainTextEdit* box) {
-    return box->toPlainText().remove(QChar(kWordJoiner));
+    return box->toPlainText();
 }
 
 QString crlfText(const QPlainTextEdit* box) {
@@ -61,7 +24,7 @@ QString crlfText(const QPlainTextEdit* box) {
 void Vorn::ShowInViewer(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtFileContents->setPlainText(joinWords(shown));
+    txtFileContents->setPlainText(shown);
     frmInfo->show();
 }
 
@@ -87,10 +50,6 @@ void Vorn::optMotd_Click() {
 }
 
 void Vorn::cmdEditFile_Click() {
-    // Text to edit has no joiners: the cursor moves one character a key.
-    const QString text = plainText(txtFileContents);
-    if (text != txtFileContents->toPlainText())
-        txtFileContents->setPlainText(text);
     txtFileContents->setReadOnly(false);
     cmdSaveFile->setEnabled(true);
     // Edit disables itself: the keyboard goes on in the text to edit.

@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
 #include "formtable.h"
-#include "viewertext.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -70,6 +69,13 @@ void Vorn::buildControlCenter() {
     for (QRadioButton* option : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile})
         option->setAutoFillBackground(true);
     lblStatus->setWordWrap(true);
+    lblStatus->setTextFormat(Qt::PlainText);
+    // The status line has the room left below the steps, whatever its text:
+    // a long text is cut to fit it (Vorn::setStatus), never clipped.
+    QSizePolicy room = lblStatus->sizePolicy();
+    room.setVerticalPolicy(QSizePolicy::Ignored);
+    room.setHeightForWidth(false);
+    lblStatus->setSizePolicy(room);
     setStatus(lblStatus->text(), colour::Red);
 }
 
@@ -83,7 +89,7 @@ void Vorn::buildViewer() {
     // clang-format off
     const Row rows[] = {
         {.kind = Kind::Text, .name = "txtFileContents", .access = "File contents", .at = next(0, 1),
-         .member = txtFileContents, .make = newViewerText},
+         .member = txtFileContents},
         {.kind = Kind::Nested, .at = next(0), .nested = 1},
         {.kind = Kind::Button, .name = "cmdEditFile", .caption = "Edit",
          .access = "Edit welcome message", .at = next(1), .member = cmdEditFile},
@@ -94,9 +100,11 @@ void Vorn::buildViewer() {
     // clang-format on
     buildForm(frmInfo, layouts, rows);
 
-    txtFileContents->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // A word longer than the line is scrolled to, never cut.
-    txtFileContents->setWordWrapMode(QTextOption::WordWrap);
+    // Lines are shown as the file holds them, never broken: the layout
+    // would break after any hyphen ("-heapsize", "Half-Life"), and a file's
+    // text is never changed to prevent that. A long line is scrolled to.
+    txtFileContents->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtFileContents->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtFileContents->setReadOnly(true);
     // Tab leaves the text for the buttons instead of typing a tab.
     txtFileContents->setTabChangesFocus(true);

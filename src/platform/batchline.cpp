@@ -2,6 +2,8 @@
 
 #include "codepage.h"
 
+#include <vector>
+
 namespace vorn::platform {
 
 namespace {
@@ -72,7 +74,19 @@ Status checkBatchText(const std::string& text) {
 }
 
 Status writeBatchFile(const std::string& winPath, const std::string& line) {
-    return writeScratchFile(winPath, utf8ToCp1252(line) + "\r\n");
+    std::string bytes;
+    if (Status s = encodeBatchLine(line, bytes); !s.ok())
+        return s;
+    return writeScratchFile(winPath, bytes + "\r\n");
+}
+
+Status refuseUnwritable(const std::vector<std::string>& missing, unsigned codePage) {
+    std::string names;
+    for (const std::string& c : missing)
+        names += (names.empty() ? "" : " ") + c;
+    return Status::failure("The command interpreter reads its batch file in code page " +
+                           std::to_string(codePage) + ", which has no " + names +
+                           ", so the command was not written.");
 }
 
 } // namespace vorn::platform

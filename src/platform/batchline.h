@@ -9,6 +9,7 @@
 #include "platform.h"
 
 #include <string>
+#include <vector>
 
 namespace vorn::platform {
 
@@ -26,10 +27,15 @@ bool isPlainBatchWord(const std::string& text);
 // but refused when it holds CR, LF or NUL.
 Status checkBatchText(const std::string& text);
 
-// Writes the batch file that runs one command: the line (UTF-8) in
-// Windows-1252, then CR LF. The batch file is a scratch file, remade for
-// every command, so it is written without waiting for the disk
+// Writes the batch file that runs one command: the line (UTF-8) in the code
+// page the interpreter reads it in (batchCodePage()), then CR LF; refused,
+// and nothing written, when that code page cannot hold a character of it. The batch file is a
+// scratch file, remade for every command, so it is written without waiting for the disk
 // (writeScratchFile). The window and the listing benchmark both use this.
 Status writeBatchFile(const std::string& winPath, const std::string& line);
+
+// The refusal of a batch line holding characters (`missing`, UTF-8) that
+// `codePage` has no byte for. The backends' encodeBatchLine use it.
+Status refuseUnwritable(const std::vector<std::string>& missing, unsigned codePage);
 
 } // namespace vorn::platform

@@ -211,6 +211,19 @@ Status startHidden(const std::string& commandLine, Process& process,
 constexpr int kExitCannotRun32Bit = 216;
 constexpr int kExitNoWine32Bit = 217;
 
+// The code page the command interpreter reads a batch file in, line by
+// line. vorn-cmd reads Windows-1252. cmd.exe decodes each line it reads in
+// the console's code page, which startHidden switches to 1252 ("chcp
+// 1252"), so that listings come back in 1252 too. Wine's cmd.exe (Wine 8)
+// reads batch files in the OEM code page (437, 850...) whatever the
+// console's code page, so under Wine it is that one.
+unsigned batchCodePage();
+
+// `line` (UTF-8) as the bytes of a batch line in batchCodePage(). Fails,
+// naming each character the code page cannot hold, rather than writing a
+// stand-in: a '?' would be a wildcard in a `dir` pattern.
+Status encodeBatchLine(const std::string& line, std::string& bytes);
+
 // Where the POSIX backend finds vorn-cmd: the VORN_CMD environment variable,
 // else "vorn-cmd" beside the running program (as built), else, when that is
 // missing, ../libexec/vornwick/vorn-cmd from it (as installed). Unused on

@@ -409,13 +409,15 @@ INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
 
 using PolishTest = WindowTest;
 
-TEST_F(PolishTest, ThePreviewBreaksLinesOnlyAtBlanks) {
+// The preview shows each line whole at any width, a long one scrolled to.
+TEST_F(PolishTest, ThePreviewNeverBreaksALine) {
     openStep("optCommandLine");
     pickCombo("cmbMapList1", "dod_anzio");
     QPlainTextEdit* viewer = w->txtFileContents;
     const QString original = plainText(viewer);
     QStringList breaks;
-    // From the width of the longest word ("C:\Sierra\Half-Life\hl.exe") up.
+    // Widths at which a wrapping layout would break after the hyphens of
+    // "-heapsize" or "Half-Life".
     for (int width = 240; width <= 480; width += 3) {
         viewer->setFixedWidth(width);
         viewer->document()->adjustSize();

@@ -1,6 +1,14 @@
 // The viewer as the welcome message's editor: the proposed text, Edit and
 // Save, the bytes written, and a Save that cannot write.
+#include "codepage.h"
 #include "guisupport.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <functional>
 
 namespace vorn::test {
 namespace {
@@ -95,6 +103,89 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
     // The typed text is still there to be saved again.
     EXPECT_EQ(plainText(w->txtFileContents), "New welcome");
     EXPECT_TRUE(w->cmdSaveFile->isEnabled());
+}
+
+// What an assistive client reads in the viewer: the whole text through the
+// accessibility interface's text interface.
+QString readOut(QWidget* viewer) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(viewer);
+    if (!face || !face->textInterface())
+        return QStringLiteral("<no text interface>");
+    QAccessibleTextInterface* text = face->textInterface();
+    return text->text(0, text->characterCount());
+}
+
+// A written file as the viewer shows it: its bytes in the game's 8-bit set,
+// less the CR LF written after the text, every line break one "\n".
+QString asShown(const QByteArray& file) {
+    QString text = QString::fromStdString(platform::cp1252ToUtf8(file.toStdString()));
+    if (text.endsWith(QStringLiteral("\r\n")))
+        text.chop(2);
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Each panel's preview, read out, is the text the panel writes: no mark
+// that the file does not hold, and its lines whole.
+TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
+    struct Row {
+        const char* panel;
+        std::function<void()> open; // opens the panel and saves where it can
+        std::function<QString()> written;
+    };
+    auto file = [this](const char* relative) {
+        return [this, relative] { return asShown(gameFile(relative)); };
+    };
+    const Row rows[] = {
+        {"command line",
+         [this] {
+             click("optCommandLine");
+             pickCombo("cmbMapList1", "dod_anzio");
+             click("cmdCommandOK");
+         },
+         [this] { return w->st.commandLine; }},
+        {"server configuration",
+         [this] {
+             click("optServerFile");
+             setText("txtHostName", QStringLiteral("Half-Life: Caf\u00e9 [FR] - no rush!"));
+             click("cmdServerOK");
+         },
+         file("dod/vorn_lserver.cfg")},
+        {"map cycle",
+         [this] {
+             click("optMapFile");
+             addMaps(items(ctl<QListWidget>("lstMapList")).mid(0, 6));
+             click("cmdMapOK");
+         },
+         file("dod/vorn_mapcycle.txt")},
+        {"welcome message",
+         [this] {
+             click("optMotd");
+             click("cmdSaveFile");
+         },
+         file("dod/vorn_motd.txt")},
+        {"bot setup",
+         [this] {
+             click("optBotFile");
+             click("cmdSturmbotOK");
+         },
+         file("dod/sturmbot/bot.cfg")},
+    };
+    chooseMod("dod");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        row.open();
+        const QString shown = readOut(w->txtFileContents);
+        EXPECT_EQ(shown, row.written());
+        EXPECT_EQ(shown, plainText(w->txtFileContents));
+        // Lines are never broken: each of the file's lines is one line on
+        // screen, scrolled to when it is wider than the viewer.
+        QApplication::processEvents();
+        for (QTextBlock b = w->txtFileContents->document()->begin(); b.isValid(); b = b.next())
+            EXPECT_LE(b.layout()->lineCount(), 1) << b.text().toStdString();
+    }
+    // The command line is far wider than the viewer: it is scrolled to.
+    click("optCommandLine");
+    EXPECT_GT(w->txtFileContents->horizontalScrollBar()->maximum(), 0);
 }
 
 } // namespace

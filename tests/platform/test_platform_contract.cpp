@@ -177,6 +177,52 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
+// A game below a folder with accents: the batch line names it in the code
+// page the interpreter reads batch files in, and the interpreter finds it.
+TEST_F(Listing, AFolderWithAccentsIsListed) {
+    if (std::string bytes; !encodeBatchLine("\u00E9", bytes).ok())
+        GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " has no \u00E9";
+    const std::string game = at("Jeux\\H\u00E9ros");
+    makeDir(at("Jeux"));
+    makeDir(game);
+    for (const char* mod : {"valve", "dod"})
+        makeDir(game + "\\" + mod);
+    makeFile(game + "\\hl.exe");
+    makeDir(game + "\\dod\\maps");
+    makeFile(game + "\\dod\\maps\\dod_caf\u00E9.bsp");
+    const std::pair<std::string, std::string> rows[] = {
+        {quote(game) + " /ad /b", "dod\r\nvalve\r\n"},
+        {quote(game + "\\") + " /ad /b", "dod\r\nvalve\r\n"},
+        {quote(game + "\\*.exe") + " /b", "hl.exe\r\n"},
+        {quote(game + "\\dod\\maps\\*.bsp") + " /b", utf8ToCp1252("dod_caf\u00E9.bsp\r\n")},
+    };
+    for (const auto& [args, listing] : rows) {
+        EXPECT_EQ(list(args), listing) << args;
+        EXPECT_EQ(code, 0) << args;
+    }
+}
+
+// A character the interpreter's code page has no byte for is refused, and
+// no batch file is written: a stand-in '?' would be a wildcard to `dir`.
+TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
+    std::string unreadable;
+    for (const char* c : {"\u4E2D", "\u0416", "\u20AC"}) // CJK, Cyrillic, euro sign
+        if (std::string bytes; !encodeBatchLine(c, bytes).ok()) {
+            unreadable = c;
+            break;
+        }
+    if (unreadable.empty())
+        GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " holds them all";
+    const std::string folder = at("maps \u00E9" + unreadable);
+    const Status s = writeBatchFile(at("vorn.bat"),
+                                    "dir " + quote(folder) + " /ad /b > " + quote(at("vorn.log")));
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.error.find(unreadable), std::string::npos) << s.error;
+    EXPECT_NE(s.error.find(std::to_string(batchCodePage())), std::string::npos) << s.error;
+    EXPECT_EQ(s.error.find("\u00E9"), std::string::npos) << s.error;
+    EXPECT_EQ(storedName(at("vorn.bat")), "");
+}
+
 TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";

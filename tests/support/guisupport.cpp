@@ -318,7 +318,9 @@ void WindowTest::openStep(const char* option, const QString& mod) {
 }
 
 QString WindowTest::status() const {
-    return w->lblStatus->text();
+    // A text cut short to fit the line is whole on hover.
+    const QString whole = w->lblStatus->toolTip();
+    return whole.isEmpty() ? w->lblStatus->text() : whole;
 }
 
 bool WindowTest::statusFits() const {

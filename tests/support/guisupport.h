@@ -176,7 +176,7 @@ class WindowTest : public ::testing::Test {
     // Choose the mod and open a step whose option the steps before would
     // enable: those belong to other panels, so the option is simply enabled.
     void openStep(const char* option, const QString& mod = QStringLiteral("dod"));
-    QString status() const; // lblStatus text
+    QString status() const; // lblStatus text, whole (its tooltip when it was cut short)
     QColor statusColour() const;
     // The whole status text has room in the status line (nothing clipped).
     bool statusFits() const;

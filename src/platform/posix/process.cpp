@@ -1,5 +1,7 @@
 // Outside commands run through vorn-cmd, each in its own process group;
 // the UDP port test; sleeping.
+#include "batchline.h"
+#include "codepage.h"
 #include "platform.h"
 #include "posix_common.h"
 
@@ -204,6 +206,18 @@ int spawnInterpreter(const std::string& interpreter, const std::string& commandL
 }
 
 } // namespace
+
+unsigned batchCodePage() {
+    return 1252;
+}
+
+Status encodeBatchLine(const std::string& line, std::string& bytes) {
+    // vorn-cmd reads batch files in Windows-1252.
+    if (const auto missing = cp1252Missing(line); !missing.empty())
+        return refuseUnwritable(missing, batchCodePage());
+    bytes = utf8ToCp1252(line);
+    return Status::success();
+}
 
 Status startHidden(const std::string& commandLine, Process& process,
                    const std::string& workingDir) {

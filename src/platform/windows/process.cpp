@@ -1,11 +1,15 @@
 // Outside commands run through cmd.exe, each in a job of its own; the UDP
 // port test; sleeping.
+#include "batchline.h"
+#include "codepage.h"
 #include "platform.h"
 #include "windows_common.h"
 
 #include <winsock2.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace vorn::platform {
 
@@ -15,6 +19,36 @@ namespace {
 
 bool hasLineBreak(const std::string& s) {
     return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+// The code page startHidden switches the hidden console to.
+constexpr unsigned kConsoleCodePage = 1252;
+
+bool underWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+// The bytes of `w` in `codePage`; false when it has no byte for some of it.
+bool encode(const std::wstring& w, UINT codePage, std::string& out) {
+    out.clear();
+    if (w.empty())
+        return true;
+    // UTF-8 holds everything; the check of what was left out is not allowed.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    const int n = WideCharToMultiByte(codePage, flags, w.data(), static_cast<int>(w.size()),
+                                      nullptr, 0, nullptr, utf8 ? nullptr : &defaulted);
+    if (n <= 0 || defaulted)
+        return false;
+    out.resize(static_cast<std::size_t>(n));
+    WideCharToMultiByte(codePage, flags, w.data(), static_cast<int>(w.size()), out.data(), n,
+                        nullptr, utf8 ? nullptr : &defaulted);
+    return !defaulted;
 }
 
 } // namespace
@@ -92,6 +126,32 @@ int Process::exitCode() const {
     return valid() && impl_->finished ? impl_->code : -1;
 }
 
+unsigned batchCodePage() {
+    return underWine() ? GetOEMCP() : kConsoleCodePage;
+}
+
+Status encodeBatchLine(const std::string& line, std::string& bytes) {
+    const UINT codePage = batchCodePage();
+    const std::wstring wide = widen(line);
+    if (encode(wide, codePage, bytes))
+        return Status::success();
+    // Name each character that has no byte, once.
+    std::vector<std::string> missing;
+    std::string ignored;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const bool pair =
+            IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]);
+        const std::wstring one = wide.substr(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+        if (one[0] < 0x80 || encode(one, codePage, ignored))
+            continue;
+        const std::string c = narrow(one);
+        if (std::find(missing.begin(), missing.end(), c) == missing.end())
+            missing.push_back(c);
+    }
+    return refuseUnwritable(missing, codePage);
+}
+
 std::string commandInterpreterPath() {
     wchar_t dir[MAX_PATH + 1];
     const UINT n = GetSystemDirectoryW(dir, MAX_PATH + 1);
@@ -109,10 +169,13 @@ Status startHidden(const std::string& commandLine, Process& process,
     // With /s, cmd.exe removes exactly the outer pair of quotes and runs
     // the line inside as it is, whatever quotes it holds itself. The hidden
     // console is switched to Windows-1252 first: cmd.exe reads batch files
-    // and writes redirected listings in the console's code page, which is
-    // otherwise the OEM one (850, 437...), not the game's 8-bit set.
-    std::wstring line =
-        L"\"" + interpreter + L"\" /d /s /c \"chcp 1252 >nul & " + widen(commandLine) + L"\"";
+    // (each line anew) and writes redirected listings in the console's code
+    // page, which is otherwise the OEM one (850, 437...), not the game's
+    // 8-bit set. Wine's cmd.exe reads batch files in the OEM code page all
+    // the same; batchCodePage() says which one the batch file is written in.
+    std::wstring line = L"\"" + interpreter + L"\" /d /s /c \"chcp " +
+                        std::to_wstring(kConsoleCodePage) + L" >nul & " + widen(commandLine) +
+                        L"\"";
 
     STARTUPINFOW si{};
     si.cb = sizeof si;
