@@ -8,12 +8,15 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace vorn {
 
@@ -113,7 +116,11 @@ void ServerWindow::buildControls() {
     lblServerAnswer->hide();
     lblRestartsCaption_->hide();
     lblRestarts->hide();
-    resize(760, 480);
+    // Room for a long command line and a dozen lines of output at any
+    // desktop font size.
+    const QFontMetrics metrics(font());
+    resize(std::max(760, 84 * metrics.averageCharWidth()),
+           std::max(480, 27 * metrics.lineSpacing()));
     // Screen readers read the tooltips out as descriptions.
     for (QWidget* child : findChildren<QWidget*>())
         if (!child->toolTip().isEmpty())
