@@ -352,6 +352,55 @@ TEST_F(StartedServer, OutputIsReadWhileItRunsAndStopLeavesNothingRunning) {
     p.kill(); // a second Stop does no harm
 }
 
+TEST_F(StartedServer, AStopInStepsNeverWaitsAndForcesOnlyWhatIgnoresTheRequest) {
+    // Each row: the server's mode, and whether it ends on the request.
+    const struct {
+        const char* mode;
+        bool endsWhenAsked;
+    } rows[] = {{"--vorn-server 0", true}, {"--vorn-stubborn", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        makeFile(at("vorn.bat"), quote(selfProgram()) + " " + row.mode + "\r\n");
+        Process p;
+        ASSERT_TRUE(startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p).ok());
+        std::uint64_t offset = 0;
+        follow(offset, "line");
+        ASSERT_FALSE(p.allEnded());
+
+        const auto begin = std::chrono::steady_clock::now();
+        p.askToEnd();
+        auto allEndedWithin = [&p](int ms) {
+            for (int waited = 0; waited < ms; waited += 20) {
+                if (p.allEnded())
+                    return true;
+                sleepMilliseconds(20);
+            }
+            return p.allEnded();
+        };
+        // Windows ends a job at once; elsewhere a server that ignores the
+        // request still runs until it is forced.
+        bool ended = allEndedWithin(row.endsWhenAsked ? 10000 : 800);
+#ifndef _WIN32
+        EXPECT_EQ(ended, row.endsWhenAsked);
+#endif
+        if (!ended) {
+            const auto before = std::chrono::steady_clock::now();
+            p.forceEnd();
+            EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200))
+                << "forcing does not wait";
+            EXPECT_TRUE(allEndedWithin(10000));
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+        EXPECT_FALSE(p.running());
+        EXPECT_NE(p.exitCode(), -1);
+        // Nothing of it is left: the output stops growing.
+        const std::uint64_t stopped = logSize();
+        sleepMilliseconds(300);
+        EXPECT_EQ(logSize(), stopped);
+        EXPECT_TRUE(p.allEnded());
+    }
+}
+
 TEST_F(StartedServer, ListingsAndProgramsRunBesideItThroughSideFiles) {
     makeDir(at("maps"));
     makeFile(at("maps\\dod_anzio.bsp"));
