@@ -32,7 +32,7 @@ const QString kHostName = QStringLiteral("Vornwick Road 21");
 
 // Where the engine is: VORN_GOLDSRC_SERVER, else the folder
 // scripts/goldsrc-server.sh fills; "" with `why` set when neither has it.
-QString engineFolder(std::string& why) {
+[[maybe_unused]] QString engineFolder(std::string& why) {
     QString folder = qEnvironmentVariable("VORN_GOLDSRC_SERVER");
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/.cache/vornwick/goldsrc-test-server");
