@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that the C++ code is clang-formatted
 # (scripts/check-format.sh), then builds and tests every way Vornwick ships:
-#   1. Linux (warnings as errors), with the window on Qt's offscreen platform,
-#      then its Debian package, built, checked, installed and started;
+#   1. Linux (warnings as errors), with the window on Qt's offscreen platform
+#      and the road over a real game server (scripts/goldsrc-server.sh; it
+#      skips, saying why, where the engine is missing), then its Debian
+#      package, built, checked, installed and started;
 #   2. Linux again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. Windows (mingw-w64, against Qt for mingw from scripts/qt-mingw.sh):
 #      every test program under Wine with the real cmd.exe, the zip users
@@ -57,6 +59,16 @@ run_preset() {
     return "$status"
 }
 
+# The real game server for the Linux runs; the tests find it through
+# VORN_GOLDSRC_SERVER and skip the road over it without one.
+step "The GoldSrc test server"
+if goldsrc=$(scripts/goldsrc-server.sh); then
+    export VORN_GOLDSRC_SERVER=$goldsrc
+    summary+=("GoldSrc test server: $goldsrc")
+else
+    summary+=("GoldSrc test server: missing, so the realserver road skips")
+fi
+
 run_preset ci "Linux"
 
 # Whether the road with the game's 32-bit programs ran on this machine, and
@@ -83,6 +95,8 @@ fi
 
 run_preset sanitize "Linux sanitizers"
 
+# The engine is a Linux program: the Windows tests keep their stand-ins.
+unset VORN_GOLDSRC_SERVER
 step "Windows: Qt for mingw"
 if qt=$(scripts/qt-mingw.sh); then
     if run_preset windows "Windows under Wine" "-DCMAKE_PREFIX_PATH=$qt"; then

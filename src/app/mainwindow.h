@@ -268,6 +268,15 @@ class Vorn : public QMainWindow {
     // command line must be free; false after a red error.
     bool stopRunningServerFirst();
     bool portIsFree();
+    // Why a server on this UDP port cannot start, as the status line says
+    // it; "" when the port is free or there is none (0).
+    QString portRefusal(int port) const;
+    // Where the server's launcher sends its console output and complaints.
+    QString serverRedirect() const;
+    // The server window starts a server that ended by itself again: the
+    // same line, the same checks and files as Start; a refusal is shown in
+    // the status line too.
+    platform::Status restartServer(const QString& line, platform::Process& launcher);
     // The server window takes over the started launcher.
     void showServer(platform::Process launcher, const QString& line);
     // Run a batch file from its own folder, with `redirect` ("> name",

@@ -72,8 +72,7 @@ void Vorn::cmdStart_Click() {
     // folder. Complaints go into the output file too, so that a start that
     // failed can say why.
     plat::Process process;
-    plat::Status s = startBatch(
-        st.batchPath, QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1"), process);
+    plat::Status s = startBatch(st.batchPath, serverRedirect(), process);
     if (!s.ok()) {
         setStatus(QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(s)),
                   colour::Red);
@@ -100,25 +99,60 @@ bool Vorn::stopRunningServerFirst() {
 }
 
 bool Vorn::portIsFree() {
-    const int port = udpPortOfCommandLine(u8(st.commandLine));
-    if (port == 0)
+    const QString refusal = portRefusal(udpPortOfCommandLine(u8(st.commandLine)));
+    if (refusal.isEmpty())
         return true;
-    const plat::Status free = plat::udpPortFree(port);
-    if (free.ok())
-        return true;
-    // Another program, such as a server started earlier, holds the port.
-    setStatus(free.fault == plat::Status::Fault::InUse
-                  ? QStringLiteral("Error: UDP port %1 is in use by another program; no server "
-                                   "was started.")
-                        .arg(port)
-                  : QStringLiteral("Error: no server was started. %1").arg(reasonOf(free)),
-              colour::Red);
+    setStatus(refusal, colour::Red);
     return false;
 }
 
+QString Vorn::portRefusal(int port) const {
+    if (port == 0)
+        return {};
+    const plat::Status free = plat::udpPortFree(port);
+    if (free.ok())
+        return {};
+    // Another program, such as a server started earlier, holds the port.
+    return free.fault == plat::Status::Fault::InUse
+               ? QStringLiteral("Error: UDP port %1 is in use by another program; no server "
+                                "was started.")
+                     .arg(port)
+               : QStringLiteral("Error: no server was started. %1").arg(reasonOf(free));
+}
+
+QString Vorn::serverRedirect() const {
+    return QStringLiteral("> ") + st.tempListName + QStringLiteral(" 2>&1");
+}
+
+plat::Status Vorn::restartServer(const QString& line, plat::Process& launcher) {
+    // As Start does, with the server's own line: a free port, the batch
+    // file written anew, the old output gone. A refusal shows in the
+    // status line as it does at Start.
+    auto refuse = [this](const QString& text) {
+        setStatus(text, colour::Red);
+        return failure(text);
+    };
+    if (const QString refusal = portRefusal(udpPortOfCommandLine(u8(line))); !refusal.isEmpty())
+        return refuse(refusal);
+    if (plat::Status s = writeBatchFile(line, st.batchPath); !s.ok())
+        return refuse(reasonOf(s));
+    plat::deleteFile(u8(st.tempListPath));
+    if (plat::Status s = startBatch(st.batchPath, serverRedirect(), launcher); !s.ok())
+        return refuse(
+            QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(s)));
+    WriteLog(QStringLiteral("Server started again: ") + line);
+    return plat::Status::success();
+}
+
 void Vorn::showServer(plat::Process launcher, const QString& line) {
-    if (!serverWindow)
-        serverWindow = new ServerWindow(ui, this);
+    if (!serverWindow) {
+        ServerHost host;
+        host.restart = [this](const QString& again, plat::Process& started) {
+            return restartServer(again, started);
+        };
+        host.log = [this](const QString& text) { WriteLog(text); };
+        serverWindow = new ServerWindow(ui, std::move(host), this);
+    }
     serverWindow->follow(std::move(launcher), line, st.tempListPath);
 }
 

@@ -173,6 +173,15 @@ class Process {
     // started when the interpreter itself has ended already. Returns once
     // the interpreter has ended (bounded by a few seconds).
     void kill();
+    // The same end in steps, for a caller that must not wait (a window):
+    // askToEnd() asks the command and everything it started to end (on
+    // Windows, where a job has no gentle way, it ends them at once);
+    // allEnded() says, without waiting, whether the interpreter and all it
+    // started have ended; forceEnd() makes whatever still runs end at
+    // once. None of them waits.
+    void askToEnd();
+    bool allEnded();
+    void forceEnd();
     // The exit code once Finished; -1 before.
     int exitCode() const;
 

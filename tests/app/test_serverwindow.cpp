@@ -3,13 +3,25 @@
 #include "guisupport.h"
 #include "heldport.h"
 #include "serverwindow.h"
+#include "udpresponder.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLayout>
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSet>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
+#ifndef _WIN32
+#include <csignal>
+#endif
 
 namespace vorn::test {
 namespace {
@@ -44,6 +56,51 @@ class ServerWindowTest : public WindowTest {
             QThread::msleep(20);
         }
         return output().contains(text);
+    }
+
+    // The command line's port, saved again as a user does.
+    void usePort(int port) {
+        w->optCommandLine->click();
+        focus(ctl<QWidget>("cmbPort"));
+        setText("cmbPort", QString::number(port));
+        focus(ctl<QWidget>("txtExtra1"));
+        click("cmdCommandOK");
+        ASSERT_TRUE(w->cmdStart->isEnabled());
+    }
+    // Lets the window's timers run until `done` holds (bounded).
+    template <class Done> static bool pumpUntil(Done done, int ms = 10000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(10);
+        }
+        return done();
+    }
+    QString answer() const { return sw()->lblServerAnswer->text(); }
+    QString restarts() const { return sw()->lblRestarts->text(); }
+    static QColor colourOf(const QWidget* label) {
+        return label->palette().color(QPalette::WindowText);
+    }
+    QByteArray masterLog() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
+
+    // Kills the demo's server programs (not the interpreter running them)
+    // with SIGKILL, as a crash ends them; how many. Not on Windows.
+    static int killServers(const QString& dir) {
+        int killed = 0;
+#ifndef _WIN32
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile cmd(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+            QFile comm(QStringLiteral("/proc/") + pid + QStringLiteral("/comm"));
+            if (pid.toInt() > 0 && cmd.open(QIODevice::ReadOnly) &&
+                cmd.readAll().contains(dir.toUtf8()) && comm.open(QIODevice::ReadOnly) &&
+                comm.readAll().trimmed() == "hl.exe" && ::kill(pid.toInt(), SIGKILL) == 0)
+                ++killed;
+        }
+#else
+        Q_UNUSED(dir);
+#endif
+        return killed;
     }
 
     // Servers of the demo still running: process groups holding a process
@@ -120,10 +177,16 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     EXPECT_NE(serversOf(prefix()), 0);
     w->show();
 
+    // Stop does not hold the window up: it asks the server to end and
+    // looks again on a timer.
     seam.answers = {kAnswerYes};
+    QElapsedTimer clicked;
+    clicked.start();
     click("cmdStopServer");
+    EXPECT_LT(clicked.elapsed(), 300);
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Stopped at "); }))
+        << state().toStdString();
     EXPECT_FALSE(sw()->serverRunning());
-    EXPECT_TRUE(state().startsWith("Stopped at ")) << state().toStdString();
     EXPECT_TRUE(state().contains("exit code ")) << state().toStdString();
     EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
     EXPECT_LE(serversOf(prefix()), 0) << "nothing of the server may be left";
@@ -242,6 +305,362 @@ TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
 }
+
+// An A2S_INFO answer in the Source style, as a server sends it.
+std::string infoAnswer(const std::string& host, const std::string& map, int players, int most) {
+    const std::string nul(1, '\0');
+    std::string p("\xFF\xFF\xFF\xFFI\x30", 6);
+    p += host + nul + map + nul + "valve" + nul + "Half-Life" + nul;
+    p += std::string("\x46\x00", 2); // app id
+    p += static_cast<char>(players);
+    p += static_cast<char>(most);
+    p += std::string("\x00"
+                     "dl\x00\x00",
+                     5); // bots, type, system, visibility, VAC
+    p += "1.1.2.7" + nul;
+    return p;
+}
+
+// A server that asks for its challenge first, as newer servers do.
+const std::string kChallenge("\x11\x22\x33\x44", 4);
+std::vector<std::string> challengeFirst(const std::string& request) {
+    const std::string plain = query::infoRequest();
+    if (request == plain)
+        return {std::string("\xFF\xFF\xFF\xFF"
+                            "A",
+                            5) +
+                kChallenge};
+    if (request == plain + kChallenge)
+        return {infoAnswer("Vornwick Test", "crossfire", 3, 16)};
+    return {};
+}
+
+// A port no program holds now, for a server of the test to answer on.
+int freePort() {
+    HeldPort probe(0);
+    const int port = probe.port;
+    probe.release();
+    return port;
+}
+
+TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
+    const int port = freePort();
+    ASSERT_NE(port, 0);
+    usePort(port);
+    click("cmdStart");
+    ASSERT_NE(sw(), nullptr);
+    ASSERT_TRUE(sw()->lblCommandLine->text().contains(QStringLiteral("+port %1").arg(port)));
+    // The clock of the answers, moved on by the test instead of waiting.
+    std::int64_t skew = 0;
+    sw()->clock = [&skew] { return QDateTime::currentMSecsSinceEpoch() + skew; };
+    EXPECT_EQ(answer(), QStringLiteral("Waiting for an answer on UDP port %1").arg(port));
+    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::NearBlack));
+
+    // Nobody answers for a minute: red, since the start.
+    skew = 59000;
+    sw()->poll();
+    EXPECT_TRUE(answer().startsWith("Waiting")) << answer().toStdString();
+    skew = 61000;
+    sw()->poll();
+    EXPECT_EQ(answer(), QStringLiteral("No answer on UDP port %1 since the start at %2")
+                            .arg(port)
+                            .arg(sw()->lblStartTime->text().right(8)));
+    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Red));
+
+    // The server comes up: it wants its challenge back, then answers.
+    const QString answering =
+        QStringLiteral("Answering on UDP port %1: Vornwick Test, map crossfire, 3/16 players")
+            .arg(port);
+    {
+        UdpResponder server(challengeFirst, port);
+        ASSERT_EQ(server.port, port);
+        ASSERT_TRUE(pumpUntil([&] { return answer() == answering; })) << answer().toStdString();
+        EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Green));
+        const std::vector<std::string> asked = server.requests();
+        EXPECT_NE(std::find(asked.begin(), asked.end(), query::infoRequest() + kChallenge),
+                  asked.end());
+        // A screen reader reads the answer with its caption.
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(sw()->lblServerAnswer);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Answer: ") + answering);
+        // The window keeps asking every few seconds while it runs.
+        const std::size_t before = server.requests().size();
+        skew += AnswerWatch::kAskEveryMs;
+        pumpUntil([&] { return server.requests().size() > before; }, 3000);
+        EXPECT_GT(server.requests().size(), before);
+        // (the window reads the answer at its next poll)
+        pumpUntil([] { return false; }, ServerWindow::kPollMs + 200);
+    }
+    // Then it falls silent (after the answers still on their way): after
+    // 28 s it still counts as answering, after 30 s it is shown in red, and
+    // it is left running.
+    sw()->poll();
+    skew += 28000;
+    sw()->poll();
+    EXPECT_EQ(answer(), answering);
+    skew += 3000;
+    sw()->poll();
+    EXPECT_TRUE(answer().contains(QRegularExpression(
+        QStringLiteral("^Not answering on UDP port %1 since \\d\\d:\\d\\d:\\d\\d$").arg(port))))
+        << answer().toStdString();
+    EXPECT_FALSE(answer().endsWith(sw()->lblStartTime->text().right(8)));
+    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Red));
+    EXPECT_TRUE(sw()->serverRunning());
+    EXPECT_EQ(state(), "Running.");
+}
+
+TEST_F(ServerWindowTest, AServerThatStopsByItselfIsStartedAgainAtMostThreeTimesInTenMinutes) {
+    // The stand-in ends at once: a server that crashes as soon as it starts.
+    QFile::remove(demo->game("server-standin.stay"));
+    click("cmdStart");
+    ASSERT_NE(sw(), nullptr);
+    // Unchecked at first: the first end is only shown.
+    EXPECT_FALSE(sw()->chkRestartServer->isChecked());
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Ended by itself"); }));
+    EXPECT_FALSE(sw()->restartPending());
+    EXPECT_FALSE(sw()->lblRestarts->isVisible());
+
+    click("chkRestartServer");
+    sw()->restartDelayMs = 50;
+    click("cmdStart");
+    const QString stopped = "Stopped restarting: it ended 4 times in 10 minutes";
+    ASSERT_TRUE(pumpUntil([&] { return restarts() == stopped; }, 20000)) << output().toStdString();
+    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
+    EXPECT_TRUE(sw()->lblRestarts->isVisible());
+    // Two starts of the user's, three of the window's; then no more.
+    EXPECT_EQ(serverLog(5).count("hl.exe "), 5);
+    QThread::msleep(300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(serverLog(5).count("hl.exe "), 5);
+    EXPECT_FALSE(sw()->restartPending());
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    // The output view and the master log say so, with the exit code.
+    EXPECT_EQ(output().count(QRegularExpression(
+                  "\\[Vornwick\\] The server ended by itself at \\d{4}-\\d\\d-\\d\\d "
+                  "\\d\\d:\\d\\d:\\d\\d with exit code 0; it starts again at")),
+              3)
+        << output().toStdString();
+    EXPECT_EQ(output().count("[Vornwick] The server was started again at "), 3);
+    EXPECT_TRUE(output().endsWith(QStringLiteral("[Vornwick] ") + stopped));
+    EXPECT_EQ(output().count("hl.exe stand-in started"), 4) << "the output of every run is kept";
+    const QByteArray log = masterLog();
+    EXPECT_EQ(log.count("with exit code 0; it starts again at"), 3) << log.toStdString();
+    EXPECT_TRUE(log.contains(stopped.toUtf8()));
+
+    // A Start of the user's counts from nothing again.
+    click("cmdStart");
+    ASSERT_TRUE(pumpUntil([&] { return restarts().startsWith("Started again at "); }));
+    EXPECT_TRUE(restarts().endsWith("after it ended with exit code 0."))
+        << restarts().toStdString();
+    click("chkRestartServer");
+}
+
+TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
+    click("cmdStart");
+    click("chkRestartServer");
+    sw()->restartDelayMs = 50;
+    ASSERT_TRUE(waitForOutput("Loading map"));
+    seam.answers = {kAnswerYes};
+    click("cmdStopServer");
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Stopped at "); }));
+    QThread::msleep(300);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(sw()->restartPending());
+    EXPECT_EQ(serverLog().count("hl.exe "), 1);
+    EXPECT_TRUE(restarts().isEmpty());
+
+    // Between an end and its restart, Stop calls the restart off without
+    // asking, as nothing runs.
+    QFile::remove(demo->game("server-standin.stay"));
+    sw()->restartDelayMs = 60000;
+    click("cmdStart");
+    ASSERT_TRUE(pumpUntil([&] { return sw()->restartPending(); }));
+    EXPECT_TRUE(restarts().startsWith("It ended by itself with exit code 0; it starts again at "))
+        << restarts().toStdString();
+    EXPECT_TRUE(sw()->cmdStopServer->isEnabled());
+    const std::size_t boxes = seam.boxes.size();
+    click("cmdStopServer");
+    EXPECT_EQ(seam.boxes.size(), boxes);
+    EXPECT_FALSE(sw()->restartPending());
+    EXPECT_EQ(restarts(), "Not started again: Stop was pressed.");
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    // So does turning restarts off.
+    click("cmdStart");
+    ASSERT_TRUE(pumpUntil([&] { return sw()->restartPending(); }));
+    click("chkRestartServer");
+    EXPECT_FALSE(sw()->restartPending());
+    EXPECT_EQ(restarts(), "Not started again: restarting was turned off.");
+    EXPECT_EQ(serverLog(3).count("hl.exe "), 3);
+}
+
+TEST_F(ServerWindowTest, ABusyPortAtARestartIsReportedAsAtStart) {
+    QFile::remove(demo->game("server-standin.stay"));
+    click("cmdStart");
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Ended by itself"); }));
+    click("chkRestartServer");
+    sw()->restartDelayMs = 300;
+    click("cmdStart");
+    HeldPort holder(27015);
+    if (holder.port == 0)
+        GTEST_SKIP() << "port 27015 is taken on this machine already";
+    const QString busy =
+        "Error: UDP port 27015 is in use by another program; no server was started.";
+    ASSERT_TRUE(pumpUntil([&] { return restarts() == busy; })) << restarts().toStdString();
+    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
+    EXPECT_EQ(status(), busy);
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(output().endsWith(QStringLiteral("The server was not started again. ") + busy));
+    EXPECT_TRUE(masterLog().contains(busy.toUtf8()));
+    EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+}
+
+TEST_F(ServerWindowTest, StopDoesNotHoldTheWindowUpWhileAServerIgnoresTheRequestToEnd) {
+    VORN_SKIP_ON_WINDOWS("Windows ends a job at once; there is nothing to wait for");
+    // An interpreter whose server ignores the gentle request.
+    demo->replaceInterpreter("trap '' TERM\necho stubborn server\n"
+                             "while :; do sleep 0.05; done\n");
+    click("cmdStart");
+    ASSERT_NE(sw(), nullptr);
+    ASSERT_TRUE(sw()->serverRunning());
+    seam.answers = {kAnswerYes};
+    QElapsedTimer clock;
+    clock.start();
+    click("cmdStopServer");
+    EXPECT_LT(clock.elapsed(), 300);
+    EXPECT_EQ(state(), "Stopping...");
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    // The window's thread stays free: a timer of its own fires throughout.
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+    tick.start(100);
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Stopped at "); }));
+    const qint64 took = clock.elapsed();
+    EXPECT_GE(took, ServerWindow::kStopGraceMs - 100);
+    EXPECT_GE(ticks, int(took / 100) - 5) << "the window was held up";
+    EXPECT_EQ(serversOf(prefix()), 0) << "the server was forced to end";
+}
+
+TEST_F(ServerWindowTest, IsAWindowToAssistiveTechnologyWithEachValueReadWithItsCaption) {
+    click("cmdStart");
+    ASSERT_NE(sw(), nullptr);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(sw());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "Vornwick - Server");
+
+    const struct {
+        QLabel* value;
+        const char* caption;
+    } rows[] = {
+        {sw()->lblCommandLine, "lblCommandLineCaption"},
+        {sw()->lblStartTime, "lblStartTimeCaption"},
+        {sw()->lblServerState, "lblServerStateCaption"},
+        {sw()->lblServerAnswer, "lblServerAnswerCaption"},
+    };
+    for (const auto& row : rows) {
+        auto* caption = control<QLabel>(*sw(), row.caption);
+        QString words = caption->text();
+        words.chop(1); // the colon
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(row.value);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->text(QAccessible::Name), words + ": " + row.value->text()) << row.caption;
+        EXPECT_FALSE(row.value->text().isEmpty()) << row.caption;
+        // The caption labels the value, for readers that follow relations.
+        bool labelled = false;
+        for (const auto& [other, relation] : face->relations(QAccessible::Label))
+            labelled = labelled || other->object() == caption;
+        EXPECT_TRUE(labelled) << row.caption;
+    }
+    // A value is read anew when it changes.
+    seam.answers = {kAnswerYes};
+    click("cmdStopServer");
+    ASSERT_TRUE(pumpUntil([&] { return state().startsWith("Stopped at "); }));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(sw()->lblServerState)->text(QAccessible::Name),
+              "State: " + state());
+}
+
+// Every text in full view at desktop fonts of 10 to 14 points, with a server
+// answering and after a restart. With VORN_SERVER_SHOT naming a folder, the
+// window is saved there for looking at.
+class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        oldFont_ = QApplication::font();
+        QFont font = oldFont_;
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+        ServerWindowTest::SetUp();
+    }
+    void TearDown() override {
+        ServerWindowTest::TearDown();
+        QApplication::setFont(oldFont_);
+    }
+    QStringList clipped() const {
+        for (QWidget* widget : sw()->findChildren<QWidget*>())
+            if (widget->layout())
+                widget->layout()->activate();
+        QStringList out;
+        for (QWidget* widget : sw()->findChildren<QWidget*>()) {
+            if (!widget->isVisible() || widget->objectName().isEmpty() ||
+                (!qobject_cast<QLabel*>(widget) && !qobject_cast<QAbstractButton*>(widget)))
+                continue;
+            QSize need = widget->minimumSizeHint();
+            if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
+                need = QSize(0, label->heightForWidth(label->width()));
+            if (widget->width() < need.width() || widget->height() < need.height())
+                out << QStringLiteral("%1: %2x%3 < %4x%5")
+                           .arg(widget->objectName())
+                           .arg(widget->width())
+                           .arg(widget->height())
+                           .arg(need.width())
+                           .arg(need.height());
+        }
+        return out;
+    }
+    void look(const char* state) {
+        const QStringList problems = clipped();
+        EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
+        if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
+            sw()->grab().save(QStringLiteral("%1/server-%2-%3pt.png")
+                                  .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(state))
+                                  .arg(GetParam()));
+    }
+
+  private:
+    QFont oldFont_;
+};
+
+TEST_P(ServerWindowFontTest, NothingIsClippedWhileItAnswersNorAfterARestart) {
+    VORN_SKIP_ON_WINDOWS("the server is not killed from outside on Windows");
+    const int port = freePort();
+    usePort(port);
+    click("cmdStart");
+    ASSERT_NE(sw(), nullptr);
+    click("chkRestartServer");
+    auto answers = [](const std::string&) {
+        return std::vector<std::string>{
+            infoAnswer("Vornwick Test Server - Day of Defeat, all welcome", "dod_anzio", 0, 32)};
+    };
+    auto server = std::make_unique<UdpResponder>(answers, port);
+    ASSERT_TRUE(pumpUntil([&] { return answer().startsWith("Answering"); }));
+    ASSERT_TRUE(waitForOutput("Loading map"));
+    look("answering");
+
+    // The server dies, and its port is let go; the window starts it again.
+    sw()->restartDelayMs = 50;
+    server.reset();
+    EXPECT_EQ(killServers(prefix()), 1);
+    ASSERT_TRUE(pumpUntil([&] { return restarts().startsWith("Started again at "); }))
+        << restarts().toStdString() << output().toStdString();
+    server = std::make_unique<UdpResponder>(answers, port);
+    ASSERT_TRUE(pumpUntil([&] { return output().count("Loading map") == 2; }));
+    ASSERT_TRUE(pumpUntil([&] { return answer().startsWith("Answering"); }));
+    look("restarted");
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, ServerWindowFontTest, ::testing::Values(10, 12, 14));
 
 } // namespace
 } // namespace vorn::test

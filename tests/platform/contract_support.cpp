@@ -2,6 +2,7 @@
 
 #include "batchline.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,6 +97,23 @@ std::string commandLineOfThisProcess() {
         sleepMilliseconds(50);
     }
     std::exit(0);
+}();
+
+// When started as "<test program> --vorn-stubborn", the program ignores
+// the gentle request to end (SIGTERM; Windows has none) and writes
+// "stubborn line" every 50 ms without end: a server that must be forced.
+[[maybe_unused]] const bool stubbornMode = [] {
+    if (commandLineOfThisProcess().find("--vorn-stubborn") == std::string::npos)
+        return false;
+#ifndef _WIN32
+    std::signal(SIGTERM, SIG_IGN);
+#endif
+    for (;;) {
+        std::printf("stubborn line\n");
+        std::fflush(stdout);
+        sleepMilliseconds(50);
+    }
+    return true;
 }();
 
 // When started as "<test program> --vorn-exit <n>", the program ends at

@@ -6,9 +6,12 @@
 #include "contract_support.h"
 #include "heldport.h"
 #include "platform.h"
+#include "serverquery.h"
+#include "udpresponder.h"
 #include "winpath.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -395,6 +398,55 @@ TEST_F(StartedServer, OutputIsReadWhileItRunsAndStopLeavesNothingRunning) {
     p.kill(); // a second Stop does no harm
 }
 
+TEST_F(StartedServer, AStopInStepsNeverWaitsAndForcesOnlyWhatIgnoresTheRequest) {
+    // Each row: the server's mode, and whether it ends on the request.
+    const struct {
+        const char* mode;
+        bool endsWhenAsked;
+    } rows[] = {{"--vorn-server 0", true}, {"--vorn-stubborn", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        makeFile(at("vorn.bat"), quote(selfProgram()) + " " + row.mode + "\r\n");
+        Process p;
+        ASSERT_TRUE(startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p).ok());
+        std::uint64_t offset = 0;
+        follow(offset, "line");
+        ASSERT_FALSE(p.allEnded());
+
+        const auto begin = std::chrono::steady_clock::now();
+        p.askToEnd();
+        auto allEndedWithin = [&p](int ms) {
+            for (int waited = 0; waited < ms; waited += 20) {
+                if (p.allEnded())
+                    return true;
+                sleepMilliseconds(20);
+            }
+            return p.allEnded();
+        };
+        // Windows ends a job at once; elsewhere a server that ignores the
+        // request still runs until it is forced.
+        bool ended = allEndedWithin(row.endsWhenAsked ? 10000 : 800);
+#ifndef _WIN32
+        EXPECT_EQ(ended, row.endsWhenAsked);
+#endif
+        if (!ended) {
+            const auto before = std::chrono::steady_clock::now();
+            p.forceEnd();
+            EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200))
+                << "forcing does not wait";
+            EXPECT_TRUE(allEndedWithin(10000));
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+        EXPECT_FALSE(p.running());
+        EXPECT_NE(p.exitCode(), -1);
+        // Nothing of it is left: the output stops growing.
+        const std::uint64_t stopped = logSize();
+        sleepMilliseconds(300);
+        EXPECT_EQ(logSize(), stopped);
+        EXPECT_TRUE(p.allEnded());
+    }
+}
+
 TEST_F(StartedServer, ListingsAndProgramsRunBesideItThroughSideFiles) {
     makeDir(at("maps"));
     makeFile(at("maps\\dod_anzio.bsp"));
@@ -702,4 +754,148 @@ TEST(UdpPort, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
         EXPECT_FALSE(none.ok()) << port;
         EXPECT_EQ(none.fault, Status::Fault::Other) << port;
     }
+}
+
+// ---------------------------------------------------------------------------
+// A UDP socket asking a server, here a stand-in of the test on the loopback
+
+namespace {
+
+using vorn::test::UdpResponder;
+
+// A stand-in server that wants the challenge round trip before it answers
+// A2S_INFO, as newer game servers do; anything else comes back as it came.
+std::vector<std::string> challengingServer(const std::string& request) {
+    const std::string challenge("\x11\x22\x33\x44", 4);
+    if (request == vorn::query::infoRequest())
+        return {std::string("\xFF\xFF\xFF\xFF", 4) + "A" + challenge};
+    static const char kInfo[] =
+        "\xFF\xFF\xFF\xFFI\x30Stand-in\0box\0valve\0Half-Life\0\0\0\x01\x08\0";
+    if (request == vorn::query::infoRequest() + challenge)
+        return {std::string(kInfo, sizeof kInfo - 1)};
+    return {request};
+}
+
+// One datagram, waiting a bounded time for it.
+std::string receiveOne(UdpSocket& socket, int milliseconds = 5000) {
+    std::string bytes;
+    bool got = false;
+    const Status s = socket.receive(bytes, got, milliseconds);
+    EXPECT_TRUE(s.ok()) << s.error;
+    EXPECT_TRUE(got) << "nothing came within " << milliseconds << " ms";
+    return bytes;
+}
+
+long long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
+}
+
+} // namespace
+
+TEST(Udp, AskingAServerGoesThroughTheChallengeToItsAnswer) {
+    UdpResponder server(challengingServer);
+    ASSERT_NE(server.port, 0);
+    UdpSocket socket;
+    ASSERT_TRUE(socket.open().ok());
+    EXPECT_TRUE(socket.isOpen());
+
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, vorn::query::infoRequest()).ok());
+    const vorn::query::Answer challenge = vorn::query::parseAnswer(receiveOne(socket));
+    ASSERT_EQ(challenge.kind, vorn::query::Answer::Kind::Challenge);
+    ASSERT_TRUE(
+        socket.sendTo("127.0.0.1", server.port, vorn::query::infoRequest(challenge.challenge))
+            .ok());
+    const vorn::query::Answer info = vorn::query::parseAnswer(receiveOne(socket));
+    ASSERT_EQ(info.kind, vorn::query::Answer::Kind::Info);
+    EXPECT_EQ(vorn::query::answeringText(server.port, info.info),
+              "Answering on UDP port " + std::to_string(server.port) +
+                  ": Stand-in, map box, 1/8 players");
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
+    UdpResponder echo(challengingServer);
+    ASSERT_NE(echo.port, 0);
+    UdpSocket socket;
+    ASSERT_TRUE(socket.open().ok());
+    // Bytes of every value, an empty datagram, and the largest an IPv4
+    // datagram holds (65,507 bytes, within the 64 KiB kept whole).
+    std::string every;
+    for (int c = 0; c < 256; ++c)
+        every += static_cast<char>(c);
+    std::string largest(65507, '\0');
+    for (std::size_t i = 0; i < largest.size(); ++i)
+        largest[i] = static_cast<char>(i * 7);
+    for (const std::string& sent : {every, std::string(), largest}) {
+        ASSERT_TRUE(socket.sendTo("127.0.0.1", echo.port, sent).ok()) << sent.size();
+        EXPECT_EQ(receiveOne(socket), sent) << sent.size();
+    }
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", echo.port, "one").ok());
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", echo.port, "two").ok());
+    EXPECT_EQ(receiveOne(socket), "one");
+    EXPECT_EQ(receiveOne(socket), "two");
+    // A datagram larger than IPv4 carries is not sent, and says so.
+    const Status tooLarge = socket.sendTo("127.0.0.1", echo.port, std::string(70000, 'x'));
+    EXPECT_FALSE(tooLarge.ok());
+    EXPECT_FALSE(tooLarge.error.empty());
+}
+
+TEST(Udp, WaitingForNothingEndsWithoutADatagramAtTheTimeLimit) {
+    UdpSocket socket;
+    ASSERT_TRUE(socket.open().ok());
+    // Also after asking a port where nobody listens: the "port unreachable"
+    // the network may report is no failure, only no answer.
+    HeldPort gone;
+    ASSERT_NE(gone.port, 0);
+    gone.release();
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", gone.port, vorn::query::infoRequest()).ok());
+    for (int milliseconds : {0, 300}) {
+        std::string bytes = "old";
+        bool got = true;
+        const auto start = std::chrono::steady_clock::now();
+        const Status s = socket.receive(bytes, got, milliseconds);
+        const long long took = millisecondsSince(start);
+        EXPECT_TRUE(s.ok()) << s.error;
+        EXPECT_FALSE(got) << milliseconds;
+        EXPECT_EQ(bytes, "") << milliseconds;
+        EXPECT_GE(took, milliseconds - 20) << milliseconds;
+        EXPECT_LT(took, milliseconds + 1500) << milliseconds;
+    }
+    EXPECT_TRUE(socket.isOpen());
+}
+
+TEST(Udp, AClosedOrNeverOpenedSocketAndBadAddressesFailWithAReason) {
+    UdpSocket never;
+    UdpSocket closed;
+    ASSERT_TRUE(closed.open().ok());
+    closed.close();
+    closed.close();
+    UdpSocket movedFrom;
+    ASSERT_TRUE(movedFrom.open().ok());
+    UdpSocket movedTo = std::move(movedFrom);
+    EXPECT_TRUE(movedTo.isOpen());
+    for (UdpSocket* socket : {&never, &closed, &movedFrom}) {
+        EXPECT_FALSE(socket->isOpen());
+        const Status sent = socket->sendTo("127.0.0.1", 27015, "x");
+        EXPECT_FALSE(sent.ok());
+        EXPECT_FALSE(sent.error.empty());
+        std::string bytes;
+        bool got = true;
+        const Status received = socket->receive(bytes, got, 50);
+        EXPECT_FALSE(received.ok());
+        EXPECT_FALSE(received.error.empty());
+        EXPECT_FALSE(got);
+    }
+    for (const char* address : {"", "localhost", "127.0.0", "256.0.0.1", "::1", "1.2.3.4x"}) {
+        const Status s = movedTo.sendTo(address, 27015, "x");
+        EXPECT_FALSE(s.ok()) << address;
+        EXPECT_FALSE(s.error.empty()) << address;
+    }
+    for (int port : {0, -1, 65536})
+        EXPECT_FALSE(movedTo.sendTo("127.0.0.1", port, "x").ok()) << port;
+    // Opened again, the closed one works once more.
+    ASSERT_TRUE(closed.open().ok());
+    EXPECT_TRUE(closed.isOpen());
 }

@@ -137,6 +137,33 @@ void Process::kill() {
     }
 }
 
+void Process::askToEnd() {
+    if (!valid())
+        return;
+    Impl& p = *impl_;
+    if (!p.finished)
+        ::kill(p.pid, SIGTERM);
+    ::kill(-p.pid, SIGTERM);
+}
+
+bool Process::allEnded() {
+    if (!valid())
+        return true;
+    Impl& p = *impl_;
+    if (!p.finished)
+        p.reap(WNOHANG);
+    return p.finished && ::kill(-p.pid, 0) != 0;
+}
+
+void Process::forceEnd() {
+    if (!valid())
+        return;
+    Impl& p = *impl_;
+    ::kill(-p.pid, SIGKILL);
+    if (!p.finished)
+        ::kill(p.pid, SIGKILL);
+}
+
 int Process::exitCode() const {
     return valid() && impl_->finished ? impl_->code : -1;
 }

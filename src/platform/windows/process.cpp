@@ -122,6 +122,29 @@ void Process::kill() {
     wait(5000);
 }
 
+void Process::askToEnd() {
+    if (!valid())
+        return;
+    if (!(impl_->job && TerminateJobObject(impl_->job, 1)) && !impl_->finished)
+        TerminateProcess(impl_->process, 1);
+}
+
+bool Process::allEnded() {
+    if (!valid())
+        return true;
+    if (wait(0) != Wait::Finished)
+        return false;
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    return !impl_->job ||
+           !QueryInformationJobObject(impl_->job, JobObjectBasicAccountingInformation, &info,
+                                      sizeof info, nullptr) ||
+           info.ActiveProcesses == 0;
+}
+
+void Process::forceEnd() {
+    askToEnd();
+}
+
 int Process::exitCode() const {
     return valid() && impl_->finished ? impl_->code : -1;
 }

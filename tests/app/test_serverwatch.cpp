@@ -1,0 +1,139 @@
+// When the server window asks a server, what it says of the answers, and
+// how often a server that ends by itself is started again.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "serverwatch.h"
+
+namespace {
+
+using vorn::AnswerWatch;
+using vorn::RestartPolicy;
+using State = AnswerWatch::State;
+
+constexpr std::int64_t kStart = 1'000'000;
+constexpr std::int64_t s = 1000;
+
+TEST(QueryAddressOfCommandLine, TakesTheLastIpOfOneMachineElseTheLoopback) {
+    const struct {
+        const char* line;
+        const char* address;
+    } rows[] = {
+        {"hlds.exe -game dod +port 27015", "127.0.0.1"},
+        {"hlds.exe +ip 192.168.1.20 +port 27015", "192.168.1.20"},
+        {"hlds.exe +ip  10.0.0.1", "10.0.0.1"},
+        {"hlds.exe +ip 10.0.0.1 +ip 10.0.0.2", "10.0.0.2"},
+        {"hlds.exe +ip 0.0.0.0", "127.0.0.1"},
+        {"hlds.exe +ip", "127.0.0.1"},
+        {"hlds.exe +ip +port 27015", "127.0.0.1"},
+        {"hlds.exe +ip 256.1.1.1", "127.0.0.1"},
+        {"hlds.exe +ip 1.2.3", "127.0.0.1"},
+        {"hlds.exe +ip 1.2.3.4.5", "127.0.0.1"},
+        {"hlds.exe +ip 1.2.3.", "127.0.0.1"},
+        {"hlds.exe +ip 01.2.3.4", "127.0.0.1"},
+        {"hlds.exe +ip server.example", "127.0.0.1"},
+        {"hlds.exe +iptables 1.2.3.4", "127.0.0.1"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::queryAddressOfCommandLine(row.line), row.address) << row.line;
+}
+
+TEST(AnswerWatch, SaysWaitingThenNoAnswerSixtySecondsAfterTheStart) {
+    const struct {
+        std::int64_t after;
+        State state;
+    } rows[] = {
+        {0, State::Waiting},
+        {59 * s + 999, State::Waiting},
+        {60 * s, State::NoAnswer},
+        {3600 * s, State::NoAnswer},
+    };
+    const AnswerWatch watch(kStart);
+    for (const auto& row : rows)
+        EXPECT_EQ(watch.state(kStart + row.after), row.state) << row.after;
+}
+
+TEST(AnswerWatch, AnAnswerCountsUntilThirtySecondsOfSilence) {
+    // An answer late after the start still counts: no answer for 70 s,
+    // then one.
+    const struct {
+        std::int64_t answeredAfter;
+        std::int64_t after;
+        State state;
+    } rows[] = {
+        {1 * s, 1 * s, State::Answering},     {1 * s, 30 * s + 999, State::Answering},
+        {1 * s, 31 * s, State::NotAnswering}, {70 * s, 70 * s, State::Answering},
+        {70 * s, 99 * s, State::Answering},   {70 * s, 100 * s, State::NotAnswering},
+    };
+    for (const auto& row : rows) {
+        AnswerWatch watch(kStart);
+        watch.answered(kStart + row.answeredAfter);
+        EXPECT_EQ(watch.state(kStart + row.after), row.state)
+            << row.answeredAfter << " " << row.after;
+        EXPECT_TRUE(watch.answeredOnce());
+        EXPECT_EQ(watch.lastAnswerMs(), kStart + row.answeredAfter);
+    }
+    // A new answer after the silence makes it answer again.
+    AnswerWatch watch(kStart);
+    watch.answered(kStart);
+    EXPECT_EQ(watch.state(kStart + 45 * s), State::NotAnswering);
+    watch.answered(kStart + 46 * s);
+    EXPECT_EQ(watch.state(kStart + 46 * s), State::Answering);
+}
+
+TEST(AnswerWatch, AsksAtOnceThenEveryFewSeconds) {
+    AnswerWatch watch(kStart);
+    EXPECT_TRUE(watch.dueToAsk(kStart));
+    watch.asked(kStart);
+    EXPECT_FALSE(watch.dueToAsk(kStart));
+    EXPECT_FALSE(watch.dueToAsk(kStart + AnswerWatch::kAskEveryMs - 1));
+    EXPECT_TRUE(watch.dueToAsk(kStart + AnswerWatch::kAskEveryMs));
+    // Answers do not change when to ask; a clock set back asks at once.
+    watch.answered(kStart + 1);
+    EXPECT_FALSE(watch.dueToAsk(kStart + 2));
+    EXPECT_TRUE(watch.dueToAsk(kStart - 1));
+}
+
+TEST(RestartPolicy, RestartsThreeTimesInTenMinutesThenStops) {
+    constexpr std::int64_t min = 60 * s;
+    // Each row: the time of an end since the first, and whether it may be
+    // restarted, with the ends counted then.
+    const struct {
+        const char* what;
+        std::int64_t ends[6];
+        int count;
+        bool lastMay;
+        int lastRecent;
+    } rows[] = {
+        {"a crash loop", {0, 1, 2, 3}, 4, false, 4},
+        {"three quick ends", {0, 1, 2}, 3, true, 3},
+        {"the fourth just inside ten minutes", {0, 1 * min, 2 * min, 10 * min - 1}, 4, false, 4},
+        {"the first one ten minutes old", {0, 1 * min, 2 * min, 10 * min}, 4, true, 3},
+        {"one crash an hour", {0, 60 * min, 120 * min, 180 * min, 240 * min}, 5, true, 1},
+        {"two pairs far apart", {0, 1, 30 * min, 30 * min + 1}, 4, true, 2},
+        {"a fifth after a refused fourth", {0, 1, 2, 3, 4}, 5, false, 5},
+    };
+    for (const auto& row : rows) {
+        RestartPolicy policy;
+        bool may = false;
+        for (int i = 0; i < row.count; ++i) {
+            may = policy.mayRestartAfterEnd(kStart + row.ends[i]);
+            if (i + 1 < row.count && i < RestartPolicy::kMaxRestarts) {
+                EXPECT_TRUE(may) << row.what << ", end " << i + 1;
+            }
+        }
+        EXPECT_EQ(may, row.lastMay) << row.what;
+        EXPECT_EQ(policy.recentEnds(), row.lastRecent) << row.what;
+    }
+    // A start by the user counts from nothing.
+    RestartPolicy policy;
+    for (int i = 0; i < 4; ++i)
+        policy.mayRestartAfterEnd(kStart + i);
+    policy.reset();
+    EXPECT_TRUE(policy.mayRestartAfterEnd(kStart + 5));
+    EXPECT_EQ(policy.recentEnds(), 1);
+}
+
+} // namespace
