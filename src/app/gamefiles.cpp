@@ -114,12 +114,13 @@ void Vorn::chooseWorkingDirectory() {
     // batch file, the listing and a new file (which also needs a temporary
     // one), not only by the log, which may be an old file that is still
     // writable where nothing new can be made. A directory standing in a
-    // working file's place fails the test too.
+    // working file's place fails the test too. They are scratch files, made
+    // as the commands make them: nothing waits for the disk at start-up.
     const QString probe = QStringLiteral("c:\\vorn-probe.tmp");
     plat::TextFile log;
-    if (plat::replaceFile(u8(st.batchPath), {}).ok() &&
-        plat::replaceFile(u8(st.tempListPath), {}).ok() && plat::replaceFile(u8(probe), {}).ok() &&
-        plat::deleteFile(u8(probe)).ok() &&
+    if (plat::writeScratchFile(u8(st.batchPath), {}).ok() &&
+        plat::writeScratchFile(u8(st.tempListPath), {}).ok() &&
+        plat::writeScratchFile(u8(probe), {}).ok() && plat::deleteFile(u8(probe)).ok() &&
         log.open(u8(st.masterLogPath), plat::TextFile::Mode::Append).ok())
         return;
     std::string dir;

@@ -1,13 +1,13 @@
 #include "mainwindow.h"
 
 #include "controls.h"
+#include "windowicon.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -34,10 +34,7 @@ Vorn::Vorn(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam) {
     setObjectName(QStringLiteral("vorn"));
     setWindowTitle(QStringLiteral("Vornwick"));
     loadIconResource();
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/vornwick-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(vornwickIcon());
     setTwipScale(fontScale(font()));
 
     formArea_ = new QWidget(this);

@@ -15,22 +15,23 @@ namespace plat = vorn::platform;
 
 namespace {
 
-// The map name of one line of a "*.bsp" listing (mapNameFromListing),
-// without the round trip through UTF-8 for each of many lines.
-QString mapNameOf(const QString& line) {
+// The length of the map name in one line of a "*.bsp" listing
+// (mapNameFromListing), 0 when the line names no map; without the round
+// trip through UTF-8 for each of many lines.
+qsizetype mapNameLength(const QString& line) {
     static const char suffix[] = ".bsp";
     constexpr qsizetype suffixLength = sizeof suffix - 1;
     const qsizetype stem = line.size() - suffixLength;
-    if (stem < 0)
-        return {};
+    if (stem <= 0)
+        return 0;
     for (qsizetype i = 0; i < suffixLength; ++i) {
         char16_t c = line.at(stem + i).unicode();
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char16_t>(c - 'A' + 'a');
         if (c != static_cast<char16_t>(suffix[i]))
-            return {};
+            return 0;
     }
-    return line.left(stem);
+    return stem;
 }
 
 } // namespace
@@ -103,10 +104,12 @@ plat::Status Vorn::FindMaps(QStringList& maps) {
     st.mapCycleCount = 0;
     maps.clear();
     maps.reserve(lines.size());
-    for (const QString& line : lines) {
-        QString name = mapNameOf(line);
-        if (!name.isEmpty())
-            maps << std::move(name);
+    for (QString& line : lines) {
+        // The line becomes the name in place: no copy for each map.
+        if (const qsizetype length = mapNameLength(line); length > 0) {
+            line.truncate(length);
+            maps << std::move(line);
+        }
     }
     return listed;
 }

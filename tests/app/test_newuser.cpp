@@ -7,6 +7,8 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScrollBar>
@@ -474,6 +476,12 @@ TEST_F(PolishTest, AboutShowsTheBuildVersionAndTheWindowItsIcon) {
     EXPECT_FALSE(seam.boxes[0].text.contains("example.org"));
     EXPECT_FALSE(w->windowIcon().isNull());
     EXPECT_EQ(w->windowIcon().availableSizes().size(), 6);
+    // The pictures are read when asked for: each size is its own image.
+    for (int size : {16, 48, 256}) {
+        const QImage picture = w->windowIcon().pixmap(QSize(size, size), 1.0).toImage();
+        EXPECT_EQ(picture.size(), QSize(size, size)) << size;
+        EXPECT_GT(picture.pixelColor(size / 2, size / 2).alpha(), 0) << size;
+    }
 }
 
 } // namespace

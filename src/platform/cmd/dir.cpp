@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -122,7 +123,12 @@ int runDir(const std::vector<Word>& args) {
     std::string out;
     out.reserve(names.size() * 16);
     for (const auto& n : names) {
-        out += platform::utf8ToCp1252(n);
+        // Plain ASCII is the same in Windows-1252.
+        if (std::all_of(n.begin(), n.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            out += n;
+        else
+            out += platform::utf8ToCp1252(n);
         out += "\r\n";
     }
     say(out);

@@ -260,8 +260,13 @@ bool listsBefore(const std::string& a, const std::string& b) {
 }
 
 void sortForListing(std::vector<std::string>& names) {
-    // All keys in one buffer; the sort moves only small records.
+    // All keys in one buffer; the sort moves only small records. Each
+    // record carries the first 16 bytes of its key as two numbers, so that
+    // most comparisons are two number comparisons (the first 16 bytes hold
+    // about as many characters of the name); only keys that agree there are
+    // compared further, byte by byte.
     struct Keyed {
+        std::uint64_t head[2];
         std::size_t at;
         std::size_t length;
         std::size_t index;
@@ -273,10 +278,22 @@ void sortForListing(std::vector<std::string>& names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::size_t at = keys.size();
         appendListingKey(keys, names[i]);
-        keyed.push_back({at, keys.size() - at, i});
+        keyed.push_back({{0, 0}, at, keys.size() - at, i});
     }
     const char* base = keys.data();
+    for (Keyed& k : keyed) {
+        // Big-endian, padded with zero bytes: the numbers compare as the
+        // bytes do, and a padded key compares as its own prefix would.
+        for (std::size_t b = 0; b < 16; ++b) {
+            const auto byte = b < k.length ? static_cast<unsigned char>(base[k.at + b]) : 0u;
+            k.head[b / 8] = (k.head[b / 8] << 8) | byte;
+        }
+    }
     std::sort(keyed.begin(), keyed.end(), [base](const Keyed& x, const Keyed& y) {
+        if (x.head[0] != y.head[0])
+            return x.head[0] < y.head[0];
+        if (x.head[1] != y.head[1])
+            return x.head[1] < y.head[1];
         return std::string_view(base + x.at, x.length) < std::string_view(base + y.at, y.length);
     });
     std::vector<std::string> sorted;
