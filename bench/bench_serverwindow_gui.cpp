@@ -113,7 +113,7 @@ double cpuSeconds() {
 void BM_FollowBusyOutput(benchmark::State& state) {
     const char* name = state.range(0) ? "flood.sh" : "busy.sh";
     QuietSeam seam;
-    vorn::ServerWindow window(seam);
+    vorn::ServerWindow window(seam, vorn::ServerHost{});
     double cpu = 0;
     double wall = 0;
     for (auto _ : state) {
