@@ -67,6 +67,11 @@ function(vorn_add_test name)
     if(T_WINDOW)
       list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
+    # A test that holds the game's default UDP port would make another's
+    # Start refuse it: such programs run one at a time.
+    if(name IN_LIST VORN_DEFAULT_PORT_TESTS)
+      list(APPEND props RESOURCE_LOCK udp_port_27015)
+    endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
   endif()
 endfunction()
