@@ -28,6 +28,7 @@ namespace {
 
 class ServerWindowTest : public WindowTest {
   protected:
+    std::int64_t skew_ = 0;
     void SetUp() override {
         WindowTest::SetUp();
         // The demo's server stand-ins keep running until they are stopped.
@@ -350,9 +351,10 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     click("cmdStart");
     ASSERT_NE(sw(), nullptr);
     ASSERT_TRUE(sw()->lblCommandLine->text().contains(QStringLiteral("+port %1").arg(port)));
-    // The clock of the answers, moved on by the test instead of waiting.
-    std::int64_t skew = 0;
-    sw()->clock = [&skew] { return QDateTime::currentMSecsSinceEpoch() + skew; };
+    // The clock of the answers, moved on by the test instead of waiting. It
+    // is the fixture's, as the window asks it until the fixture ends.
+    std::int64_t& skew = skew_;
+    sw()->clock = [this] { return QDateTime::currentMSecsSinceEpoch() + skew_; };
     EXPECT_EQ(answer(), QStringLiteral("Waiting for an answer on UDP port %1").arg(port));
     EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::NearBlack));
 
