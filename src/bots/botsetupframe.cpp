@@ -218,16 +218,23 @@ void BotSetupPanel::buildRosterFrame() {
         option->setFont(bold);
         w.setBackColour(option, back);
     }
-    fixWidth(cmbSturmbotMapList, 10);
-    fixWidth(cmbSturmbotClass, 10);
     for (int i = 1; i <= 8; ++i)
         cmbSturmbotSkill->addItem(QString::number(i));
     cmbSturmbotSkill->setCurrentIndex(4); // "5"
-    fixWidth(cmbSturmbotSkill, 2);
 
     // Fill-server mode is the default: the roster frame waits, hidden.
     frmSturmbotCustom->setEnabled(false);
     frmSturmbotCustom->hide();
+}
+
+void BotSetupPanel::showRoster(bool shown) {
+    if (shown && !rosterWidthsFixed_) {
+        fixWidth(cmbSturmbotMapList, 10);
+        fixWidth(cmbSturmbotClass, 10);
+        fixWidth(cmbSturmbotSkill, 2);
+        rosterWidthsFixed_ = true;
+    }
+    frmSturmbotCustom->setVisible(shown);
 }
 
 void BotSetupPanel::setTabOrder() {

@@ -87,6 +87,10 @@ class BotSetupPanel : public SetupPanel {
     void buildSetupFrame();
     void buildRosterFrame();
     void setTabOrder();
+    // The roster frame shown or hidden. Its boxes take their fixed widths
+    // before it is first shown: setting a box's width rule builds its popup
+    // list, which start-up need not wait for while the frame is hidden.
+    void showRoster(bool shown);
     void wireReactions();
 
     // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
@@ -111,6 +115,7 @@ class BotSetupPanel : public SetupPanel {
     // The two frames as built, for the tab order across them.
     Form setupForm_;
     Form rosterForm_;
+    bool rosterWidthsFixed_ = false;
 
     QGroupBox* frmSturmbotSetup = nullptr;
     QCheckBox* chkSturmbotFillserver = nullptr;
