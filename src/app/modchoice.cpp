@@ -99,7 +99,13 @@ plat::Status Vorn::FindMaps(QStringList& maps) {
     const plat::Status listed =
         runDir(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), QStringLiteral("/b"),
                QStringLiteral("The map listing"),
-               QStringLiteral("Error: the maps of this mod cannot be listed."), lines);
+               QStringLiteral("Error: the maps of this mod cannot be listed."), lines, [this] {
+                   // The old mod's lists go while the command lists the new
+                   // one's maps: a hundred thousand maps take as long to let
+                   // go of as the listing takes.
+                   for (SetupPanel* panel : panels_)
+                       panel->modLeaving();
+               });
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
     maps.clear();
