@@ -9,6 +9,10 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace vorn {
 
 namespace plat = vorn::platform;
@@ -105,6 +109,11 @@ plat::Status Vorn::FindMaps(QStringList& maps) {
                    // go of as the listing takes.
                    for (SetupPanel* panel : panels_)
                        panel->modLeaving();
+#ifdef __GLIBC__
+                   // The many small blocks just freed are merged now, not at
+                   // the next large allocation after the listing.
+                   malloc_trim(0);
+#endif
                });
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
