@@ -118,6 +118,7 @@ void BotSetupPanel::buildText(bool clampCounts) {
     if (clampCounts)
         ClampBotCounts();
     w.lockViewer();
+    placeSetupCaption();
     w.showPanel(this);
 
     BotCfgInputs in;

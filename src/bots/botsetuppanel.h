@@ -91,6 +91,10 @@ class BotSetupPanel : public SetupPanel {
     // before it is first shown: setting a box's width rule builds its popup
     // list, which start-up need not wait for while the frame is hidden.
     void showRoster(bool shown);
+    // Before the setup frame is first shown: its caption's place, a style
+    // sheet, which restyles every control inside the frame; start-up need
+    // not wait for that while the frame is hidden.
+    void placeSetupCaption();
     void wireReactions();
 
     // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
@@ -116,6 +120,7 @@ class BotSetupPanel : public SetupPanel {
     Form setupForm_;
     Form rosterForm_;
     bool rosterWidthsFixed_ = false;
+    bool setupCaptionPlaced_ = false;
 
     QGroupBox* frmSturmbotSetup = nullptr;
     QCheckBox* chkSturmbotFillserver = nullptr;
