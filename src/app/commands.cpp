@@ -159,7 +159,8 @@ QString Vorn::commandFailure(const QString& what, int exitCode, const QString& o
     return QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words);
 }
 
-plat::Status Vorn::runCommand(const QString& commandLine, const QString& what) {
+plat::Status Vorn::runCommand(const QString& commandLine, const QString& what,
+                              const std::function<void()>& meanwhile) {
     lastExitCode = -1;
     lastTimedOut = false;
     const QString batchPath = commandBatchPath();
@@ -176,6 +177,8 @@ plat::Status Vorn::runCommand(const QString& commandLine, const QString& what) {
     plat::Process process;
     if (plat::Status s = startBatch(batchPath, redirect, process); !s.ok())
         return failure(QStringLiteral("Error: %1 could not be started. %2").arg(what, reasonOf(s)));
+    if (meanwhile)
+        meanwhile();
     // The busy pointer shows once the wait is longer than a moment.
     auto waited = process.wait(kBusyAfterMs);
     if (waited == plat::Process::Wait::TimedOut) {
@@ -206,7 +209,8 @@ plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
 }
 
 plat::Status Vorn::runDir(const QString& path, const QString& switches, const QString& what,
-                          const QString& refusal, QStringList& lines) {
+                          const QString& refusal, QStringList& lines,
+                          const std::function<void()>& meanwhile) {
     QString err;
     const QString target = quoted(path, err);
     const QString list = quoted(commandListPath(), err);
@@ -216,16 +220,17 @@ plat::Status Vorn::runDir(const QString& path, const QString& switches, const QS
     }
     return runListing(QStringLiteral("dir ") + target + QLatin1Char(' ') + switches +
                           QStringLiteral(" > ") + list,
-                      what, lines);
+                      what, lines, meanwhile);
 }
 
-plat::Status Vorn::runListing(const QString& command, const QString& what, QStringList& lines) {
+plat::Status Vorn::runListing(const QString& command, const QString& what, QStringList& lines,
+                              const std::function<void()>& meanwhile) {
     lines.clear();
     const QString listPath = commandListPath();
     if (!waitUntilGone(listPath, commandListName()))
         return failure(
             QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath));
-    if (plat::Status s = runCommand(command, what); !s.ok())
+    if (plat::Status s = runCommand(command, what, meanwhile); !s.ok())
         return s;
     // The command has ended, so the listing is complete.
     if (qs(plat::storedName(u8(listPath))) != commandListName() ||

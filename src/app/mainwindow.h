@@ -144,7 +144,8 @@ class Vorn : public QMainWindow {
     // ---- mod selection and map listing
     void cmbModList_Click();
     // The maps of the chosen mod into `maps` (none counts); a failure says
-    // why. The map cycle is emptied.
+    // why. The map cycle is emptied. While the maps are listed, the panels
+    // let go of the old mod's lists (SetupPanel::modLeaving).
     platform::Status FindMaps(QStringList& maps);
 
     // ---- viewer and welcome message
@@ -211,7 +212,10 @@ class Vorn : public QMainWindow {
     // Run one outside command through the batch file and wait for it to end
     // (bounded). `what` names the command in the error. Success means the
     // command ran and ended; its exit code is then in lastExitCode.
-    platform::Status runCommand(const QString& commandLine, const QString& what);
+    // `meanwhile`, when given, runs once the command has started, while it
+    // works: the window's own work overlaps the command's.
+    platform::Status runCommand(const QString& commandLine, const QString& what,
+                                const std::function<void()>& meanwhile = {});
     // The exit code of the last command runCommand saw end; -1 when it was
     // not started or did not end.
     int lastExitCode = -1;
@@ -227,11 +231,13 @@ class Vorn : public QMainWindow {
     // A listing: the old listing file is removed, `command` (which redirects
     // into commandListPath()) is run, and the listing's lines are read once
     // the command has ended. A listing cut short is never used.
-    platform::Status runListing(const QString& command, const QString& what, QStringList& lines);
+    platform::Status runListing(const QString& command, const QString& what, QStringList& lines,
+                                const std::function<void()>& meanwhile = {});
     // A `dir` listing of `path` (quoted) with `switches`; `refusal` begins
     // the error when a path cannot be put on the batch line.
     platform::Status runDir(const QString& path, const QString& switches, const QString& what,
-                            const QString& refusal, QStringList& lines);
+                            const QString& refusal, QStringList& lines,
+                            const std::function<void()>& meanwhile = {});
     // The listing file of outside commands: tempListPath, unless a started
     // server still holds it.
     QString commandListPath() const;

@@ -9,6 +9,10 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace vorn {
 
 namespace plat = vorn::platform;
@@ -99,7 +103,18 @@ plat::Status Vorn::FindMaps(QStringList& maps) {
     const plat::Status listed =
         runDir(st.gameDir + mod() + QStringLiteral("\\maps\\*.bsp"), QStringLiteral("/b"),
                QStringLiteral("The map listing"),
-               QStringLiteral("Error: the maps of this mod cannot be listed."), lines);
+               QStringLiteral("Error: the maps of this mod cannot be listed."), lines, [this] {
+                   // The old mod's lists go while the command lists the new
+                   // one's maps: a hundred thousand maps take as long to let
+                   // go of as the listing takes.
+                   for (SetupPanel* panel : panels_)
+                       panel->modLeaving();
+#ifdef __GLIBC__
+                   // The many small blocks just freed are merged now, not at
+                   // the next large allocation after the listing.
+                   malloc_trim(0);
+#endif
+               });
     st.mapCycleText.clear();
     st.mapCycleCount = 0;
     maps.clear();

@@ -35,6 +35,10 @@ class SetupPanel : public QObject {
     // Back to the state before any step: the frame hidden, Save as at
     // start-up.
     virtual void reset() = 0;
+    // After the reset of a mod choice, while the new mod's maps are being
+    // listed (when the listing starts at all): what the panel holds of the
+    // old mod's maps can go now. modChosen follows in any case.
+    virtual void modLeaving() {}
     // After the reset of a mod choice, with the mod's facts.
     virtual void modChosen(const ModFacts& facts) = 0;
 };

@@ -39,11 +39,7 @@ void BotSetupPanel::buildSetupFrame() {
     frmSturmbotSetup =
         makeFrame(w.formArea(), "frmSturmbotSetup", "Sturmbot Setup", {-120, 3000, 8655, 4215});
     frmSturmbotSetup->hide();
-    // The frame starts 8 px left of the form's edge; its caption moves
-    // right by as much so that it is read whole.
-    frmSturmbotSetup->setStyleSheet(
-        QStringLiteral("QGroupBox#frmSturmbotSetup::title { subcontrol-origin: margin; "
-                       "subcontrol-position: top left; left: 8px; }"));
+    // Its caption is placed before it is first shown (placeSetupCaption).
 
     // The check boxes and fields on the left, fill-server mode, the roster
     // and Save on the right.
@@ -218,16 +214,34 @@ void BotSetupPanel::buildRosterFrame() {
         option->setFont(bold);
         w.setBackColour(option, back);
     }
-    fixWidth(cmbSturmbotMapList, 10);
-    fixWidth(cmbSturmbotClass, 10);
     for (int i = 1; i <= 8; ++i)
         cmbSturmbotSkill->addItem(QString::number(i));
     cmbSturmbotSkill->setCurrentIndex(4); // "5"
-    fixWidth(cmbSturmbotSkill, 2);
 
     // Fill-server mode is the default: the roster frame waits, hidden.
     frmSturmbotCustom->setEnabled(false);
     frmSturmbotCustom->hide();
+}
+
+void BotSetupPanel::placeSetupCaption() {
+    if (setupCaptionPlaced_)
+        return;
+    setupCaptionPlaced_ = true;
+    // The frame starts 8 px left of the form's edge; its caption moves
+    // right by as much so that it is read whole.
+    frmSturmbotSetup->setStyleSheet(
+        QStringLiteral("QGroupBox#frmSturmbotSetup::title { subcontrol-origin: margin; "
+                       "subcontrol-position: top left; left: 8px; }"));
+}
+
+void BotSetupPanel::showRoster(bool shown) {
+    if (shown && !rosterWidthsFixed_) {
+        fixWidth(cmbSturmbotMapList, 10);
+        fixWidth(cmbSturmbotClass, 10);
+        fixWidth(cmbSturmbotSkill, 2);
+        rosterWidthsFixed_ = true;
+    }
+    frmSturmbotCustom->setVisible(shown);
 }
 
 void BotSetupPanel::setTabOrder() {

@@ -118,6 +118,7 @@ void BotSetupPanel::buildText(bool clampCounts) {
     if (clampCounts)
         ClampBotCounts();
     w.lockViewer();
+    placeSetupCaption();
     w.showPanel(this);
 
     BotCfgInputs in;
@@ -142,7 +143,7 @@ void BotSetupPanel::buildText(bool clampCounts) {
     w.ShowInViewer(w.st.botCfgText);
     w.frmInfo->show();
     w.setStatus(QStringLiteral("Please complete Sturmbot setup."), colour::Blue);
-    frmSturmbotCustom->setVisible(!chkSturmbotFillserver->isChecked());
+    showRoster(!chkSturmbotFillserver->isChecked());
     w.UpdateReadiness();
 }
 
@@ -299,7 +300,7 @@ void BotSetupPanel::chkSturmbotFillserver_Click() {
         const QString map = cmbSturmbotMapList->currentText();
         w.st.botCfgName = map.isEmpty() ? QStringLiteral("bot.cfg") : map + "_bot.cfg";
         frmSturmbotCustom->setEnabled(true);
-        frmSturmbotCustom->show();
+        showRoster(true);
     }
     w.setViewerCaption(w.st.botCfgName);
     rebuildPreview();

@@ -87,6 +87,14 @@ class BotSetupPanel : public SetupPanel {
     void buildSetupFrame();
     void buildRosterFrame();
     void setTabOrder();
+    // The roster frame shown or hidden. Its boxes take their fixed widths
+    // before it is first shown: setting a box's width rule builds its popup
+    // list, which start-up need not wait for while the frame is hidden.
+    void showRoster(bool shown);
+    // Before the setup frame is first shown: its caption's place, a style
+    // sheet, which restyles every control inside the frame; start-up need
+    // not wait for that while the frame is hidden.
+    void placeSetupCaption();
     void wireReactions();
 
     // optBotFile_Click, ShowInViewer(botCfgText), Save enabled.
@@ -111,6 +119,8 @@ class BotSetupPanel : public SetupPanel {
     // The two frames as built, for the tab order across them.
     Form setupForm_;
     Form rosterForm_;
+    bool rosterWidthsFixed_ = false;
+    bool setupCaptionPlaced_ = false;
 
     QGroupBox* frmSturmbotSetup = nullptr;
     QCheckBox* chkSturmbotFillserver = nullptr;

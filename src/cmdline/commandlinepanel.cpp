@@ -41,6 +41,13 @@ void CommandLinePanel::reset() {
     frmCommandLine->hide();
 }
 
+void CommandLinePanel::modLeaving() {
+    if (auto* model = qobject_cast<QStringListModel*>(cmbMapList1->model())) {
+        const QSignalBlocker quiet(cmbMapList1);
+        model->setStringList({});
+    }
+}
+
 void CommandLinePanel::modChosen(const ModFacts& facts) {
     // The box shows one list model, replaced whole: a mod may hold a
     // hundred thousand maps. No map is chosen afterwards.

@@ -25,6 +25,8 @@ class CommandLinePanel : public SetupPanel {
 
     QGroupBox* frame() const override { return frmCommandLine; }
     void reset() override;
+    // The old mod's maps leave the first-map box.
+    void modLeaving() override;
     // The mod's maps are offered as the first map; none is chosen.
     void modChosen(const ModFacts& facts) override;
 

@@ -52,6 +52,10 @@ void MapSetupPanel::modChosen(const ModFacts& facts) {
     lstMapList->setUpdatesEnabled(true);
 }
 
+void MapSetupPanel::modLeaving() {
+    lstMapList->clear();
+}
+
 void MapSetupPanel::wireReactions() {
     Vorn::onSelected(w.optMapFile, this, [this] { optMapFile_Click(); });
     // Every change of the current map runs the click reaction, whatever

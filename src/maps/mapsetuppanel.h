@@ -29,6 +29,8 @@ class MapSetupPanel : public SetupPanel {
     // The mod's maps into the list; for dod the class limits are offered,
     // with the class lists of the add-on's version.
     void modChosen(const ModFacts& facts) override;
+    // The old mod's maps leave the list (its frame is hidden by then).
+    void modLeaving() override;
 
     // ---- the map cycle
     void optMapFile_Click();
