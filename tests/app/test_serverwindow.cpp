@@ -1,5 +1,6 @@
 // After Start: the server window follows the running server, Stop ends it
 // with all it started, Start runs it again, and a busy port starts nothing.
+#include "clipping.h"
 #include "guisupport.h"
 #include "heldport.h"
 #include "serverwindow.h"
@@ -597,31 +598,11 @@ class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithPara
         ServerWindowTest::TearDown();
         QApplication::setFont(oldFont_);
     }
-    QStringList clipped() const {
-        for (QWidget* widget : sw()->findChildren<QWidget*>())
-            if (widget->layout())
-                widget->layout()->activate();
-        QStringList out;
-        for (QWidget* widget : sw()->findChildren<QWidget*>()) {
-            if (!widget->isVisible() || widget->objectName().isEmpty() ||
-                (!qobject_cast<QLabel*>(widget) && !qobject_cast<QAbstractButton*>(widget)))
-                continue;
-            QSize need = widget->minimumSizeHint();
-            if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
-                need = QSize(0, label->heightForWidth(label->width()));
-            if (widget->width() < need.width() || widget->height() < need.height())
-                out << QStringLiteral("%1: %2x%3 < %4x%5")
-                           .arg(widget->objectName())
-                           .arg(widget->width())
-                           .arg(widget->height())
-                           .arg(need.width())
-                           .arg(need.height());
-        }
-        return out;
-    }
     void look(const char* state) {
-        const QStringList problems = clipped();
+        const QStringList problems = clippedControls(sw());
         EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
+        EXPECT_TRUE(lastLineInView(sw()->txtServerOutput))
+            << state << ": the newest line of the output is not in full view";
         if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
             sw()->grab().save(QStringLiteral("%1/server-%2-%3pt.png")
                                   .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(state))
