@@ -34,6 +34,32 @@ int udpPortOfCommandLine(const std::string& commandLine) {
     return port;
 }
 
+std::string withoutAnsiSequences(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    std::size_t at = 0;
+    while (at < line.size()) {
+        if (line[at] != '\x1B' || at + 1 >= line.size() || line[at + 1] != '[') {
+            out += line[at++];
+            continue;
+        }
+        // ESC [, then parameter bytes 0x30-0x3F, intermediate bytes
+        // 0x20-0x2F and one final byte 0x40-0x7E.
+        std::size_t end = at + 2;
+        while (end < line.size() && line[end] >= 0x30 && line[end] <= 0x3F)
+            ++end;
+        while (end < line.size() && line[end] >= 0x20 && line[end] <= 0x2F)
+            ++end;
+        if (end < line.size() && line[end] >= 0x40 && line[end] <= 0x7E) {
+            at = end + 1;
+            continue;
+        }
+        // Not a whole sequence: the ESC stays, as does what follows it.
+        out += line[at++];
+    }
+    return out;
+}
+
 OutputFollower::OutputFollower(std::size_t maxLines, std::size_t maxLineBytes)
     : maxLines_(std::max<std::size_t>(maxLines, 1)),
       maxLineBytes_(std::max<std::size_t>(maxLineBytes, 1)) {}
@@ -70,7 +96,7 @@ std::vector<std::string> OutputFollower::take(const std::string& bytes) {
     auto add = [&](std::string line) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(std::move(line));
+        lines.push_back(withoutAnsiSequences(line));
     };
     while (at < bytes.size()) {
         const std::size_t lf = bytes.find('\n', at);
@@ -96,7 +122,7 @@ std::vector<std::string> OutputFollower::take(const std::string& bytes) {
 std::vector<std::string> OutputFollower::finish() {
     std::vector<std::string> lines;
     if (!partial_.empty())
-        lines.push_back(std::move(partial_));
+        lines.push_back(withoutAnsiSequences(partial_));
     partial_.clear();
     return lines;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorn {
@@ -13,13 +14,20 @@ namespace vorn {
 // "+port"; 0 when there is none or it is not a port number.
 int udpPortOfCommandLine(const std::string& commandLine);
 
+// A console line without its ANSI control sequences (ESC '[', parameter
+// bytes, intermediate bytes, a final byte), such as the colours a server
+// writes for a terminal. Every other byte is kept, an ESC that starts no
+// whole sequence too.
+std::string withoutAnsiSequences(std::string_view line);
+
 // Turns a growing file into new whole lines, reading each byte once.
 //
 // Each poll asks plan() where to read for the file's current size, reads
 // those bytes and hands them to take(). A file that shrank was made anew
 // and is followed from its start. When more has piled up than the view
 // keeps, only the newest part is read, so a file of many megabytes costs
-// no more than a full view. Lines end at LF; a CR before it is dropped.
+// no more than a full view. Lines end at LF; a CR before it is dropped, and
+// so are ANSI control sequences (withoutAnsiSequences).
 class OutputFollower {
   public:
     struct Read {

@@ -145,6 +145,17 @@ void ServerWindow::wireReactions() {
         if (!scrolling_)
             chkFollowOutput->setChecked(atBottom());
     });
+    // The view gets shorter when a value above it takes a second line or
+    // the restart row appears; one that follows keeps its newest line in
+    // full view.
+    connect(txtServerOutput->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (!chkFollowOutput->isChecked() || atBottom())
+            return;
+        scrolling_ = true;
+        txtServerOutput->verticalScrollBar()->setValue(
+            txtServerOutput->verticalScrollBar()->maximum());
+        scrolling_ = false;
+    });
 }
 
 ServerWindow::~ServerWindow() = default;

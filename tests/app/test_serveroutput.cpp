@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "serveroutput.h"
@@ -91,6 +92,47 @@ TEST(OutputFollower, ALineWithoutEndIsCutIntoPieces) {
     EXPECT_EQ(file.poll(f), (Lines{"abcd", "efgh"}));
     file.bytes += "\r\n";
     EXPECT_EQ(file.poll(f), Lines{"ij"});
+}
+
+TEST(WithoutAnsiSequences, DropsEachWholeControlSequenceAndKeepsEveryOtherByte) {
+    using namespace std::string_view_literals;
+    const struct {
+        std::string_view line, shown;
+    } rows[] = {
+        // What a server writes for a terminal: colours, resets, erasing.
+        {"\x1B[0m"sv, ""sv},
+        {"\x1B[1;31mError:\x1B[0m no map"sv, "Error: no map"sv},
+        {"\x1B[mplain"sv, "plain"sv},
+        {"\x1B[38;5;208mX\x1B[39m"sv, "X"sv},
+        {"\x1B[2K\x1B[1G> "sv, "> "sv},
+        {"\x1B[?25lhidden cursor"sv, "hidden cursor"sv},
+        {"\x1B[1 qblock"sv, "block"sv},
+        {"\x1B\x1B[0m"sv, "\x1B"sv},
+        {"a\x1B[31m\x1B[1mb"sv, "ab"sv},
+        // Not a whole sequence, or another kind: kept as it is.
+        {"end\x1B"sv, "end\x1B"sv},
+        {"end\x1B["sv, "end\x1B["sv},
+        {"\x1B[12;"sv, "\x1B[12;"sv},
+        {"\x1B[1\x07m"sv, "\x1B[1\x07m"sv},
+        {"\x1B[1\xE9m"sv, "\x1B[1\xE9m"sv},
+        {"\x1B]0;title\x07"sv, "\x1B]0;title\x07"sv},
+        {"\x1B(B"sv, "\x1B(B"sv},
+        {"[31m no escape [ok] 50%"sv, "[31m no escape [ok] 50%"sv},
+        {"caf\xE9 \x80\xFF\0tab\there"sv, "caf\xE9 \x80\xFF\0tab\there"sv},
+        {""sv, ""sv},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vorn::withoutAnsiSequences(row.line), row.shown)
+            << testing::PrintToString(std::string(row.line));
+}
+
+TEST(OutputFollower, ShowsLinesWithoutTheirColourSequencesThoughASequenceSpansTwoReads) {
+    OutputFollower f(100);
+    File file{"\x1B[1;3"};
+    EXPECT_EQ(file.poll(f), Lines{});
+    file.bytes += "2mError\x1B[0m: bad\r\n\x1B[33mlast";
+    EXPECT_EQ(file.poll(f), Lines{"Error: bad"});
+    EXPECT_EQ(f.finish(), Lines{"last"});
 }
 
 } // namespace
