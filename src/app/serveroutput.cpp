@@ -2,15 +2,16 @@
 #include "serveroutput.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vorn {
 
-int udpPortOfCommandLine(const std::string& commandLine) {
-    // Words are separated by blanks; the last "+port" counts, as the
-    // server takes the last value it is given.
-    int port = 0;
-    std::size_t at = 0;
+std::string lastValueOnCommandLine(const std::string& commandLine, const std::string& option) {
+    // Words are separated by blanks; the last one counts, as the server
+    // takes the last value it is given.
+    std::string value;
     std::string previous;
+    std::size_t at = 0;
     while (at < commandLine.size()) {
         const std::size_t start = commandLine.find_first_not_of(' ', at);
         if (start == std::string::npos)
@@ -18,20 +19,24 @@ int udpPortOfCommandLine(const std::string& commandLine) {
         std::size_t end = commandLine.find(' ', start);
         if (end == std::string::npos)
             end = commandLine.size();
-        const std::string word = commandLine.substr(start, end - start);
-        if (previous == "+port") {
-            long value = 0;
-            bool digits = !word.empty() && word.size() <= 5;
-            for (char c : word) {
-                digits = digits && c >= '0' && c <= '9';
-                value = value * 10 + (c - '0');
-            }
-            port = digits && value >= 1 && value <= 65535 ? static_cast<int>(value) : 0;
-        }
-        previous = word;
+        std::string word = commandLine.substr(start, end - start);
+        if (previous == option)
+            value = word;
+        previous = std::move(word);
         at = end;
     }
-    return port;
+    return value;
+}
+
+int udpPortOfCommandLine(const std::string& commandLine) {
+    const std::string word = lastValueOnCommandLine(commandLine, "+port");
+    long value = 0;
+    bool digits = !word.empty() && word.size() <= 5;
+    for (char c : word) {
+        digits = digits && c >= '0' && c <= '9';
+        value = value * 10 + (c - '0');
+    }
+    return digits && value >= 1 && value <= 65535 ? static_cast<int>(value) : 0;
 }
 
 std::string withoutAnsiSequences(std::string_view line) {

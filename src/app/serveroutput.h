@@ -10,6 +10,10 @@
 
 namespace vorn {
 
+// The word after the last `option` ("+port", "+ip") on a server command
+// line, "" when there is none.
+std::string lastValueOnCommandLine(const std::string& commandLine, const std::string& option);
+
 // The UDP port of a server command line: the number behind its last
 // "+port"; 0 when there is none or it is not a port number.
 int udpPortOfCommandLine(const std::string& commandLine);

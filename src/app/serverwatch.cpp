@@ -1,6 +1,8 @@
 // Watching a started server: its answers and its restarts.
 #include "serverwatch.h"
 
+#include "serveroutput.h"
+
 namespace vorn {
 
 namespace {
@@ -33,23 +35,7 @@ bool isDottedIpv4(const std::string& text) {
 } // namespace
 
 std::string queryAddressOfCommandLine(const std::string& commandLine) {
-    // The last "+ip" counts, as the server takes the last value it is given.
-    std::string address;
-    std::string previous;
-    std::size_t at = 0;
-    while (at < commandLine.size()) {
-        const std::size_t start = commandLine.find_first_not_of(' ', at);
-        if (start == std::string::npos)
-            break;
-        std::size_t end = commandLine.find(' ', start);
-        if (end == std::string::npos)
-            end = commandLine.size();
-        const std::string word = commandLine.substr(start, end - start);
-        if (previous == "+ip")
-            address = word;
-        previous = word;
-        at = end;
-    }
+    const std::string address = lastValueOnCommandLine(commandLine, "+ip");
     if (!isDottedIpv4(address) || address == "0.0.0.0")
         return "127.0.0.1";
     return address;
