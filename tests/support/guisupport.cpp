@@ -1,5 +1,6 @@
 #include "guisupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QThread>
@@ -252,12 +254,54 @@ void WindowTest::chooseMod(const QString& mod) {
     pickCombo("cmbModList", mod);
 }
 
+namespace {
+
+// A left click at a point of a widget, as the mouse gives it; with `twice`,
+// a double click.
+void mouseClick(QWidget* target, QPoint at, bool twice = false) {
+    const QPointF local(at);
+    const QPointF global(target->mapToGlobal(at));
+    const auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent event(type, local, global, Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    if (twice) {
+        send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+}
+
+} // namespace
+
 void WindowTest::pickCombo(const char* name, const QString& text) {
     auto* box = ctl<QComboBox>(name);
-    int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int i = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_GE(i, 0) << name << " has no item " << text.toStdString();
-    box->setCurrentIndex(i);
-    emit box->activated(i);
+    ASSERT_TRUE(box->isEnabled()) << name << " is disabled";
+    // The user clicks the box, which takes the focus and opens its list,
+    // then clicks the item.
+    QApplication::setActiveWindow(box->window());
+    box->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    const QModelIndex index = box->model()->index(i, box->modelColumn(), box->rootModelIndex());
+    view->scrollTo(index);
+    mouseClick(view->viewport(), view->visualRect(index).center());
+    if (view->isVisible()) {
+        box->hidePopup();
+        FAIL() << "a click on " << text.toStdString() << " did not close the list of " << name;
+    }
+    ASSERT_EQ(box->currentIndex(), i) << name;
+    // The offscreen platform leaves the closed list the active window; on a
+    // desktop the form is active again and the box keeps the focus.
+    QApplication::processEvents();
+    QApplication::setActiveWindow(box->window());
+    box->setFocus(Qt::PopupFocusReason);
 }
 
 void WindowTest::setText(const char* name, const QString& text) {
@@ -298,10 +342,10 @@ void WindowTest::clickListItem(const char* name, const QString& text, bool doubl
     auto* list = ctl<QListWidget>(name);
     auto items = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_FALSE(items.isEmpty()) << name << " has no item " << text.toStdString();
-    list->setCurrentItem(items.first());
-    emit list->itemClicked(items.first());
-    if (doubleClick)
-        emit list->itemDoubleClicked(items.first());
+    ASSERT_TRUE(list->isVisible() && list->isEnabled()) << name << " cannot be clicked";
+    list->scrollToItem(items.first());
+    mouseClick(list->viewport(), list->visualItemRect(items.first()).center(), doubleClick);
+    ASSERT_EQ(list->currentItem(), items.first()) << name;
 }
 
 void WindowTest::addMaps(const QStringList& maps) {
