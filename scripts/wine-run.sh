@@ -65,4 +65,17 @@ fi
 if ! wineserver -p >/dev/null 2>&1 </dev/null; then :; fi
 "$loader" cmd /c exit >/dev/null 2>&1 </dev/null || true
 
-exec "$loader" "$@"
+# The program's output goes into a file of ours and is passed on once the
+# program has ended, never straight into the caller's pipe: the wineserver
+# can keep a copy of a program's standard handles after the program has
+# ended, and a caller that reads the pipe to its end (CTest) would then wait
+# for ever.
+out=$(mktemp)
+"$loader" "$@" >"$out" 2>&1 </dev/null &
+pid=$!
+trap 'kill "$pid" 2>/dev/null; cat "$out"; rm -f "$out"; exit 143' TERM INT
+status=0
+wait "$pid" || status=$?
+cat "$out"
+rm -f "$out"
+exit "$status"
