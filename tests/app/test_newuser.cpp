@@ -1,6 +1,7 @@
 // The road as a new user walks it by keyboard, screen reader and mouse:
 // nothing typed or saved is lost, failures are told as failures, refusals
 // come when the choice is made, and every caption is read out as shown.
+#include "clipping.h"
 #include "guisupport.h"
 
 #include <QAccessible>
@@ -282,53 +283,11 @@ TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
 // form grows with the font.
 class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
   protected:
-    void SetUp() override {
-        oldFont_ = QApplication::font();
-        QFont font = oldFont_;
-        font.setPointSize(GetParam());
-        QApplication::setFont(font);
-        WindowTest::SetUp();
-    }
-    void TearDown() override {
-        WindowTest::TearDown();
-        QApplication::setFont(oldFont_);
-    }
-    // Controls whose text does not fit the room they were given.
-    QStringList clipped() const {
-        QStringList out;
-        for (QWidget* widget : w->findChildren<QWidget*>()) {
-            if (!widget->isVisible() || widget->objectName().isEmpty() ||
-                widget->objectName().startsWith(QLatin1String("qt_")))
-                continue;
-            const bool captioned =
-                qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
-                qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
-                qobject_cast<QGroupBox*>(widget);
-            if (!captioned)
-                continue;
-            QSize need = widget->minimumSizeHint();
-            if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
-                need = QSize(0, label->heightForWidth(label->width()));
-            if (widget->width() < need.width() || widget->height() < need.height())
-                out << QStringLiteral("%1: %2x%3 < %4x%5")
-                           .arg(widget->objectName())
-                           .arg(widget->width())
-                           .arg(widget->height())
-                           .arg(need.width())
-                           .arg(need.height());
-        }
-        return out;
-    }
+    DesktopPointSize font_{GetParam()};
     void expectNothingClipped(const char* state) {
-        for (QWidget* widget : w->findChildren<QWidget*>())
-            if (widget->layout())
-                widget->layout()->activate();
-        const QStringList problems = clipped();
+        const QStringList problems = clippedControls(w.get(), true);
         EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
     }
-
-  private:
-    QFont oldFont_;
 };
 
 TEST_P(FontSizeTest, NothingIsClipped) {

@@ -440,17 +440,7 @@ TEST_F(RealServerRoadTest, TheServerAnswersWithWhatVornwickWroteAndStopLeavesNot
 // the engine answers and after its restart.
 class RealServerRestartTest : public RealServerRoadTest, public ::testing::WithParamInterface<int> {
   protected:
-    void SetUp() override {
-        oldFont_ = QApplication::font();
-        QFont font = oldFont_;
-        font.setPointSize(GetParam());
-        QApplication::setFont(font);
-        RealServerRoadTest::SetUp();
-    }
-    void TearDown() override {
-        RealServerRoadTest::TearDown();
-        QApplication::setFont(oldFont_);
-    }
+    DesktopPointSize font_{GetParam()};
     void look(QWidget* window, const char* state) {
         const QStringList problems = clippedControls(window);
         EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
@@ -462,9 +452,6 @@ class RealServerRestartTest : public RealServerRoadTest, public ::testing::WithP
                                     .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(state))
                                     .arg(GetParam()));
     }
-
-  private:
-    QFont oldFont_;
 };
 
 TEST_P(RealServerRestartTest, AKilledServerIsStartedAgainAndAnswersAgain) {

@@ -628,17 +628,7 @@ TEST_F(ServerWindowTest, IsAWindowToAssistiveTechnologyWithEachValueReadWithItsC
 // window is saved there for looking at.
 class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithParamInterface<int> {
   protected:
-    void SetUp() override {
-        oldFont_ = QApplication::font();
-        QFont font = oldFont_;
-        font.setPointSize(GetParam());
-        QApplication::setFont(font);
-        ServerWindowTest::SetUp();
-    }
-    void TearDown() override {
-        ServerWindowTest::TearDown();
-        QApplication::setFont(oldFont_);
-    }
+    DesktopPointSize font_{GetParam()};
     void look(const char* state) {
         const QStringList problems = clippedControls(sw());
         EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
@@ -649,9 +639,6 @@ class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithPara
                                   .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(state))
                                   .arg(GetParam()));
     }
-
-  private:
-    QFont oldFont_;
 };
 
 TEST_P(ServerWindowFontTest, NothingIsClippedWhileItAnswersNorAfterARestart) {

@@ -3,6 +3,7 @@
 // QT_SCALE_FACTOR=1.5, at 150 %): shown whole where it has room; where it
 // has not, its words that fit, and the whole text on hover, for a screen
 // reader and in the log. Never clipped.
+#include "clipping.h"
 #include "guisupport.h"
 
 #include <QAccessible>
@@ -96,21 +97,8 @@ const Text kTexts[] = {
 
 class StatusLineTest : public WindowTest, public ::testing::WithParamInterface<int> {
   protected:
-    void SetUp() override {
-        oldFont_ = QApplication::font();
-        QFont font = oldFont_;
-        font.setPointSize(GetParam());
-        QApplication::setFont(font);
-        WindowTest::SetUp();
-    }
-    void TearDown() override {
-        WindowTest::TearDown();
-        QApplication::setFont(oldFont_);
-    }
+    DesktopPointSize font_{GetParam()};
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
-
-  private:
-    QFont oldFont_;
 };
 
 TEST_P(StatusLineTest, EveryTextCanBeReadWhole) {

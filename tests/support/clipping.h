@@ -2,8 +2,13 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTextBlock>
@@ -12,17 +17,44 @@
 
 namespace vorn::test {
 
-// The named labels and buttons of `window` that have less room than their
+// The desktop font at another point size for as long as the object lives.
+// As a fixture member it is in place before the window is built and until
+// after it is gone.
+class DesktopPointSize {
+  public:
+    explicit DesktopPointSize(int points) : old_(QApplication::font()) {
+        QFont font = old_;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~DesktopPointSize() { QApplication::setFont(old_); }
+    DesktopPointSize(const DesktopPointSize&) = delete;
+    DesktopPointSize& operator=(const DesktopPointSize&) = delete;
+
+  private:
+    QFont old_;
+};
+
+// The named labels and buttons of `window` (with `entriesToo`, also its
+// combo boxes, line edits and group boxes) that have less room than their
 // text needs (a word-wrapped label: the height its text needs at its
 // width), each as "name: WxH < WxH"; empty when nothing is clipped.
-inline QStringList clippedControls(QWidget* window) {
+inline QStringList clippedControls(QWidget* window, bool entriesToo = false) {
     for (QWidget* widget : window->findChildren<QWidget*>())
         if (widget->layout())
             widget->layout()->activate();
     QStringList out;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
-        if (!widget->isVisible() || widget->objectName().isEmpty() ||
-            (!qobject_cast<QLabel*>(widget) && !qobject_cast<QAbstractButton*>(widget)))
+        if (!widget->isVisible() || widget->objectName().isEmpty())
+            continue;
+        bool captioned = qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget);
+        if (entriesToo) {
+            if (widget->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            captioned = captioned || qobject_cast<QComboBox*>(widget) ||
+                        qobject_cast<QLineEdit*>(widget) || qobject_cast<QGroupBox*>(widget);
+        }
+        if (!captioned)
             continue;
         QSize need = widget->minimumSizeHint();
         if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
