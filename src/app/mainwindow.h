@@ -192,6 +192,8 @@ class Vorn : public QMainWindow {
                            std::function<void()> reaction);
     void setBackColour(QWidget* widget, std::uint32_t bgr);
     QString mod() const; // the text of cmbModList
+    // The game directory found from the Exec path, with its final "\\".
+    QString gameDir() const { return st.gameDir; }
     // gameDir & mod & "\" & name
     QString modFilePath(const QString& name) const;
     // Replace a game file with `text` (plus CR LF when `finalCrlf`), in the

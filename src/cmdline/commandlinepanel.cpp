@@ -113,7 +113,10 @@ bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == w.optCommandLine) {
         if (event->type() == QEvent::MouseButtonPress && w.optCommandLine->isEnabled())
             optCommandLine_MouseDown();
-    } else if (isUserFocusLoss(event)) {
+    } else if (isUserFocusLoss(event) && frmCommandLine->isVisible()) {
+        // A control that loses the focus because another step hid the
+        // panel (a screen reader's action on another option) has not been
+        // left by the user: the panel stays closed.
         if (watched == cmbMapList1)
             cmbMapList1_LostFocus();
         else if (watched == cmbPort)

@@ -50,7 +50,7 @@ class AccessibilityTest : public WindowTest {
         chooseMod(QStringLiteral("dod"));
         for (QWidget* frame : w->findChildren<QGroupBox*>())
             frame->show();
-        w->optBotFile->show();
+        ctl<QRadioButton>("optBotFile")->show();
         ctl<QWidget>("chkClassLimit")->show();
     }
 };
@@ -106,12 +106,12 @@ TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
     // Before a mod is chosen: a combo box with a value is spoken by it.
     EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
     EXPECT_EQ(spokenName(ctl<QWidget>("cmbModList")), "Mod");
-    EXPECT_EQ(spokenName(w->lblStatus), "Now, select a mod");
-    EXPECT_FALSE(w->lblStatus->accessibleDescription().isEmpty());
+    EXPECT_EQ(spokenName(ctl<QLabel>("lblStatus")), "Now, select a mod");
+    EXPECT_FALSE(ctl<QLabel>("lblStatus")->accessibleDescription().isEmpty());
     chooseMod(QStringLiteral("dod"));
-    EXPECT_EQ(spokenName(w->lblStatus), "Select Command Line.");
-    EXPECT_EQ(spokenName(w->lblModSupport), "Recognized");
-    EXPECT_FALSE(w->lblModSupport->accessibleDescription().isEmpty());
+    EXPECT_EQ(spokenName(ctl<QLabel>("lblStatus")), "Select Command Line.");
+    EXPECT_EQ(spokenName(ctl<QLabel>("lblModSupport")), "Recognized");
+    EXPECT_FALSE(ctl<QLabel>("lblModSupport")->accessibleDescription().isEmpty());
     for (auto [label, control] : {std::pair{"lblExec", "txtExec"},
                                   {"lblMod", "cmbModList"},
                                   {"lblMaxPlayers", "cmbMaxPlayers"},
@@ -137,14 +137,14 @@ TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
 
 TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOrder) {
     showEverything();
-    for (QRadioButton* opt :
-         {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
+    for (QRadioButton* opt : stepButtons(false))
         opt->setEnabled(true);
-    w->cmdStart->setEnabled(true);
+    ctl<QPushButton>("cmdStart")->setEnabled(true);
     // Once round the window's focus chain.
-    QList<QWidget*> chain{w->txtExec};
-    for (QWidget* next = w->txtExec->nextInFocusChain();
-         next && next != w->txtExec && chain.size() < 10000; next = next->nextInFocusChain())
+    QList<QWidget*> chain{ctl<QLineEdit>("txtExec")};
+    for (QWidget* next = ctl<QLineEdit>("txtExec")->nextInFocusChain();
+         next && next != ctl<QLineEdit>("txtExec") && chain.size() < 10000;
+         next = next->nextInFocusChain())
         chain << next;
 
     QStringList problems;
@@ -158,7 +158,8 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
 
     QList<QWidget*> visited;
     for (QWidget* widget : chain)
-        if (widget->parentWidget() == w->frmControlCenter && (widget->focusPolicy() & Qt::TabFocus))
+        if (widget->parentWidget() == ctl<QGroupBox>("frmControlCenter") &&
+            (widget->focusPolicy() & Qt::TabFocus))
             visited << widget;
     QStringList order;
     for (QWidget* widget : visited)
@@ -176,12 +177,12 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
     }
     // After the control centre, Tab goes on to the viewer's text, and a
     // keyboard user can leave that text with Tab again.
-    EXPECT_TRUE(w->txtFileContents->tabChangesFocus());
-    QWidget* after = w->cmdStart->nextInFocusChain();
+    EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->tabChangesFocus());
+    QWidget* after = ctl<QPushButton>("cmdStart")->nextInFocusChain();
     while (after && !(after->focusPolicy() & Qt::TabFocus))
         after = after->nextInFocusChain();
     ASSERT_NE(after, nullptr);
-    EXPECT_EQ(after, w->txtFileContents) << after->objectName().toStdString();
+    EXPECT_EQ(after, ctl<QPlainTextEdit>("txtFileContents")) << after->objectName().toStdString();
 }
 
 // A test that names a control the window does not have (renamed, or of

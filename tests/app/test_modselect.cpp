@@ -28,7 +28,7 @@ class ModSelectTest : public WindowTest {
         return first;
     }
     QColor modSupportColour() const {
-        return w->lblModSupport->palette().color(QPalette::WindowText);
+        return ctl<QLabel>("lblModSupport")->palette().color(QPalette::WindowText);
     }
     QString history() const { return demo->game("dod/sturmbot/History.txt"); }
     QString reactions() const {
@@ -38,10 +38,10 @@ class ModSelectTest : public WindowTest {
     QString botCaption() const { return ctl<QGroupBox>("frmSturmbotSetup")->title(); }
     QString firstAxisClass() const { return ctl<QComboBox>("cmbClassAxis")->itemText(0); }
     void expectNotRecognized() {
-        EXPECT_EQ(w->lblModSupport->text(), "Not recognized");
+        EXPECT_EQ(ctl<QLabel>("lblModSupport")->text(), "Not recognized");
         EXPECT_EQ(modSupportColour(), fromBgr(colour::Red));
         EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isHidden());
-        EXPECT_TRUE(w->optBotFile->isHidden());
+        EXPECT_TRUE(ctl<QRadioButton>("optBotFile")->isHidden());
     }
 };
 
@@ -54,33 +54,33 @@ TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     EXPECT_EQ(ctl<QComboBox>("cmbMapList1")->currentText(), QString());
     EXPECT_EQ(status(), "Select Command Line.");
     EXPECT_EQ(ctl<QLineEdit>("txtHostName")->text(), "My valve server.");
-    EXPECT_TRUE(w->optCommandLine->isEnabled());
+    EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
     expectNotRecognized();
 
     chooseMod("dod");
-    EXPECT_EQ(w->lblModSupport->text(), "Recognized");
+    EXPECT_EQ(ctl<QLabel>("lblModSupport")->text(), "Recognized");
     EXPECT_EQ(modSupportColour(), fromBgr(colour::NearBlack));
     EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isHidden());
-    EXPECT_FALSE(w->optBotFile->isHidden());
-    EXPECT_FALSE(w->optBotFile->isEnabled()) << "the bot step waits for step 4";
+    EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isHidden());
+    EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isEnabled()) << "the bot step waits for step 4";
     EXPECT_EQ(maps().size(), 25);
 }
 
 TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
     openWindow();
     chooseMod("valve");
-    confirmSteps(3);
+    confirmStepsThrough("optMapFile");
 
     chooseMod("dod");
     EXPECT_TRUE(maps().contains("dod_anzio"));
     EXPECT_FALSE(maps().contains("crossfire"));
     // Every step starts again: options pink, only the first on.
-    for (QRadioButton* opt : {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd})
+    for (QRadioButton* opt : stepButtons())
         EXPECT_EQ(back(opt), fromBgr(colour::Pink)) << opt->objectName().toStdString();
-    EXPECT_TRUE(w->optCommandLine->isEnabled());
-    EXPECT_FALSE(w->optServerFile->isEnabled());
-    EXPECT_FALSE(w->optMapFile->isEnabled());
-    EXPECT_FALSE(w->cmdStart->isEnabled());
+    EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
+    EXPECT_FALSE(ctl<QRadioButton>("optServerFile")->isEnabled());
+    EXPECT_FALSE(ctl<QRadioButton>("optMapFile")->isEnabled());
+    EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
 // A wheel turn over the closed Mod box, meant for the window, chooses
@@ -89,15 +89,15 @@ TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
 TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     openWindow();
     chooseMod("dod");
-    confirmSteps(1);
-    auto* box = w->cmbModList;
+    confirmStepsThrough("optCommandLine");
+    auto* box = ctl<QComboBox>("cmbModList");
     auto wheel = [box](int delta) {
         const QPointF at(box->width() / 2.0, box->height() / 2.0);
         QWheelEvent turn(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box, &turn);
     };
-    focus(w->txtExec);
+    focus(ctl<QLineEdit>("txtExec"));
     wheel(-120);
     EXPECT_EQ(w->mod(), "dod");
     EXPECT_TRUE(confirmed("optCommandLine"));
@@ -118,7 +118,7 @@ TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
     // A mod directory named DOD is another mod to the exact comparison.
     ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
     openWindow();
-    ASSERT_EQ(items(w->cmbModList), (QStringList{"cstrike", "DOD", "valve"}));
+    ASSERT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "DOD", "valve"}));
     chooseMod("DOD");
     expectNotRecognized();
     EXPECT_EQ(maps().size(), 25);
@@ -159,7 +159,7 @@ TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
         EXPECT_EQ(botCaption(), row.caption);
         EXPECT_EQ(reactions(), row.reactions ? QString::fromLatin1(row.reactions) : before);
         EXPECT_EQ(firstAxisClass(), row.firstAxisClass);
-        EXPECT_FALSE(w->optBotFile->isHidden());
+        EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isHidden());
         EXPECT_EQ(status(), "Select Command Line.");
         chooseMod("valve");
         EXPECT_EQ(botCaption(), row.caption);
@@ -182,7 +182,7 @@ TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
                                    "de_nuke", "UPPER"}));
     chooseMod("valve");
     EXPECT_TRUE(maps().isEmpty());
-    EXPECT_TRUE(w->optCommandLine->isEnabled());
+    EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
     EXPECT_EQ(status(), "Select Command Line.");
 }
 

@@ -78,7 +78,7 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
     ASSERT_EQ(maps->currentItem()->text(), "dod_avalanche");
     EXPECT_EQ(ctl<QComboBox>("cmbLimitAllies")->currentText(), "-1");
     pickCombo("cmbLimitAxis", "5");
-    EXPECT_EQ(w->frmInfo->title(), "dod_avalanche.cfg");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_avalanche.cfg");
     click("cmdClassLimitOK");
     EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitalliesgarand -1\r\n"));
     EXPECT_TRUE(cfg("dod_avalanche").contains("mp_limitaxiskar 5\r\n"));
@@ -97,18 +97,23 @@ TEST_F(NewUserTest, ClassLimitsFollowTheMapMovedByKeys) {
 // opens the panel as a click does.
 TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
     chooseMod("dod");
-    confirmSteps(3);
+    confirmStepsThrough("optMapFile");
     click("optMotd");
-    w->txtFileContents->setPlainText("My own words");
+    ctl<QPlainTextEdit>("txtFileContents")->setPlainText("My own words");
     click("optMotd");
-    EXPECT_EQ(plainText(w->txtFileContents), "My own words");
+    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "My own words");
     click("cmdSaveFile");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "My own words\r\n");
 
-    toggleAction(w->optServerFile);
-    EXPECT_TRUE(w->optServerFile->isChecked());
+    // The toggle comes while the keyboard is still in the command line's
+    // panel: that panel closes, and only the one chosen is on show.
+    click("optCommandLine");
+    focus(ctl<QComboBox>("cmbMapList1"));
+    toggleAction(ctl<QRadioButton>("optServerFile"));
+    EXPECT_TRUE(ctl<QRadioButton>("optServerFile")->isChecked());
     EXPECT_TRUE(ctl<QWidget>("frmServerFile")->isVisible());
-    EXPECT_EQ(w->frmInfo->title(), "vorn_lserver.cfg");
+    EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isHidden());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_lserver.cfg");
 
     // Another mod starts the steps again: the first option opens its panel.
     chooseMod("valve");
@@ -119,16 +124,16 @@ TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
 // A Save that disables itself hands the keyboard to something harmless:
 // the next key never replaces the game path.
 TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
-    const QString path = w->txtExec->text();
+    const QString path = ctl<QLineEdit>("txtExec")->text();
     chooseMod("dod");
-    confirmSteps(3);
+    confirmStepsThrough("optMapFile");
     click("optMotd");
-    focus(w->cmdSaveFile);
+    focus(ctl<QPushButton>("cmdSaveFile"));
     key(Qt::Key_Space);
     ASSERT_TRUE(confirmed("optMotd"));
-    EXPECT_NE(QApplication::focusWidget(), w->txtExec);
+    EXPECT_NE(QApplication::focusWidget(), ctl<QLineEdit>("txtExec"));
     type("x");
-    EXPECT_EQ(w->txtExec->text(), path);
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), path);
 
     click("optMapFile");
     clickListItem("lstMapList", "dod_anzio");
@@ -137,18 +142,19 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     focus(save);
     key(Qt::Key_Space);
     ASSERT_FALSE(save->isEnabled());
-    EXPECT_NE(QApplication::focusWidget(), w->txtExec);
+    EXPECT_NE(QApplication::focusWidget(), ctl<QLineEdit>("txtExec"));
     type("y");
-    EXPECT_EQ(w->txtExec->text(), path);
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), path);
 }
 
 // Text the game's character set cannot hold still goes out, as "?", and
 // the user is told which characters those were.
 TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
     chooseMod("dod");
-    confirmSteps(3);
+    confirmStepsThrough("optMapFile");
     click("optMotd");
-    w->txtFileContents->setPlainText(QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"));
+    ctl<QPlainTextEdit>("txtFileContents")
+        ->setPlainText(QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"));
     click("cmdSaveFile");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Gr\xfc\xdf"
                                              "e ?? ? ?\r\n");
@@ -170,12 +176,12 @@ TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
     for (const char* mod : {"my mod", "a&b"}) {
         SCOPED_TRACE(mod);
         chooseMod("dod");
-        confirmSteps(1);
+        confirmStepsThrough("optCommandLine");
         chooseMod(QString::fromLatin1(mod));
         expectError(QString::fromLatin1(mod));
-        EXPECT_FALSE(w->optCommandLine->isEnabled());
+        EXPECT_FALSE(ctl<QRadioButton>("optCommandLine")->isEnabled());
         EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
-        EXPECT_FALSE(w->cmdStart->isEnabled());
+        EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
 }
 
@@ -197,7 +203,7 @@ TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
         expectError("whole number");
         EXPECT_TRUE(status().contains(row.named)) << status().toStdString();
         EXPECT_FALSE(confirmed("optCommandLine"));
-        EXPECT_FALSE(w->optServerFile->isEnabled());
+        EXPECT_FALSE(ctl<QRadioButton>("optServerFile")->isEnabled());
         EXPECT_EQ(ctl<QComboBox>(row.box)->currentText(), row.typed);
         setText(row.box, row.box == std::string("cmbPort") ? "27015" : "8");
     }
@@ -212,7 +218,7 @@ TEST_F(NewUserTest, FramesAreReadByTheirOwnCaptions) {
     click("chkSturmbotFillserver");
     pickCombo("cmbSturmbotMapList", "dod_kalt");
     EXPECT_EQ(spokenName(ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
-    EXPECT_EQ(spokenName(w->frmInfo), "dod_kalt_bot.cfg");
+    EXPECT_EQ(spokenName(ctl<QGroupBox>("frmInfo")), "dod_kalt_bot.cfg");
     EXPECT_EQ(spokenName(ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
 }
 
@@ -220,7 +226,7 @@ TEST_F(NewUserTest, FramesAreReadByTheirOwnCaptions) {
 // in red, as the path check does, and starts nothing.
 TEST_F(NewUserTest, StartRefusesAServerProgramThatHasGone) {
     chooseMod("valve");
-    confirmSteps(4);
+    confirmAllSteps();
     ASSERT_TRUE(QFile::remove(demo->game("hl.exe")));
     click("cmdStart");
     expectError("Correct Exec path! It no longer leads to hl.exe");
@@ -234,8 +240,8 @@ TEST_F(NewUserTest, StartRefusesAServerProgramThatHasGone) {
 // gave; so is a failed listing or entity tool.
 TEST_F(NewUserTest, FailuresOfOutsideCommandsAreToldWithTheirReason) {
     chooseMod("valve");
-    confirmSteps(4);
-    ASSERT_TRUE(w->cmdStart->isEnabled());
+    confirmAllSteps();
+    ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
 
     standIn("hl.exe", "echo 'wine: could not load kernel32.dll, status c0000135' >&2\nexit 1\n");
     click("cmdStart");
@@ -292,7 +298,7 @@ class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int
 
 TEST_P(FontSizeTest, NothingIsClipped) {
     chooseMod("dod");
-    w->optBotFile->show();
+    ctl<QRadioButton>("optBotFile")->show();
     expectNothingClipped("control centre");
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup"}) {
         for (const char* other :
@@ -308,7 +314,8 @@ TEST_P(FontSizeTest, NothingIsClipped) {
     ctl<QWidget>("frmSturmbotCustom")->show();
     ctl<QWidget>("optSturmbotAllies2")->show();
     expectNothingClipped("frmSturmbotSetup");
-    setText("txtExec", w->txtExec->text() + "x"); // the longest status text of the start
+    setText("txtExec",
+            ctl<QLineEdit>("txtExec")->text() + "x"); // the longest status text of the start
     expectNothingClipped("error status");
 }
 
@@ -357,12 +364,13 @@ TEST_P(PaletteTest, TextOnFixedGroundsIsReadable) {
                                    ctl<QWidget>("optSturmbotAxis1")};
     for (QWidget* control : teams)
         expectReadable(control);
-    for (int confirmed : {0, 4}) {
+    // Every step open (pink), then all but the bot step confirmed (green).
+    for (bool confirmed : {false, true}) {
         SCOPED_TRACE(confirmed);
-        confirmSteps(confirmed);
-        for (QWidget* option :
-             {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile})
-            expectReadable(option);
+        if (confirmed)
+            confirmStepsThrough("optMotd");
+        for (const QString& option : stepOptions())
+            expectReadable(ctl<QWidget>(option.toLatin1().constData()));
     }
 }
 
@@ -374,7 +382,7 @@ using PolishTest = WindowTest;
 TEST_F(PolishTest, ThePreviewNeverBreaksALine) {
     openStep("optCommandLine");
     pickCombo("cmbMapList1", "dod_anzio");
-    QPlainTextEdit* viewer = w->txtFileContents;
+    QPlainTextEdit* viewer = ctl<QPlainTextEdit>("txtFileContents");
     const QString original = plainText(viewer);
     QStringList breaks;
     // Widths at which a wrapping layout would break after the hyphens of
@@ -410,7 +418,7 @@ TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
     openStep("optMapFile");
     const QStringList maps = items(ctl<QListWidget>("lstMapList"));
     addMaps(maps.mid(0, 20));
-    QPlainTextEdit* view = w->txtFileContents;
+    QPlainTextEdit* view = ctl<QPlainTextEdit>("txtFileContents");
     ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
     // The last line that holds a map is in view.
     QTextBlock block = view->document()->lastBlock();
@@ -425,7 +433,7 @@ TEST_F(PolishTest, AddScrollsThePreviewToTheAddedMap) {
 // address, and changes nothing; the window has its own icon.
 TEST_F(PolishTest, AboutShowsTheBuildVersionAndTheWindowItsIcon) {
     const QString before = status();
-    w->mnuAbout->trigger();
+    ctl<QAction>("mnuAbout")->trigger();
     ASSERT_EQ(seam.boxes.size(), 1u);
     expectBox(0, "VORN information", MsgIcon::Information, MsgButtons::Ok);
     EXPECT_EQ(status(), before);

@@ -10,10 +10,10 @@ using RoadDodTest = WindowTest;
 
 TEST_F(RoadDodTest, RosterForABritishMapThenStart) {
     chooseMod("dod");
-    confirmSteps(4);
+    confirmStepsThrough("optMotd");
     // The bot step still holds the start back.
     EXPECT_EQ(status(), "Select Bot Setup");
-    EXPECT_FALSE(w->cmdStart->isEnabled());
+    EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
     click("optBotFile");
     click("chkSturmbotFillserver");
     pickCombo("cmbSturmbotMapList", "dod_caen");

@@ -233,16 +233,16 @@ class RealServerRoadTest : public WindowTest {
         const QString portText = QString::number(port);
         // The mod, by keys: it is the last of the list.
         ASSERT_EQ(status(), "Now, select a mod");
-        ASSERT_EQ(items(w->cmbModList).last(), kMod);
-        focus(w->cmbModList);
+        ASSERT_EQ(items(ctl<QComboBox>("cmbModList")).last(), kMod);
+        focus(ctl<QComboBox>("cmbModList"));
         key(Qt::Key_End);
-        ASSERT_EQ(w->cmbModList->currentText(), kMod);
+        ASSERT_EQ(ctl<QComboBox>("cmbModList")->currentText(), kMod);
         ASSERT_EQ(status(), "Select Command Line.");
 
         // Command line: dedicated, 12 players, our port, the first map.
         press("optCommandLine");
         press("chkDedicated");
-        ASSERT_TRUE(w->txtExec->text().endsWith("hlds.exe"));
+        ASSERT_TRUE(ctl<QLineEdit>("txtExec")->text().endsWith("hlds.exe"));
         typeInto("cmbPort", portText);
         typeInto("cmbMaxPlayers", "12");
         focus(ctl<QWidget>("cmbMapList1"));

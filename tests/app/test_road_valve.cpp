@@ -33,7 +33,7 @@ class ValveRoadTest : public WindowTest {
         EXPECT_EQ(status(), "Select Server Configuration");
 
         click("optServerFile");
-        const QString serverCfg = crlfText(w->txtFileContents);
+        const QString serverCfg = crlfText(ctl<QPlainTextEdit>("txtFileContents"));
         click("cmdServerOK");
         EXPECT_EQ(status(), "Select Map Cycle");
 
@@ -42,7 +42,7 @@ class ValveRoadTest : public WindowTest {
         EXPECT_EQ(status(), "Map cycle ok?");
         click("cmdMapOK");
         EXPECT_EQ(status(), "Select Welcome Message");
-        EXPECT_FALSE(w->cmdStart->isEnabled());
+        EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 
         click("optMotd");
         click("cmdSaveFile");
@@ -53,9 +53,9 @@ class ValveRoadTest : public WindowTest {
 
         EXPECT_EQ(status(), "You can now start the server.");
         EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-        for (QRadioButton* opt : {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd})
+        for (QRadioButton* opt : stepButtons())
             EXPECT_EQ(back(opt), fromBgr(colour::LightGreen)) << opt->objectName().toStdString();
-        ASSERT_TRUE(w->cmdStart->isEnabled());
+        ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
 };
 

@@ -108,7 +108,7 @@ class WineRoadTest : public WindowTest {
 
 TEST_F(WineRoadTest, ModsEntityExportAndServerStartWithThe32BitPrograms) {
     ASSERT_EQ(status(), "Now, select a mod");
-    EXPECT_EQ(items(w->cmbModList), (QStringList{"cstrike", "dod", "valve"}));
+    EXPECT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "dod", "valve"}));
 
     // The country of a dod map comes from the 32-bit entity tool's export.
     openStep("optMapFile");
@@ -119,7 +119,7 @@ TEST_F(WineRoadTest, ModsEntityExportAndServerStartWithThe32BitPrograms) {
     click("chkClassLimit");
 
     chooseMod("valve");
-    confirmSteps(4);
+    confirmAllSteps();
     ASSERT_EQ(status(), "You can now start the server.");
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");

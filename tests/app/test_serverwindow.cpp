@@ -41,8 +41,8 @@ class ServerWindowTest : public WindowTest {
         // The demo's server stand-ins keep running until they are stopped.
         DemoInstall::write(demo->game("server-standin.stay"), "");
         chooseMod("valve");
-        confirmSteps(4);
-        ASSERT_TRUE(w->cmdStart->isEnabled());
+        confirmAllSteps();
+        ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
     void TearDown() override {
         if (w && w->serverWindow)
@@ -68,12 +68,12 @@ class ServerWindowTest : public WindowTest {
 
     // The command line's port, saved again as a user does.
     void usePort(int port) {
-        w->optCommandLine->click();
+        ctl<QRadioButton>("optCommandLine")->click();
         focus(ctl<QWidget>("cmbPort"));
         setText("cmbPort", QString::number(port));
         focus(ctl<QWidget>("txtExtra1"));
         click("cmdCommandOK");
-        ASSERT_TRUE(w->cmdStart->isEnabled());
+        ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
     // Lets the window's timers run until `done` holds (bounded).
     template <class Done> static bool pumpUntil(Done done, int ms = 10000) {
@@ -178,7 +178,7 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     EXPECT_TRUE(sw()->isWindow());
     EXPECT_TRUE(sw()->isVisible());
     EXPECT_FALSE(sw()->isModal());
-    EXPECT_TRUE(sw()->lblCommandLine->text().startsWith(w->txtExec->text()));
+    EXPECT_TRUE(sw()->lblCommandLine->text().startsWith(ctl<QLineEdit>("txtExec")->text()));
     EXPECT_TRUE(sw()->lblCommandLine->text().contains("+port 27015"));
     EXPECT_FALSE(sw()->lblStartTime->text().isEmpty());
     EXPECT_EQ(state(), "Running.");
@@ -217,6 +217,7 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     EXPECT_TRUE(sw()->serverRunning());
     EXPECT_NE(serversOf(prefix()), 0);
     w->show();
+    sw()->show();
 
     // Stop does not hold the window up: it asks the server to end and
     // looks again on a timer.

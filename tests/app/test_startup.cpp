@@ -19,9 +19,17 @@ const QColor kRed = fromBgr(colour::Red);
 
 class StartupTest : public WindowTest {
   protected:
-    QStringList mods() const { return items(w->cmbModList); }
+    QStringList mods() const { return items(ctl<QComboBox>("cmbModList")); }
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     void typeExec(const QString& path) { setText("txtExec", path); }
+    // From the demo's own path: valve chosen, Dedicated ticked on the
+    // command line's panel.
+    void tickDedicated() {
+        typeExec("C:\\Sierra\\Half-Life\\hl.exe");
+        chooseMod("valve");
+        click("optCommandLine");
+        click("chkDedicated");
+    }
     int maps() const { return ctl<QListWidget>("lstMapList")->count(); }
     // The demo's mods are listed as ever, and so are the maps of `mod`.
     void expectListed(const QString& mod, int mapCount) {
@@ -48,18 +56,17 @@ class StartupTest : public WindowTest {
 TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
     // logs has no liblist.gam; the listing sorts names as Windows does.
     EXPECT_EQ(mods(), kDemoMods);
-    EXPECT_EQ(w->cmbModList->currentText(), QString());
+    EXPECT_EQ(ctl<QComboBox>("cmbModList")->currentText(), QString());
     EXPECT_EQ(status(), "Now, select a mod");
     EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-    EXPECT_EQ(w->txtExec->text(), "C:\\Sierra\\Half-Life\\hl.exe");
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hl.exe");
     EXPECT_EQ(seam.beeps, 0);
     // Nothing is open yet: every step waits, pink and disabled.
-    for (QRadioButton* opt :
-         {w->optCommandLine, w->optServerFile, w->optMapFile, w->optMotd, w->optBotFile}) {
+    for (QRadioButton* opt : stepButtons(false)) {
         EXPECT_FALSE(opt->isEnabled()) << opt->objectName().toStdString();
         EXPECT_EQ(back(opt), fromBgr(colour::Pink));
     }
-    EXPECT_FALSE(w->cmdStart->isEnabled());
+    EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
 // ---------------------------------------------------------------------------
@@ -87,7 +94,7 @@ TEST_F(StartupTest, GameDirectoryFollowsThePathOfNineOrMoreCharacters) {
         const int beeps = seam.beeps;
         const QString before = status();
         typeExec(row.path);
-        EXPECT_EQ(w->st.gameDir, row.gameDir);
+        EXPECT_EQ(w->gameDir(), row.gameDir);
         EXPECT_EQ(status(), row.status ? QString::fromLatin1(row.status) : before);
         EXPECT_EQ(seam.beeps - beeps, row.status == wrong ? 1 : 0);
     }
@@ -105,7 +112,7 @@ TEST_F(StartupTest, ExecutableStoredInCapitalsFailsTheExactCheck) {
     EXPECT_EQ(seam.beeps, 1);
     EXPECT_EQ(status(), "Error: Correct Exec path!");
     EXPECT_EQ(statusColour(), kRed);
-    EXPECT_FALSE(w->cmbModList->isEnabled());
+    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
     EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
     // Nothing else is reset: the old list and the chosen mod stay.
     EXPECT_EQ(mods(), kDemoMods);
@@ -133,29 +140,29 @@ TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
     qputenv("WINEPREFIX", prefix);
     EXPECT_EQ(noPrefix, unmapped("C"));
     EXPECT_EQ(seam.beeps, 2);
-    EXPECT_FALSE(w->cmbModList->isEnabled());
+    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
 #endif
 }
 
 TEST_F(StartupTest, DedicatedExpectsTheDedicatedServer) {
     // The check box puts the dedicated server's path into the box.
-    click("chkDedicated");
-    EXPECT_EQ(w->txtExec->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
-    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
-    EXPECT_TRUE(w->cmbModList->isEnabled());
+    tickDedicated();
+    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
+    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
+    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
 
     // hl.exe exists, but a dedicated server wants hlds.exe; the game
-    // directory is still the one before the name typed.
+    // directory is still the one before the name typed, and the command
+    // line's panel closes.
     typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
+    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
     EXPECT_EQ(seam.beeps, 1);
     EXPECT_EQ(status(), "Error: Correct Exec path!");
-    EXPECT_FALSE(w->cmbModList->isEnabled());
+    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
+    EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isHidden());
 
-    click("chkDedicated");
-    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_TRUE(w->cmbModList->isEnabled());
-    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
+    typeExec("C:\\Sierra\\Half-Life\\hlds.exe");
+    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
 }
 
 // The folder is the part before the server's name as typed, whichever of
@@ -166,6 +173,7 @@ TEST_F(StartupTest, GameDirectoryIsFoundFromTheProgramNameTyped) {
         const char* path;
         const char* gameDir;
     };
+    // Dedicated stays as it is while paths are typed, the panel closed.
     const Row rows[] = {
         {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
         {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
@@ -179,40 +187,22 @@ TEST_F(StartupTest, GameDirectoryIsFoundFromTheProgramNameTyped) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
-        if (ctl<QCheckBox>("chkDedicated")->isChecked() != row.dedicated)
-            click("chkDedicated");
+        if (row.dedicated && !ctl<QCheckBox>("chkDedicated")->isChecked())
+            tickDedicated();
         typeExec(row.path);
-        EXPECT_EQ(w->st.gameDir, row.gameDir);
+        EXPECT_EQ(w->gameDir(), row.gameDir);
     }
-}
-
-// The dedicated server's path typed with Dedicated unticked: ticking it
-// keeps the path whole and finds the server.
-TEST_F(StartupTest, TickingDedicatedAfterTypingTheDedicatedServerKeepsThePath) {
-    const QString hlds = QStringLiteral("C:\\Sierra\\Half-Life\\hlds.exe");
-    typeExec(hlds);
-    EXPECT_EQ(status(), "Error: Correct Exec path!");
-    click("chkDedicated");
-    EXPECT_EQ(w->txtExec->text(), hlds);
-    EXPECT_TRUE(w->cmbModList->isEnabled());
-    // And back: hl.exe typed while Dedicated is ticked.
-    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_FALSE(w->cmbModList->isEnabled());
-    click("chkDedicated");
-    EXPECT_EQ(w->txtExec->text(), "C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_TRUE(w->cmbModList->isEnabled());
-    EXPECT_EQ(w->st.gameDir, "C:\\Sierra\\Half-Life\\");
 }
 
 TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
     chooseMod("valve");
-    confirmSteps(1);
+    confirmStepsThrough("optCommandLine");
     typeExec("C:\\Sierra\\Half-Life\\hlx.exe");
     typeExec("C:\\Sierra\\Half-Life\\hl.exe");
     EXPECT_EQ(w->mod(), "valve");
-    EXPECT_EQ(back(w->optCommandLine), fromBgr(colour::LightGreen));
-    EXPECT_TRUE(w->optServerFile->isEnabled());
-    EXPECT_TRUE(w->cmbModList->isEnabled());
+    EXPECT_EQ(back(ctl<QRadioButton>("optCommandLine")), fromBgr(colour::LightGreen));
+    EXPECT_TRUE(ctl<QRadioButton>("optServerFile")->isEnabled());
+    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
     // The error stays until another reaction writes the status; it never
     // decides what comes next: the map listing does.
     EXPECT_EQ(status(), "Error: Correct Exec path!");
@@ -236,9 +226,10 @@ TEST_F(StartupTest, EveryStartUpAppendsItsHeaderToTheLog) {
 
 TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     chooseMod("valve");
-    confirmSteps(1);
+    confirmStepsThrough("optCommandLine");
     const auto snap = [&] {
-        QStringList s{status(), w->txtExec->text(), w->mod(), mods().join(','), viewer()};
+        QStringList s{status(), ctl<QLineEdit>("txtExec")->text(), w->mod(), mods().join(','),
+                      viewer()};
         for (const char* option : {"optCommandLine", "optServerFile", "optMapFile"})
             s << QString::number(confirmed(option)) +
                      QString::number(ctl<QWidget>(option)->isEnabled());
@@ -249,7 +240,7 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     const QStringList before = snap();
 
     seam.answers.push_back(kAnswerNo);
-    w->mnuExit->trigger();
+    ctl<QAction>("mnuExit")->trigger();
     ASSERT_EQ(seam.boxes.size(), 1u);
     expectBox(0, "VORN Allert!", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_EQ(seam.boxes[0].text, "Are you sure you want to exit?");
@@ -257,7 +248,7 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     EXPECT_EQ(snap(), before);
 
     seam.answers.push_back(kAnswerYes);
-    w->mnuExit->trigger();
+    ctl<QAction>("mnuExit")->trigger();
     EXPECT_EQ(seam.ends, 1);
     // Ended: the window takes no more input.
     EXPECT_FALSE(ctl<QWidget>("cmbModList")->isEnabled());
@@ -269,7 +260,7 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
 TEST_F(StartupTest, GamePathWithBlanksIsListed) {
     copyInstallation("Program Files/HL");
     typeExec("C:\\Program Files\\HL\\hl.exe");
-    EXPECT_EQ(w->st.gameDir, "C:\\Program Files\\HL\\");
+    EXPECT_EQ(w->gameDir(), "C:\\Program Files\\HL\\");
     expectListed("valve", 8);
 }
 

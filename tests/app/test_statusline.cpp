@@ -103,7 +103,7 @@ class StatusLineTest : public WindowTest, public ::testing::WithParamInterface<i
 
 TEST_P(StatusLineTest, EveryTextCanBeReadWhole) {
     w->show();
-    QLabel* line = w->lblStatus;
+    QLabel* line = ctl<QLabel>("lblStatus");
     for (const Text& row : kTexts) {
         SCOPED_TRACE(row.name);
         w->setStatus(row.text, colour::Red);

@@ -72,7 +72,7 @@ TEST_P(ThirtyTwoBitTest, StartAndTheEntityExportSayWhyTheProgramCannotRun) {
 
     // The server start.
     chooseMod("valve");
-    confirmSteps(4);
+    confirmAllSteps();
     click("cmdStart");
     expectError(QStringLiteral("Error: The server start failed: ") + why());
     EXPECT_TRUE(status().contains(interpreterWords())) << status().toStdString();

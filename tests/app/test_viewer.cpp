@@ -18,7 +18,7 @@ class ViewerTest : public WindowTest {
     // The welcome message step, reached the way a user reaches it.
     void openMotd() {
         chooseMod("dod");
-        confirmSteps(3);
+        confirmStepsThrough("optMapFile");
         click("optMotd");
     }
     QString motdFile() const { return demo->game("dod/vorn_motd.txt"); }
@@ -26,29 +26,29 @@ class ViewerTest : public WindowTest {
 
 TEST_F(ViewerTest, ProposesTheWelcomeAndSavesItWithCrLf) {
     openMotd();
-    EXPECT_EQ(w->frmInfo->title(), "vorn_motd.txt");
-    EXPECT_EQ(plainText(w->txtFileContents), "Welcome to My dod server.");
-    EXPECT_FALSE(w->txtFileContents->isReadOnly());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_motd.txt");
+    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
+    EXPECT_FALSE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
     EXPECT_EQ(status(), "Like the welcome message?");
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
         EXPECT_FALSE(ctl<QWidget>(frame)->isVisible()) << frame;
 
     click("cmdSaveFile");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Welcome to My dod server.\r\n");
-    EXPECT_EQ(back(w->optMotd), fromBgr(colour::LightGreen));
-    EXPECT_TRUE(w->txtFileContents->isReadOnly());
-    EXPECT_FALSE(w->cmdSaveFile->isEnabled());
+    EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::LightGreen));
+    EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
+    EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
     // With the add-on, the bot step is next.
-    EXPECT_TRUE(w->optBotFile->isEnabled());
+    EXPECT_TRUE(ctl<QRadioButton>("optBotFile")->isEnabled());
     EXPECT_EQ(status(), "Select Bot Setup");
-    EXPECT_FALSE(w->cmdStart->isEnabled());
+    EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 
     // Another panel locks the viewer.
     click("cmdEditFile");
     click("optServerFile");
-    EXPECT_TRUE(w->txtFileContents->isReadOnly());
-    EXPECT_FALSE(w->cmdSaveFile->isEnabled());
-    EXPECT_FALSE(w->cmdEditFile->isEnabled());
+    EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
+    EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
+    EXPECT_FALSE(ctl<QPushButton>("cmdEditFile")->isEnabled());
 }
 
 // Saved again and again, each text replacing the last; the step stays
@@ -70,19 +70,19 @@ TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
         SCOPED_TRACE(row.name);
         if (confirmed("optMotd")) // after a Save, Edit opens the text again
             click("cmdEditFile");
-        w->txtFileContents->setPlainText(row.typed);
+        ctl<QPlainTextEdit>("txtFileContents")->setPlainText(row.typed);
         click("cmdSaveFile");
         EXPECT_EQ(gameFile("dod/vorn_motd.txt"), row.file);
-        EXPECT_EQ(back(w->optMotd), fromBgr(colour::LightGreen));
+        EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::LightGreen));
         EXPECT_EQ(status(), "Select Bot Setup");
     }
     // Clicking the selected step again keeps the text; opening it anew
     // proposes the default, and the file keeps its text.
     click("optMotd");
-    EXPECT_EQ(plainText(w->txtFileContents), rows[3].typed);
+    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), rows[3].typed);
     click("optServerFile");
     click("optMotd");
-    EXPECT_EQ(plainText(w->txtFileContents), "Welcome to My dod server.");
+    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), rows[3].file);
 }
 
@@ -93,16 +93,16 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
     ASSERT_TRUE(QFile::setPermissions(motdFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup |
                                                       QFileDevice::ReadOther));
     openMotd();
-    w->txtFileContents->setPlainText("New welcome");
+    ctl<QPlainTextEdit>("txtFileContents")->setPlainText("New welcome");
     click("cmdSaveFile");
 
     expectSaveRefused("vorn_motd.txt");
-    EXPECT_EQ(back(w->optMotd), fromBgr(colour::Pink));
-    EXPECT_FALSE(w->optBotFile->isEnabled());
+    EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::Pink));
+    EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isEnabled());
     EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Old welcome\r\n");
     // The typed text is still there to be saved again.
-    EXPECT_EQ(plainText(w->txtFileContents), "New welcome");
-    EXPECT_TRUE(w->cmdSaveFile->isEnabled());
+    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "New welcome");
+    EXPECT_TRUE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
 }
 
 // What an assistive client reads in the viewer: the whole text through the
@@ -174,18 +174,19 @@ TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.panel);
         row.open();
-        const QString shown = readOut(w->txtFileContents);
+        const QString shown = readOut(ctl<QPlainTextEdit>("txtFileContents"));
         EXPECT_EQ(shown, row.written());
-        EXPECT_EQ(shown, plainText(w->txtFileContents));
+        EXPECT_EQ(shown, plainText(ctl<QPlainTextEdit>("txtFileContents")));
         // Lines are never broken: each of the file's lines is one line on
         // screen, scrolled to when it is wider than the viewer.
         QApplication::processEvents();
-        for (QTextBlock b = w->txtFileContents->document()->begin(); b.isValid(); b = b.next())
+        for (QTextBlock b = ctl<QPlainTextEdit>("txtFileContents")->document()->begin();
+             b.isValid(); b = b.next())
             EXPECT_LE(b.layout()->lineCount(), 1) << b.text().toStdString();
     }
     // The command line is far wider than the viewer: it is scrolled to.
     click("optCommandLine");
-    EXPECT_GT(w->txtFileContents->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(ctl<QPlainTextEdit>("txtFileContents")->horizontalScrollBar()->maximum(), 0);
 }
 
 } // namespace

@@ -24,7 +24,7 @@ class ServerCfgTest : public WindowTest {
     // dod chosen, the command line saved, the panel open.
     void openPanel() {
         chooseMod("dod");
-        confirmSteps(1);
+        confirmStepsThrough("optCommandLine");
         click("optServerFile");
     }
     QByteArray listenFile() const { return gameFile("dod/vorn_lserver.cfg"); }

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QThread>
 #include <cstdlib>
 #include <filesystem>
@@ -259,6 +261,12 @@ namespace {
 // A left click at a point of a widget, as the mouse gives it; with `twice`,
 // a double click.
 void mouseClick(QWidget* target, QPoint at, bool twice = false) {
+    // A press gives the focus first, as the desktop does for a control that
+    // takes it by click; the control it leaves sees it go.
+    if ((target->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus && target->isEnabled()) {
+        QApplication::setActiveWindow(target->window());
+        target->setFocus(Qt::MouseFocusReason);
+    }
     const QPointF local(at);
     const QPointF global(target->mapToGlobal(at));
     const auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
@@ -320,7 +328,21 @@ void WindowTest::setText(const char* name, const QString& text) {
 void WindowTest::click(const char* name) {
     auto* b = ctl<QAbstractButton>(name);
     ASSERT_TRUE(b->isEnabled()) << name << " is disabled";
-    b->click();
+    ASSERT_TRUE(b->isVisible()) << name << " is not on show";
+    // A push button in its middle; a check box or option on its box, since
+    // its row may be wider than what answers a click.
+    QPoint at = b->rect().center();
+    if (qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b)) {
+        QStyleOptionButton option;
+        option.initFrom(b);
+        const bool check = qobject_cast<QCheckBox*>(b) != nullptr;
+        at = b->style()
+                 ->subElementRect(check ? QStyle::SE_CheckBoxIndicator
+                                        : QStyle::SE_RadioButtonIndicator,
+                                  &option, b)
+                 .center();
+    }
+    mouseClick(b, at);
 }
 
 void WindowTest::type(const QString& keys) {
@@ -363,45 +385,72 @@ void WindowTest::openStep(const char* option, const QString& mod) {
 
 QString WindowTest::status() const {
     // A text cut short to fit the line is whole on hover.
-    const QString whole = w->lblStatus->toolTip();
-    return whole.isEmpty() ? w->lblStatus->text() : whole;
+    const QString whole = ctl<QLabel>("lblStatus")->toolTip();
+    return whole.isEmpty() ? ctl<QLabel>("lblStatus")->text() : whole;
 }
 
 bool WindowTest::statusFits() const {
-    QLabel* label = w->lblStatus;
+    QLabel* label = ctl<QLabel>("lblStatus");
     label->parentWidget()->layout()->activate();
     const int needed = label->heightForWidth(label->contentsRect().width());
     EXPECT_LE(needed, label->contentsRect().height()) << label->text().toStdString();
     return needed <= label->contentsRect().height();
 }
 
-void WindowTest::confirmSteps(int last) {
-    if (last >= 1) {
-        click("optCommandLine");
+QList<QRadioButton*> WindowTest::stepButtons(bool shownOnly) const {
+    QList<QRadioButton*> options;
+    for (auto* option : ctl<QGroupBox>("frmControlCenter")->findChildren<QRadioButton*>())
+        if (!shownOnly || !option->isHidden())
+            options << option;
+    return options;
+}
+
+QStringList WindowTest::stepOptions() const {
+    QStringList names;
+    for (auto* option : stepButtons())
+        names << option->objectName();
+    return names;
+}
+
+void WindowTest::confirmStep(const QString& option) {
+    click(option.toLatin1().constData());
+    if (option == QLatin1String("optCommandLine")) {
         auto* first = ctl<QComboBox>("cmbMapList1");
         ASSERT_GT(first->count(), 0) << "no maps to start with";
         pickCombo("cmbMapList1", first->itemText(0));
-        click("cmdCommandOK");
-    }
-    if (last >= 2) {
-        click("optServerFile");
-        click("cmdServerOK");
-    }
-    if (last >= 3) {
-        click("optMapFile");
+    } else if (option == QLatin1String("optMapFile")) {
         auto* maps = ctl<QListWidget>("lstMapList");
-        ASSERT_GE(maps->count(), 5) << "fewer than five maps";
+        ASSERT_GE(maps->count(), 5) << "fewer maps than a cycle of five";
         addMaps(items(maps).mid(0, 5));
-        click("cmdMapOK");
     }
-    if (last >= 4) {
-        click("optMotd");
-        click("cmdSaveFile");
+    // The step's Save: the one enabled button captioned so in the step's
+    // frame or the viewer.
+    for (auto* save : w->findChildren<QPushButton*>()) {
+        if (save->text() == QLatin1String("Save") && save->isVisible() && save->isEnabled()) {
+            click(save->objectName().toLatin1().constData());
+            ASSERT_TRUE(confirmed(option.toLatin1().constData()))
+                << option.toStdString() << " by " << save->objectName().toStdString();
+            return;
+        }
+    }
+    FAIL() << "no Save on show for " << option.toStdString();
+}
+
+void WindowTest::confirmStepsThrough(const char* last) {
+    for (const QString& option : stepOptions()) {
+        confirmStep(option);
+        if (option == QLatin1String(last))
+            return;
     }
 }
 
+void WindowTest::confirmAllSteps() {
+    for (const QString& option : stepOptions())
+        confirmStep(option);
+}
+
 QColor WindowTest::statusColour() const {
-    return w->lblStatus->palette().color(QPalette::WindowText);
+    return ctl<QLabel>("lblStatus")->palette().color(QPalette::WindowText);
 }
 
 QString WindowTest::viewer() const {

@@ -5,11 +5,13 @@
 #include "assembly.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -180,10 +182,17 @@ class WindowTest : public ::testing::Test {
     QColor statusColour() const;
     // The whole status text has room in the status line (nothing clipped).
     bool statusFits() const;
-    // Confirm steps 1..last on the chosen mod as a user would: the first
-    // listed map on the command line, the proposed server configuration,
-    // the first five listed maps in the cycle, the proposed welcome message.
-    void confirmSteps(int last);
+    // Confirm a step as a user would: open it, fill in what it needs (the
+    // first listed map on the command line, the first five listed maps in
+    // the cycle), and press its Save.
+    void confirmStep(const QString& option);
+    // Every step shown, in order; or those up to and including `last`.
+    void confirmAllSteps();
+    void confirmStepsThrough(const char* last);
+    // The steps' options in the order the control centre shows them: those
+    // on show, or all of them; and the names of those on show.
+    QList<QRadioButton*> stepButtons(bool shownOnly = true) const;
+    QStringList stepOptions() const;
 
     // The viewer's text as the program reads it, line breaks as CR LF.
     QString viewer() const;
