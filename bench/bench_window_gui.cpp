@@ -160,7 +160,7 @@ int runOnce(const char* what) {
     std::unique_ptr<QMainWindow> window;
     if (std::strcmp(what, "startup") == 0) {
         auto vorn = vorn::makeVornwick(seam, true);
-        if (vorn->cmbModList->count() < 3)
+        if (vorn->findChild<QComboBox*>(QStringLiteral("cmbModList"))->count() < 3)
             return 1;
         window = std::move(vorn);
     } else if (std::strcmp(what, "bare") == 0) {
@@ -251,7 +251,7 @@ void BM_ChooseMod(benchmark::State& state) {
     const int maps = static_cast<int>(state.range(0));
     QuietSeam seam;
     auto window = vorn::makeVornwick(seam, true);
-    auto* mods = window->cmbModList;
+    auto* mods = window->findChild<QComboBox*>(QStringLiteral("cmbModList"));
     const int index = mods->findText(Installation::modName(maps));
     if (index < 0) {
         state.SkipWithError("the mod is not listed");

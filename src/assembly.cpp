@@ -3,27 +3,48 @@
 #include "botsetuppanel.h"
 #include "commandlinepanel.h"
 #include "mapsetuppanel.h"
+#include "motdpanel.h"
 #include "servercfgpanel.h"
 
 namespace vorn {
 
+namespace {
+
+bool withAddOn(const ModFacts& facts) {
+    return facts.addOn;
+}
+
+// The row of setup steps, in the order the user takes them. The window
+// makes each step's option and panel from its row, resets the panels and
+// tells them the chosen mod in this order.
+const StepRow kSteps[] = {
+    {"optCommandLine", "Command Line", makePanel<CommandLinePanel>},
+    {"optServerFile", "Server Configuration", makePanel<ServerCfgPanel>},
+    {"optMapFile", "Map Cycle", makePanel<MapSetupPanel>},
+    {"optMotd", "Welcome Message", makePanel<MotdPanel>},
+    {"optBotFile", "Bot Setup", makePanel<BotSetupPanel>, withAddOn},
+};
+
+template <class Panel> Panel* panel(const Vorn& w, const char* option) {
+    return static_cast<Panel*>(w.panelOf(option));
+}
+
+} // namespace
+
 std::unique_ptr<Vorn> makeVornwick(UiSeam& ui, bool load) {
-    auto window = std::make_unique<Vorn>(ui);
+    auto window = std::make_unique<Vorn>(ui, kSteps);
     Vorn& w = *window;
-    // The panels in the order of the steps: the window resets them and
-    // tells them the chosen mod in this order.
-    auto* commandLine = new CommandLinePanel(w);
-    auto* serverCfg = new ServerCfgPanel(w);
-    auto* maps = new MapSetupPanel(w);
-    auto* bots = new BotSetupPanel(w);
-    for (SetupPanel* panel : std::initializer_list<SetupPanel*>{commandLine, serverCfg, maps, bots})
-        w.addPanel(panel);
+    auto* commandLine = panel<CommandLinePanel>(w, "optCommandLine");
+    auto* serverCfg = panel<ServerCfgPanel>(w, "optServerFile");
+    auto* maps = panel<MapSetupPanel>(w, "optMapFile");
+    auto* bots = panel<BotSetupPanel>(w, "optBotFile");
 
     // What one part asks of another's controls.
-    w.ask.dedicated = [commandLine] { return commandLine->isDedicated(); };
-    w.ask.maxPlayers = [commandLine] { return commandLine->maxPlayersText(); };
-    w.ask.firstMap = [commandLine] { return commandLine->firstMap(); };
-    w.ask.hostName = [serverCfg] { return serverCfg->hostName(); };
+    w.queries.dedicated = [commandLine] { return commandLine->isDedicated(); };
+    w.queries.maxPlayers = [commandLine] { return commandLine->maxPlayersText(); };
+    w.queries.firstMap = [commandLine] { return commandLine->firstMap(); };
+    w.queries.commandLine = [commandLine] { return commandLine->commandLine(); };
+    w.queries.hostName = [serverCfg] { return serverCfg->hostName(); };
 
     // What one panel tells another.
     QObject::connect(commandLine, &CommandLinePanel::maxBotsCaptionChanged, bots,

@@ -141,6 +141,10 @@ QString Vorn::errorOutputPath() const {
     return st.tempListPath.left(st.tempListPath.size() - st.tempListName.size()) + kErrorOutputName;
 }
 
+QString Vorn::commandFailure(const QString& what, int exitCode) {
+    return commandFailure(what, exitCode, errorOutputPath());
+}
+
 QString Vorn::commandFailure(const QString& what, int exitCode, const QString& outputPath) {
     QStringList lines;
     readGameLines(outputPath, lines);
@@ -159,13 +163,18 @@ QString Vorn::commandFailure(const QString& what, int exitCode, const QString& o
     return QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words);
 }
 
-plat::Status Vorn::runCommand(const QString& commandLine, const QString& what,
-                              const std::function<void()>& meanwhile) {
-    lastExitCode = -1;
-    lastTimedOut = false;
+CommandResult Vorn::runCommand(const QString& commandLine, const QString& what) {
+    return runCommand(commandLine, what, {});
+}
+
+CommandResult Vorn::runCommand(const QString& commandLine, const QString& what,
+                               const std::function<void()>& meanwhile) {
+    CommandResult result;
     const QString batchPath = commandBatchPath();
-    if (plat::Status s = writeBatchFile(commandLine, batchPath); !s.ok())
-        return s;
+    if (plat::Status s = writeBatchFile(commandLine, batchPath); !s.ok()) {
+        result.status = s;
+        return result;
+    }
     // What the interpreter (or Wine, or the program) complains about goes
     // into a file of its own, so that a failure can say why. A leftover
     // that cannot be replaced only costs the words, never the command.
@@ -175,8 +184,11 @@ plat::Status Vorn::runCommand(const QString& commandLine, const QString& what,
     if (plat::storedName(u8(errors), true).empty())
         redirect = QStringLiteral("2> ") + kErrorOutputName;
     plat::Process process;
-    if (plat::Status s = startBatch(batchPath, redirect, process); !s.ok())
-        return failure(QStringLiteral("Error: %1 could not be started. %2").arg(what, reasonOf(s)));
+    if (plat::Status s = startBatch(batchPath, redirect, process); !s.ok()) {
+        result.status =
+            failure(QStringLiteral("Error: %1 could not be started. %2").arg(what, reasonOf(s)));
+        return result;
+    }
     if (meanwhile)
         meanwhile();
     // The busy pointer shows once the wait is longer than a moment.
@@ -188,13 +200,15 @@ plat::Status Vorn::runCommand(const QString& commandLine, const QString& what,
     }
     if (waited != plat::Process::Wait::Finished) {
         process.kill();
-        lastTimedOut = true;
-        return failure(QStringLiteral("Error: %1 did not answer within %2 seconds.")
-                           .arg(what)
-                           .arg(kCommandTimeoutMs / 1000));
+        result.timedOut = true;
+        result.status = failure(QStringLiteral("Error: %1 did not answer within %2 seconds.")
+                                    .arg(what)
+                                    .arg(kCommandTimeoutMs / 1000));
+        return result;
     }
-    lastExitCode = process.exitCode();
-    return plat::Status::success();
+    result.exitCode = process.exitCode();
+    result.status = plat::Status::success();
+    return result;
 }
 
 plat::Status Vorn::startBatch(const QString& batchPath, const QString& redirect,
@@ -230,24 +244,25 @@ plat::Status Vorn::runListing(const QString& command, const QString& what, QStri
     if (!waitUntilGone(listPath, commandListName()))
         return failure(
             QStringLiteral("Error: the old listing %1 cannot be removed.").arg(listPath));
-    if (plat::Status s = runCommand(command, what, meanwhile); !s.ok())
-        return s;
+    const CommandResult ran = runCommand(command, what, meanwhile);
+    if (!ran.status.ok())
+        return ran.status;
     // The command has ended, so the listing is complete.
     if (qs(plat::storedName(u8(listPath))) != commandListName() ||
         !readGameLines(listPath, lines).ok()) {
         // The interpreter said why; that goes to the user and the log.
-        if (lastExitCode != 0)
-            return failure(commandFailure(what, lastExitCode, errorOutputPath()));
+        if (ran.exitCode != 0)
+            return failure(commandFailure(what, ran.exitCode));
         return failure(QStringLiteral("Error: %1 left no listing in %2.").arg(what, listPath));
     }
     // A listing cut short (a full disk, a killed interpreter) is never
     // taken for the whole list. `dir` ends with 1 when nothing matched,
     // and then the listing is empty.
-    if (lastExitCode != 0 && !(lastExitCode == 1 && lines.isEmpty())) {
+    if (ran.exitCode != 0 && !(ran.exitCode == 1 && lines.isEmpty())) {
         lines.clear();
         return failure(QStringLiteral("Error: %1 failed (exit code %2), so it is not used.")
                            .arg(what)
-                           .arg(lastExitCode));
+                           .arg(ran.exitCode));
     }
     return plat::Status::success();
 }

@@ -9,13 +9,18 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+class QAbstractButton;
+class QObject;
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -52,6 +57,31 @@ void wheelOnlyWithFocus(QComboBox* box);
 constexpr std::uint32_t kTextGround = 0xFFFFFF;
 // The colour of a control's text, as 0x00BBGGRR, on the fixed ground.
 void setTextColour(QWidget* widget, std::uint32_t bgr);
+// The colour table, as 0x00BBGGRR values.
+namespace colour {
+constexpr std::uint32_t Blue = 0xFF1111;
+constexpr std::uint32_t Red = 0x1111FF;
+constexpr std::uint32_t Green = 0x11AA11;
+constexpr std::uint32_t NearBlack = 0x111111;
+constexpr std::uint32_t Pink = 0xC0C0FF;
+constexpr std::uint32_t LightGreen = 0xC0FFC0;
+} // namespace colour
+
+// 0x00BBGGRR as a QColor.
+QColor fromBgr(std::uint32_t bgr);
+// The text of a multi-line box as the program reads it.
+QString plainText(const QPlainTextEdit* box);
+// The same with every line break as CR LF.
+QString crlfText(const QPlainTextEdit* box);
+// A caption that changes while the program runs: screen readers read the
+// new one too.
+void setCaption(QWidget* control, const QString& caption);
+// A fixed back colour (0x00BBGGRR), with text that stays readable on it.
+void setBackColour(QWidget* widget, std::uint32_t bgr);
+// Connect an option button's reaction: it runs whenever the option
+// becomes selected (mouse, keyboard, accessibility action or code), and
+// not again while it stays selected.
+void onSelected(QAbstractButton* option, QObject* context, std::function<void()> reaction);
 // The contrast of two colours, 1 to 21, as accessibility guidelines count it.
 double contrastRatio(const QColor& a, const QColor& b);
 // Near black or white, whichever reads better on `ground`.

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace vorn {
 
@@ -167,6 +168,36 @@ QGroupBox* makeFrame(QWidget* formArea, const char* name, const char* caption, Q
     return frame;
 }
 
+QSize placeFrames(std::span<const std::pair<QWidget*, QRect>> frames, int margin) {
+    // The rows' height at the current font, never less than the place.
+    auto height = [](QWidget* frame, const QRect& place) {
+        return std::max(place.height(), frame->minimumSizeHint().height());
+    };
+    // How much each band grows (by its top in twips), then how far each
+    // band moves down: by what the bands above it grew.
+    std::map<int, int> growth;
+    for (const auto& [frame, place] : frames) {
+        const QRect px = twips(place.x(), place.y(), place.width(), place.height());
+        int& grown = growth[place.y()];
+        grown = std::max(grown, height(frame, px) - px.height());
+    }
+    std::map<int, int> moved;
+    int total = 0;
+    for (const auto& [top, grown] : growth) {
+        moved[top] = total;
+        total += grown;
+    }
+    int right = 0;
+    int bottom = 0;
+    for (const auto& [frame, place] : frames) {
+        const QRect px = twips(place.x(), place.y(), place.width(), place.height());
+        frame->setGeometry(px.x(), px.y() + moved[place.y()], px.width(), height(frame, px));
+        right = std::max(right, place.x() + place.width());
+        bottom = std::max(bottom, place.y() + place.height());
+    }
+    return twips(0, 0, right + margin, bottom + margin).size() + QSize(0, total);
+}
+
 // ---- the factory
 
 QWidget* Form::operator[](std::string_view name) const {
@@ -218,22 +249,29 @@ class FormBuilder {
         QLayout* nested =
             row.kind == Kind::Nested ? form_.layouts.at(std::size_t(row.nested)) : nullptr;
         if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
-            if (at.row < 0 || row.kind == Kind::Stretch)
+            if (at.row == -1 || row.kind == Kind::Stretch)
                 refuse("a grid row needs a cell", row.name ? row.name : "");
+            // Rows placed below or beside the last one go by the grid's rows
+            // so far, so that a row added never renumbers the rows after it.
+            int& last = lastRow_[grid];
+            const int r = at.row == kRowBelow ? last + 1 : at.row == kRowBeside ? last : at.row;
+            last = std::max(last, r + at.rowSpan - 1);
+            if (at.stretch > 0)
+                grid->setRowStretch(r, at.stretch);
             // A single cell goes in through Qt's overload for one cell.
             const bool single = at.rowSpan == 1 && at.columnSpan == 1;
             if (nested && single)
-                grid->addLayout(nested, at.row, at.column, at.align);
+                grid->addLayout(nested, r, at.column, at.align);
             else if (nested)
-                grid->addLayout(nested, at.row, at.column, at.rowSpan, at.columnSpan, at.align);
+                grid->addLayout(nested, r, at.column, at.rowSpan, at.columnSpan, at.align);
             else if (single)
-                grid->addWidget(control, at.row, at.column, at.align);
+                grid->addWidget(control, r, at.column, at.align);
             else
-                grid->addWidget(control, at.row, at.column, at.rowSpan, at.columnSpan, at.align);
+                grid->addWidget(control, r, at.column, at.rowSpan, at.columnSpan, at.align);
             return;
         }
         auto* box = static_cast<QBoxLayout*>(layout);
-        if (at.row >= 0)
+        if (at.row != -1)
             refuse("a box row has no cell", row.name ? row.name : "");
         const int index = at.before ? box->indexOf(form_[at.before]) : -1;
         if (at.before && index < 0)
@@ -264,6 +302,8 @@ class FormBuilder {
     std::span<const Layout> specs_;
     std::span<const Row> rows_;
     Form form_;
+    // The last row used in each grid so far (-1 before the first).
+    std::map<QGridLayout*, int> lastRow_;
 };
 
 } // namespace

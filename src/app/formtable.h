@@ -43,6 +43,17 @@ QRect twips(int left, int top, int width, int height);
 // A frame of the form: a group box on `formArea` at a twip rectangle.
 QGroupBox* makeFrame(QWidget* formArea, const char* name, const char* caption, QRect twipRect);
 
+// Where a frame stands on the form, in twips.
+struct FramePlace {
+    const char* name;
+    QRect twips;
+};
+// Frames stand in bands: those with the same top. Each frame is as tall as
+// its rows need at the current font and never less than its place; a band
+// that grows moves the bands below it down by as much. The size the form
+// then needs, in pixels: `margin` twips right of and below the frames.
+QSize placeFrames(std::span<const std::pair<QWidget*, QRect>> frames, int margin);
+
 // ---- the rows
 
 enum class Kind {
@@ -62,15 +73,16 @@ enum class Kind {
     Stretch,    // no control: a stretch in a box layout
 };
 
-// Where a row goes: a cell of a grid, or the next place in a box layout
-// (row < 0), or in a box layout ahead of another row's control.
+// Where a row goes: a cell of a grid (a row number, or below or beside the
+// rows so far), or the next place in a box layout (row -1), or in a box
+// layout ahead of another row's control.
 struct Place {
     int layout = 0; // index into the frame's layouts
     int row = -1;
     int column = 0;
     int rowSpan = 1;
     int columnSpan = 1;
-    int stretch = 0; // box layouts
+    int stretch = 0; // box layouts; in a grid, the stretch of the row
     Qt::Alignment align = {};
     const char* before = nullptr; // box layouts: ahead of this row
 };
@@ -85,6 +97,24 @@ constexpr Place cell(int layout, int row, int column, Qt::Alignment align) {
 // A single flag would otherwise be taken for a row span.
 constexpr Place cell(int layout, int row, int column, Qt::AlignmentFlag align) {
     return cell(layout, row, column, Qt::Alignment(align));
+}
+// Grid rows without numbers: `below` starts a new row under the last one
+// used so far in the grid (and may give that row a stretch), `beside` goes
+// on the row last used.
+constexpr int kRowBelow = -2;
+constexpr int kRowBeside = -3;
+constexpr Place below(int layout, int column, int columnSpan = 1, Qt::Alignment align = {},
+                      int rowStretch = 0) {
+    return {layout, kRowBelow, column, 1, columnSpan, rowStretch, align, nullptr};
+}
+constexpr Place below(int layout, int column, Qt::AlignmentFlag align) {
+    return below(layout, column, 1, Qt::Alignment(align));
+}
+constexpr Place beside(int layout, int column, int columnSpan = 1, Qt::Alignment align = {}) {
+    return {layout, kRowBeside, column, 1, columnSpan, 0, align, nullptr};
+}
+constexpr Place beside(int layout, int column, Qt::AlignmentFlag align) {
+    return beside(layout, column, 1, Qt::Alignment(align));
 }
 constexpr Place next(int layout, int stretch = 0, Qt::Alignment align = {}) {
     return {layout, -1, 0, 1, 1, stretch, align, nullptr};

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <utility>
 
 // The window icon lives in a resource of this static library.
 static void loadIconResource() {
@@ -30,7 +31,8 @@ QColor fromBgr(std::uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-Vorn::Vorn(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam) {
+Vorn::Vorn(UiSeam& seam, std::span<const StepRow> steps, QWidget* parent)
+    : QMainWindow(parent), ui(seam) {
     setObjectName(QStringLiteral("vorn"));
     setWindowTitle(QStringLiteral("Vornwick"));
     loadIconResource();
@@ -39,14 +41,19 @@ Vorn::Vorn(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam) {
 
     formArea_ = new QWidget(this);
     formArea_->setObjectName(QStringLiteral("formArea"));
-    // The client area: 8805 x 7365 twips.
-    formArea_->setFixedSize(twips(0, 0, 8805, 7365).size());
     setCentralWidget(formArea_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     buildMenus();
-    buildControlCenter();
+    buildControlCenter(steps);
     buildViewer();
+    // The panels go before the controls they watch, so they are the
+    // window's children: made after the form, in the order of the steps.
+    for (Step& step : steps_) {
+        step.panel = step.row.make(*this);
+        step.panel->setParent(this);
+    }
+    placeFrames();
     wireReactions();
 }
 
@@ -55,20 +62,29 @@ Vorn::~Vorn() {
     // into this window from their reactions. They go first, so that no
     // reaction runs while the controls are torn down and this object is no
     // longer whole.
-    for (SetupPanel* panel : panels_)
-        delete panel;
+    for (Step& step : steps_)
+        delete std::exchange(step.panel, nullptr);
 }
 
-void Vorn::addPanel(SetupPanel* panel) {
-    panel->setParent(this);
-    panels_.push_back(panel);
+SetupPanel* Vorn::panelOf(const char* option) const {
+    for (const Step& step : steps_)
+        if (qstrcmp(step.row.option, option) == 0)
+            return step.panel;
+    return nullptr;
+}
+
+Vorn::Step* Vorn::stepOf(const SetupPanel& panel) {
+    for (Step& step : steps_)
+        if (step.panel == &panel)
+            return &step;
+    return nullptr;
 }
 
 void Vorn::showPanel(const SetupPanel* shown) {
-    for (SetupPanel* panel : panels_)
-        if (panel != shown)
-            panel->frame()->hide();
-    if (shown)
+    for (const Step& step : steps_)
+        if (step.panel != shown && step.panel->frame())
+            step.panel->frame()->hide();
+    if (shown && shown->frame())
         shown->frame()->show();
 }
 
@@ -86,12 +102,24 @@ void Vorn::wireReactions() {
     connect(cmbModList, &QComboBox::activated, this, [this] { cmbModList_Click(); });
     // Choosing a mod resets every step: a stray wheel turn must not do it.
     wheelOnlyWithFocus(cmbModList);
-    onSelected(optMotd, this, [this] { optMotd_Click(); });
-    connect(cmdEditFile, &QAbstractButton::clicked, this, [this] { cmdEditFile_Click(); });
-    connect(cmdSaveFile, &QAbstractButton::clicked, this, [this] { cmdSaveFile_Click(); });
+    // Each step's option opens its panel when it becomes selected; a press
+    // on it is the panel's to know too.
+    for (const Step& step : steps_) {
+        SetupPanel* panel = step.panel;
+        onSelected(step.option, panel, [panel] { panel->open(); });
+        step.option->installEventFilter(this);
+    }
     connect(cmdStart, &QAbstractButton::clicked, this, [this] { cmdStart_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
     connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+}
+
+bool Vorn::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        for (const Step& step : steps_)
+            if (watched == step.option && step.option->isEnabled())
+                step.panel->optionPressed();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Vorn::polishAccessibility() {
@@ -158,7 +186,7 @@ QString Vorn::fittedStatus(const QString& text) const {
     return good == 0 ? QStringLiteral("\u2026") : kept(good) + more;
 }
 
-void Vorn::setCaption(QWidget* control, const QString& caption) {
+void setCaption(QWidget* control, const QString& caption) {
     auto words = [](QString text) {
         text.remove(QLatin1Char('&'));
         while (text.endsWith(QLatin1Char(':')))
@@ -190,14 +218,14 @@ void Vorn::moveFocusFrom(QWidget* leaving, QWidget* next) {
         txtFileContents->setFocus(Qt::OtherFocusReason);
 }
 
-void Vorn::onSelected(QAbstractButton* option, QObject* context, std::function<void()> reaction) {
-    connect(option, &QAbstractButton::toggled, context, [reaction](bool checked) {
+void onSelected(QAbstractButton* option, QObject* context, std::function<void()> reaction) {
+    QObject::connect(option, &QAbstractButton::toggled, context, [reaction](bool checked) {
         if (checked)
             reaction();
     });
 }
 
-void Vorn::setBackColour(QWidget* widget, std::uint32_t bgr) {
+void setBackColour(QWidget* widget, std::uint32_t bgr) {
     widget->setAutoFillBackground(true);
     QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, fromBgr(bgr));
@@ -225,77 +253,94 @@ QString Vorn::mod() const {
 void Vorn::ResetPanels() {
     for (QWidget* own : std::initializer_list<QWidget*>{cmdStart, cmdEditFile, cmdSaveFile})
         own->setEnabled(false);
-    for (SetupPanel* panel : panels_)
-        panel->reset();
-    for (QRadioButton* opt : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile}) {
-        opt->setEnabled(false);
-        setBackColour(opt, colour::Pink);
-    }
-    // No step stays selected with its panel hidden: choosing a step again
-    // must open it.
-    for (QRadioButton* opt : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile}) {
-        if (!opt->isChecked())
-            continue;
-        const QSignalBlocker quiet(opt);
-        opt->setAutoExclusive(false);
-        opt->setChecked(false);
-        opt->setAutoExclusive(true);
+    for (Step& step : steps_)
+        step.panel->reset();
+    for (Step& step : steps_) {
+        step.option->setEnabled(false);
+        setBackColour(step.option, colour::Pink);
+        step.confirmed = false;
+        // No step stays selected with its panel hidden: choosing a step
+        // again must open it.
+        if (step.option->isChecked()) {
+            const QSignalBlocker quiet(step.option);
+            step.option->setAutoExclusive(false);
+            step.option->setChecked(false);
+            step.option->setAutoExclusive(true);
+        }
+        // A step shown only for some mods waits for the mod's facts.
+        if (step.row.shownFor)
+            step.option->hide();
     }
     frmInfo->hide();
-    optBotFile->hide();
-    st.nationClassSet = 0;
-    st.alliesBritish = 0;
-    st.commandLineSaved = 0;
-    st.serverCfgSaved = 0;
-    st.mapCycleSaved = 0;
-    st.motdSaved = 0;
-    st.botCfgSaved = 0;
     lblModSupport->setText(QString());
 }
 
-void Vorn::UpdateReadiness() {
-    if (!(st.commandLineSaved && st.serverCfgSaved && st.mapCycleSaved && st.motdSaved &&
-          st.modSelected))
-        return;
-    if (!optBotFile->isHidden() && st.botCfgSaved == 0) {
-        cmdStart->setEnabled(false);
-        setStatus(QStringLiteral("Select ") + optBotFile->text(), colour::Blue);
-    } else {
-        cmdStart->setEnabled(true);
-        setStatus(QStringLiteral("You can now start the server."), colour::Blue);
-    }
+QString selectStepText(const char* caption) {
+    return QStringLiteral("Select ") + QString::fromUtf8(caption);
 }
 
-void Vorn::confirmStep(int step) {
-    QRadioButton* options[] = {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile};
-    Flag* flags[] = {&st.commandLineSaved, &st.serverCfgSaved, &st.mapCycleSaved, &st.motdSaved,
-                     &st.botCfgSaved};
-    if (step < 1 || step > 5)
+void Vorn::UpdateReadiness() {
+    // Nothing to say until every step that is always there is confirmed.
+    if (!st.modSelected)
         return;
-    setBackColour(options[step - 1], colour::LightGreen);
-    *flags[step - 1] = 1;
-    if (step <= 3) {
-        options[step]->setEnabled(true);
-        setStatus(QStringLiteral("Select ") + options[step]->text(), colour::Blue);
-    } else if (step == 4 && !optBotFile->isHidden()) {
-        optBotFile->setEnabled(true);
+    for (const Step& step : steps_)
+        if (!step.row.shownFor && !step.confirmed)
+            return;
+    for (const Step& step : steps_) {
+        if (!step.option->isHidden() && !step.confirmed) {
+            cmdStart->setEnabled(false);
+            setStatus(selectStepText(step.row.caption), colour::Blue);
+            return;
+        }
+    }
+    cmdStart->setEnabled(true);
+    setStatus(QStringLiteral("You can now start the server."), colour::Blue);
+}
+
+void Vorn::confirmStep(const SetupPanel& panel) {
+    Step* step = stepOf(panel);
+    if (!step)
+        return;
+    setBackColour(step->option, colour::LightGreen);
+    step->confirmed = true;
+    // The next step on show is offered.
+    for (Step* next = step + 1; next != steps_.data() + steps_.size(); ++next) {
+        if (next->option->isHidden())
+            continue;
+        next->option->setEnabled(true);
+        setStatus(selectStepText(next->row.caption), colour::Blue);
+        break;
     }
     UpdateReadiness();
 }
 
 void Vorn::mnuExit_Click() {
-    st.msgAnswer = std::int16_t(ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo,
-                                              QStringLiteral("VORN Allert!"),
-                                              QStringLiteral("Are you sure you want to exit?")));
-    if (st.msgAnswer == kAnswerYes)
+    if (ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo, kAlertTitle,
+                      QStringLiteral("Are you sure you want to exit?")) == kAnswerYes)
         endProgram();
 }
 
+bool Vorn::askToExit() {
+    mnuExit_Click();
+    return ended_;
+}
+
 void Vorn::mnuAbout_Click() {
-    st.msgAnswer = std::int16_t(ui.messageBox(
-        this, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VORN information"),
-        QStringLiteral("Vornwick %1\r\nPrepares and starts a Half-Life game server.")
-            .arg(st.programVersion)));
+    ui.messageBox(this, MsgIcon::Information, MsgButtons::Ok, QStringLiteral("VORN information"),
+                  QStringLiteral("Vornwick %1\r\nPrepares and starts a Half-Life game server.")
+                      .arg(st.programVersion));
+}
+
+int Vorn::messageBox(MsgIcon icon, MsgButtons buttons, const QString& title, const QString& text) {
+    return ui.messageBox(this, icon, buttons, title, text);
+}
+
+void Vorn::beep() {
+    ui.beep();
+}
+
+void Vorn::setBusy(bool busy) {
+    ui.setBusy(this, busy);
 }
 
 } // namespace vorn

@@ -62,40 +62,40 @@ void Vorn::cmbModList_Click() {
     if (facts.dod)
         findAddOn(facts, addOnProblem);
     const plat::Status listed = FindMaps(facts.maps);
-    for (SetupPanel* panel : panels_)
-        panel->modChosen(facts);
-    optCommandLine->setEnabled(true);
-    st.modSelected = 1;
+    for (Step& step : steps_) {
+        if (step.row.shownFor && step.row.shownFor(facts))
+            step.option->show();
+        step.panel->modChosen(facts);
+    }
+    steps_.front().option->setEnabled(true);
+    st.modSelected = true;
     if (!listed.ok())
         setStatus(reasonOf(listed), colour::Red);
     else if (!addOnProblem.isEmpty())
         setStatus(addOnProblem, colour::Red);
-    else if (ask.firstMap().isEmpty())
-        setStatus(QStringLiteral("Select Command Line."), colour::Blue);
+    else if (queries.firstMap().isEmpty())
+        setStatus(selectStepText(steps_.front().row.caption) + QLatin1Char('.'), colour::Blue);
     UpdateReadiness();
 }
 
 void Vorn::findAddOn(ModFacts& facts, QString& problem) {
-    st.checkPath = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
-    if (qs(plat::storedName(u8(st.checkPath))) != QStringLiteral("STURM_bot.dll"))
+    const QString dll = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
+    if (qs(plat::storedName(u8(dll))) != QStringLiteral("STURM_bot.dll"))
         return;
     facts.addOn = true;
-    optBotFile->show();
-    st.botCfgName = QStringLiteral("bot.cfg");
 
-    st.checkPath = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\History.txt");
     QStringList history;
     // Missing: an empty version. Present but unreadable (a pipe, a link to
     // something endless, far too large): said so.
-    if (plat::Status read = readGameLines(st.checkPath, history);
+    if (plat::Status read = readGameLines(
+            st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\History.txt"), history);
         !read.ok() && read.fault != plat::Status::Fault::Missing)
         problem = QStringLiteral("Error: the add-on's History.txt cannot be read: %1.")
                       .arg(reasonOf(read));
-    st.sturmbotVersion = qs(versionFromHistory(toStdLines(history)));
-    facts.addOnVersion = st.sturmbotVersion;
+    facts.addOnVersion = qs(versionFromHistory(toStdLines(history)));
     // The class lists follow the version: the old one knows no nations.
-    if (!st.sturmbotVersion.isEmpty())
-        st.nationClassSet = st.sturmbotVersion == QStringLiteral("1.5") ? 0 : 1;
+    facts.nationClasses =
+        !facts.addOnVersion.isEmpty() && facts.addOnVersion != QStringLiteral("1.5");
 }
 
 plat::Status Vorn::FindMaps(QStringList& maps) {
@@ -107,16 +107,14 @@ plat::Status Vorn::FindMaps(QStringList& maps) {
                    // The old mod's lists go while the command lists the new
                    // one's maps: a hundred thousand maps take as long to let
                    // go of as the listing takes.
-                   for (SetupPanel* panel : panels_)
-                       panel->modLeaving();
+                   for (Step& step : steps_)
+                       step.panel->modLeaving();
 #ifdef __GLIBC__
                    // The many small blocks just freed are merged now, not at
                    // the next large allocation after the listing.
                    malloc_trim(0);
 #endif
                });
-    st.mapCycleText.clear();
-    st.mapCycleCount = 0;
     maps.clear();
     maps.reserve(lines.size());
     for (QString& line : lines) {

@@ -16,7 +16,7 @@ namespace plat = vorn::platform;
 plat::Status Vorn::startLine(QString& line) const {
     // What goes into the batch line: the user's own parameters pass as
     // typed, but never a line break, and names from the disk must be plain.
-    if (plat::Status s = plat::checkBatchText(u8(st.commandLine)); !s.ok())
+    if (plat::Status s = plat::checkBatchText(u8(queries.commandLine())); !s.ok())
         return failure(
             QStringLiteral("Error: the command line cannot be run. %1").arg(reasonOf(s)));
     if (!plat::isPlainBatchWord(u8(mod())))
@@ -24,13 +24,13 @@ plat::Status Vorn::startLine(QString& line) const {
             QStringLiteral("Error: the mod name \"%1\" cannot be used on a command line.")
                 .arg(mod()));
     // A map name such as "a&b" would end the server's line and run "b".
-    const QString firstMap = ask.firstMap();
+    const QString firstMap = queries.firstMap();
     if (!firstMap.isEmpty() && !plat::isPlainBatchWord(u8(firstMap)))
         return failure(
             QStringLiteral("Error: the map name \"%1\" cannot be used on a command line.")
                 .arg(firstMap));
     // An executable path with blanks runs only when quoted.
-    line = st.commandLine;
+    line = queries.commandLine();
     const QString exec = txtExec->text();
     if (line.startsWith(exec) && !plat::isPlainBatchWord(u8(exec))) {
         QString err;
@@ -45,7 +45,8 @@ plat::Status Vorn::startLine(QString& line) const {
 void Vorn::cmdStart_Click() {
     // The program may have gone since the path was checked and the mods
     // were listed: nothing is started from a path that leads nowhere.
-    const QString program = ask.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
+    const QString program =
+        queries.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
     if (qs(plat::storedName(u8(txtExec->text()))) != program) {
         ui.beep();
         setStatus(QStringLiteral("Error: Correct Exec path! It no longer leads to %1; no server "
@@ -88,18 +89,16 @@ void Vorn::cmdStart_Click() {
 bool Vorn::stopRunningServerFirst() {
     if (!serverWindow || !serverWindow->serverRunning())
         return true;
-    st.msgAnswer = std::int16_t(
-        ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VORN Allert!"),
+    if (ui.messageBox(this, MsgIcon::Question, MsgButtons::YesNo, kAlertTitle,
                       QStringLiteral("A server started earlier is still running.\r\n"
-                                     "Stop it and start the new one?")));
-    if (st.msgAnswer != kAnswerYes)
+                                     "Stop it and start the new one?")) != kAnswerYes)
         return false;
     serverWindow->stopServer();
     return true;
 }
 
 bool Vorn::portIsFree() {
-    const QString refusal = portRefusal(udpPortOfCommandLine(u8(st.commandLine)));
+    const QString refusal = portRefusal(udpPortOfCommandLine(u8(queries.commandLine())));
     if (refusal.isEmpty())
         return true;
     setStatus(refusal, colour::Red);

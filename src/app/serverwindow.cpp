@@ -235,7 +235,7 @@ void ServerWindow::cmdStopServer_Click() {
     if (stopping_ || !serverRunning())
         return;
     const int answer = ui_.messageBox(
-        this, MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("VORN Allert!"),
+        this, MsgIcon::Question, MsgButtons::YesNo, kAlertTitle,
         QStringLiteral("Stop the server? This ends the server and everything it started."));
     if (answer == kAnswerYes && following_ && !stopping_)
         beginStop();

@@ -27,12 +27,6 @@ void Vorn::Form_Load() {
 }
 
 void Vorn::InitSettings() {
-    st.commandLine.clear();
-    st.serverCfgText.clear();
-    st.mapCycleText.clear();
-    st.motdText.clear();
-    st.botCfgText.clear();
-    st.sturmbotVersion.clear();
     // The build's project version, e.g. "v0.1.0".
     st.programVersion = QStringLiteral("v" VORN_VERSION);
     st.masterLogPath = QStringLiteral("c:\\vorn_master.log");
@@ -40,9 +34,7 @@ void Vorn::InitSettings() {
     st.batchName = QStringLiteral("vorn.bat");
     st.tempListPath = QStringLiteral("c:\\") + st.tempListName;
     st.batchPath = QStringLiteral("c:\\") + st.batchName;
-    st.mapBotCfgText.clear();
     st.gameDir = QStringLiteral("C:\\Sierra\\Half-Life\\");
-    st.mapCycleCount = 0;
     st.listedGameDir.clear();
     chooseWorkingDirectory();
     // Setting the text runs txtExec_Change, as a user's edit does.
@@ -71,7 +63,7 @@ void Vorn::DeriveGameDir() {
         return text.endsWith(program, Qt::CaseInsensitive) &&
                QStringLiteral("\\/:").contains(text.at(at - 1));
     };
-    qsizetype cut = ask.dedicated() ? 8 : 6;
+    qsizetype cut = queries.dedicated() ? 8 : 6;
     if (names(QStringLiteral("hlds.exe")))
         cut = 8;
     else if (names(QStringLiteral("hl.exe")))
@@ -102,16 +94,12 @@ QString execPathError(const QString& path) {
 } // namespace
 
 void Vorn::CheckExecPath() {
-    st.checkPath = txtExec->text();
-    st.execPathValid = 1;
-    if (st.checkPath.size() < 2 || st.checkPath.at(1) != QLatin1Char(':'))
+    const QString path = txtExec->text();
+    if (path.size() < 2 || path.at(1) != QLatin1Char(':'))
         return;
     const QString expected =
-        ask.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
-    if (qs(plat::storedName(u8(st.checkPath))) != expected)
-        st.execPathValid = 0;
-
-    if (st.execPathValid) {
+        queries.dedicated() ? QStringLiteral("hlds.exe") : QStringLiteral("hl.exe");
+    if (qs(plat::storedName(u8(path))) == expected) {
         if (st.gameDir != st.listedGameDir) {
             ResetPanels();
             st.listedGameDir = st.gameDir;
@@ -126,10 +114,11 @@ void Vorn::CheckExecPath() {
         lblMod->setEnabled(true);
     } else {
         ui.beep();
-        setStatus(execPathError(st.checkPath), colour::Red);
+        setStatus(execPathError(path), colour::Red);
         cmbModList->setEnabled(false);
         lblMod->setEnabled(false);
-        emit execPathRefused();
+        for (const Step& step : steps_)
+            step.panel->execPathRefused();
     }
 }
 
@@ -144,16 +133,29 @@ plat::Status Vorn::FindMods() {
         st.listedGameDir.clear(); // the next valid path lists again
     cmbModList->clear();
     for (const std::string& entry : splitModListing(toStdLines(lines))) {
-        st.modEntry = qs(entry);
-        if (st.modEntry.isEmpty())
+        const QString modEntry = qs(entry);
+        if (modEntry.isEmpty())
             continue;
-        st.checkPath = st.gameDir + st.modEntry + QStringLiteral("\\liblist.gam");
-        if (qs(plat::storedName(u8(st.checkPath))) == QStringLiteral("liblist.gam"))
-            cmbModList->addItem(st.modEntry);
+        const QString gameList = st.gameDir + modEntry + QStringLiteral("\\liblist.gam");
+        if (qs(plat::storedName(u8(gameList))) == QStringLiteral("liblist.gam"))
+            cmbModList->addItem(modEntry);
     }
     // No mod is chosen until the user picks one.
     cmbModList->setCurrentIndex(-1);
     return listed;
+}
+
+QString Vorn::execPath() const {
+    return txtExec->text();
+}
+
+void Vorn::setExecPath(const QString& path) {
+    // The same text again is checked again, as a change would be.
+    if (txtExec->text() == path)
+        txtExec_Change();
+    else
+        txtExec->setText(path);
+    DeriveGameDir();
 }
 
 } // namespace vorn

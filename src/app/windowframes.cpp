@@ -14,13 +14,49 @@
 
 namespace vorn {
 
+namespace {
+
+// Where each frame stands on the form, in twips: the control centre and the
+// viewer side by side, the setup panels below them in one place. A frame
+// not listed is a setup panel's, below the control centre, as wide as the
+// form and as tall as its rows.
+const FramePlace kFramePlaces[] = {
+    {"frmControlCenter", {0, 0, 4575, 3015}},  {"frmInfo", {4560, 0, 4095, 3015}},
+    {"frmCommandLine", {0, 3000, 4575, 3015}}, {"frmServerFile", {0, 3000, 8655, 2415}},
+    {"frmMapSetup", {0, 3000, 8655, 3975}},    {"frmSturmbotSetup", {-120, 3000, 8655, 4215}},
+};
+constexpr QRect kPanelPlace{0, 3000, 8655, 0};
+// The form's margin right of and below the frames.
+constexpr int kFormMargin = 150;
+
+QRect placeOf(const QString& frame) {
+    for (const FramePlace& place : kFramePlaces)
+        if (frame == QLatin1String(place.name))
+            return place.twips;
+    return kPanelPlace;
+}
+
+} // namespace
+
 void Vorn::buildMenus() {
     buildMenuBar(menuBar(), {{"mnuExit", "E&xit", mnuExit}, {"mnuAbout", "A&bout", mnuAbout}});
 }
 
-void Vorn::buildControlCenter() {
-    frmControlCenter =
-        makeFrame(formArea_, "frmControlCenter", "Control Center", {0, 0, 4575, 3015});
+QGroupBox* Vorn::makeFrame(const char* name, const char* caption) {
+    QGroupBox* frame = vorn::makeFrame(formArea_, name, caption, placeOf(QLatin1String(name)));
+    frames_.push_back(frame);
+    return frame;
+}
+
+void Vorn::placeFrames() {
+    std::vector<std::pair<QWidget*, QRect>> frames;
+    for (QGroupBox* frame : frames_)
+        frames.emplace_back(frame, placeOf(frame->objectName()));
+    formArea_->setFixedSize(vorn::placeFrames(frames, kFormMargin));
+}
+
+void Vorn::buildControlCenter(std::span<const StepRow> steps) {
+    frmControlCenter = makeFrame("frmControlCenter", "Control Center");
 
     const Layout layouts[] = {
         {.type = Layout::Grid,
@@ -28,46 +64,45 @@ void Vorn::buildControlCenter() {
          .margins = {6, 4, 6, 6},
          .hSpacing = 6,
          .vSpacing = 3,
-         .rowStretch = {{6, 1}},
          .columnStretch = {{1, 1}, {2, 1}}},
     };
     // In the order of the layout, which is also the tab order.
     // clang-format off
-    const Row rows[] = {
+    std::vector<Row> rows = {
         {.kind = Kind::Label, .name = "lblExec", .caption = "Exec:", .buddy = "txtExec",
-         .at = cell(0, 0, 0), .member = lblExec},
+         .at = below(0, 0), .member = lblExec},
         {.kind = Kind::LineEdit, .name = "txtExec", .tip = "Path to hl.exe",
-         .at = cell(0, 0, 1, 1, 3), .member = txtExec},
+         .at = beside(0, 1, 3), .member = txtExec},
         {.kind = Kind::Label, .name = "lblMod", .caption = "Mod:", .buddy = "cmbModList",
-         .at = cell(0, 1, 0), .member = lblMod},
-        {.kind = Kind::Combo, .name = "cmbModList", .tip = "Game mod.", .at = cell(0, 1, 1, 1, 2),
+         .at = below(0, 0), .member = lblMod},
+        {.kind = Kind::Combo, .name = "cmbModList", .tip = "Game mod.", .at = beside(0, 1, 2),
          .member = cmbModList},
         // A label is read out by its text; the description says what it is.
         {.kind = Kind::Label, .name = "lblModSupport", .caption = "I dunno!",
-         .description = "Support for the chosen mod", .at = cell(0, 1, 3), .member = lblModSupport},
-        {.kind = Kind::Option, .name = "optCommandLine", .caption = "Command Line",
-         .at = cell(0, 2, 0, 1, 2), .member = optCommandLine},
-        {.kind = Kind::Option, .name = "optServerFile", .caption = "Server Configuration",
-         .at = cell(0, 2, 2, 1, 2), .member = optServerFile},
-        {.kind = Kind::Option, .name = "optMapFile", .caption = "Map Cycle",
-         .at = cell(0, 3, 0, 1, 2), .member = optMapFile},
-        {.kind = Kind::Option, .name = "optMotd", .caption = "Welcome Message",
-         .at = cell(0, 3, 2, 1, 2), .member = optMotd},
-        {.kind = Kind::Option, .name = "optBotFile", .caption = "Bot Setup",
-         .at = cell(0, 4, 0, 1, 2), .member = optBotFile},
-        {.kind = Kind::Line, .name = "Shape2", .at = cell(0, 5, 0, 1, 4), .member = Shape2},
-        {.kind = Kind::Label, .name = "lblStatus", .caption = "Hi there!", .description = "Status",
-         .at = cell(0, 6, 0, 1, 3), .member = lblStatus},
-        {.kind = Kind::Button, .name = "cmdStart", .caption = "Start Server",
-         .tip = "Get the game going", .at = cell(0, 6, 3, Qt::AlignRight | Qt::AlignBottom),
-         .member = cmdStart},
+         .description = "Support for the chosen mod", .at = beside(0, 3), .member = lblModSupport},
     };
+    // The steps' options, two to a row, in the order the user takes them.
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        rows.push_back({.kind = Kind::Option, .name = steps[i].option,
+                        .caption = steps[i].caption,
+                        .at = i % 2 == 0 ? below(0, 0, 2) : beside(0, 2, 2)});
+    rows.insert(rows.end(), {
+        {.kind = Kind::Line, .name = "Shape2", .at = below(0, 0, 4), .member = Shape2},
+        {.kind = Kind::Label, .name = "lblStatus", .caption = "Hi there!", .description = "Status",
+         .at = below(0, 0, 3, {}, 1), .member = lblStatus},
+        {.kind = Kind::Button, .name = "cmdStart", .caption = "Start Server",
+         .tip = "Get the game going", .at = beside(0, 3, 1, Qt::AlignRight | Qt::AlignBottom),
+         .member = cmdStart},
+    });
     // clang-format on
-    buildForm(frmControlCenter, layouts, rows);
+    const Form form = buildForm(frmControlCenter, layouts, rows);
+    for (const StepRow& row : steps) {
+        auto* option = static_cast<QRadioButton*>(form[row.option]);
+        option->setAutoFillBackground(true);
+        steps_.push_back({.row = row, .option = option});
+    }
 
     cmbModList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-    for (QRadioButton* option : {optCommandLine, optServerFile, optMapFile, optMotd, optBotFile})
-        option->setAutoFillBackground(true);
     lblStatus->setWordWrap(true);
     lblStatus->setTextFormat(Qt::PlainText);
     // The status line has the room left below the steps, whatever its text:
@@ -80,7 +115,7 @@ void Vorn::buildControlCenter() {
 }
 
 void Vorn::buildViewer() {
-    frmInfo = makeFrame(formArea_, "frmInfo", "File Name", {4560, 0, 4095, 3015});
+    frmInfo = makeFrame("frmInfo", "File Name");
 
     const Layout layouts[] = {
         {.type = Layout::Column, .on = "frmInfo", .margins = {6, 4, 6, 6}},

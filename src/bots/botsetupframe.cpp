@@ -36,8 +36,7 @@ void fixWidth(QComboBox* box, int chars) {
 } // namespace
 
 void BotSetupPanel::buildSetupFrame() {
-    frmSturmbotSetup =
-        makeFrame(w.formArea(), "frmSturmbotSetup", "Sturmbot Setup", {-120, 3000, 8655, 4215});
+    frmSturmbotSetup = host.makeFrame("frmSturmbotSetup", "Sturmbot Setup");
     frmSturmbotSetup->hide();
     // Its caption is placed before it is first shown (placeSetupCaption).
 
@@ -212,7 +211,7 @@ void BotSetupPanel::buildRosterFrame() {
         QFont bold = option->font();
         bold.setBold(true);
         option->setFont(bold);
-        w.setBackColour(option, back);
+        setBackColour(option, back);
     }
     for (int i = 1; i <= 8; ++i)
         cmbSturmbotSkill->addItem(QString::number(i));

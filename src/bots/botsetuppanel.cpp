@@ -17,7 +17,7 @@
 
 namespace vorn {
 
-BotSetupPanel::BotSetupPanel(Vorn& window) : SetupPanel(&window), w(window) {
+BotSetupPanel::BotSetupPanel(PanelHost& panelHost) : host(panelHost) {
     buildSetupFrame();
     buildRosterFrame();
     setTabOrder();
@@ -30,14 +30,16 @@ void BotSetupPanel::reset() {
 }
 
 void BotSetupPanel::modChosen(const ModFacts& facts) {
+    nationClasses_ = facts.nationClasses;
     if (!facts.addOn)
         return;
+    botCfgName = QStringLiteral("bot.cfg");
     chkSturmbotFillserver->setChecked(true);
     if (facts.addOnVersion.isEmpty()) {
-        Vorn::setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot Setup"));
+        setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot Setup"));
     } else {
-        Vorn::setCaption(frmSturmbotSetup, QStringLiteral("Sturmbot ") + facts.addOnVersion +
-                                               QStringLiteral(" Setup"));
+        setCaption(frmSturmbotSetup,
+                   QStringLiteral("Sturmbot ") + facts.addOnVersion + QStringLiteral(" Setup"));
         const bool old = facts.addOnVersion == QStringLiteral("1.5");
         // An ordered pair: no clamp is needed.
         txtSturmbotMinReaction->setText(old ? QStringLiteral("30") : QStringLiteral("300"));
@@ -94,15 +96,13 @@ void BotSetupPanel::wireReactions() {
 
     connect(cmbSturmbotMapList, &QComboBox::activated, this,
             [this] { cmbSturmbotMapList_Click(); });
-    Vorn::onSelected(optSturmbotAllies1, this, [this] { optSturmbotAllies1_Click(); });
-    Vorn::onSelected(optSturmbotAllies2, this, [this] { optSturmbotAllies2_Click(); });
-    Vorn::onSelected(optSturmbotAxis1, this, [this] { optSturmbotAxis1_Click(); });
+    onSelected(optSturmbotAllies1, this, [this] { optSturmbotAllies1_Click(); });
+    onSelected(optSturmbotAllies2, this, [this] { optSturmbotAllies2_Click(); });
+    onSelected(optSturmbotAxis1, this, [this] { optSturmbotAxis1_Click(); });
     connect(cmbSturmbotClass, &QComboBox::activated, this, [this] { cmbSturmbotClass_Click(); });
     connect(cmdSturmbotAdd, &QAbstractButton::clicked, this, [this] { cmdSturmbotAdd_Click(); });
     connect(cmdSturmbotClear, &QAbstractButton::clicked, this,
             [this] { cmdSturmbotClear_Click(); });
-
-    Vorn::onSelected(w.optBotFile, this, [this] { optBotFile_Click(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -113,13 +113,13 @@ void BotSetupPanel::optBotFile_Click() {
 }
 
 void BotSetupPanel::buildText(bool clampCounts) {
-    if (w.mod() != QLatin1String("dod"))
+    if (host.mod() != QLatin1String("dod"))
         return;
     if (clampCounts)
         ClampBotCounts();
-    w.lockViewer();
+    host.lockViewer();
     placeSetupCaption();
-    w.showPanel(this);
+    host.showPanel(this);
 
     BotCfgInputs in;
     in.password = txtSturmbotPasswd->text().toStdString();
@@ -136,19 +136,18 @@ void BotSetupPanel::buildText(bool clampCounts) {
     in.maxBots = txtSturmbotMaxBots->text().toStdString();
     in.extra = crlfText(txtExtra3).toStdString();
     in.fillServer = chkSturmbotFillserver->isChecked();
-    in.roster = w.st.mapBotCfgText.toStdString();
-    w.st.botCfgText = QString::fromStdString(composeBotCfg(in));
+    in.roster = mapBotCfgText.toStdString();
+    botCfgText = QString::fromStdString(composeBotCfg(in));
 
-    w.setViewerCaption(w.st.botCfgName);
-    w.ShowInViewer(w.st.botCfgText);
-    w.frmInfo->show();
-    w.setStatus(QStringLiteral("Please complete Sturmbot setup."), colour::Blue);
+    host.setViewerCaption(botCfgName);
+    host.ShowInViewer(botCfgText);
+    host.setStatus(QStringLiteral("Please complete Sturmbot setup."), colour::Blue);
     showRoster(!chkSturmbotFillserver->isChecked());
-    w.UpdateReadiness();
+    host.UpdateReadiness();
 }
 
 void BotSetupPanel::ClampBotCounts() {
-    const std::string playerCount = w.ask.maxPlayers().toStdString();
+    const std::string playerCount = host.ask().maxPlayers().toStdString();
     const BotCounts c = boundedBotCounts(txtSturmbotMinBots->text().toStdString(),
                                          txtSturmbotMaxBots->text().toStdString(), playerCount);
     if (QString::fromStdString(c.minBots) != txtSturmbotMinBots->text())
@@ -171,7 +170,7 @@ void BotSetupPanel::ClampReactionTimes() {
 
 void BotSetupPanel::rebuildPreview() {
     optBotFile_Click();
-    w.ShowInViewer(w.st.botCfgText);
+    host.ShowInViewer(botCfgText);
     cmdSturmbotOK->setEnabled(true);
 }
 
@@ -228,7 +227,7 @@ void BotSetupPanel::numberTyped() {
     // end of the edit.
     if (!frmSturmbotSetup->isHidden()) {
         buildText(false);
-        w.ShowInViewer(w.st.botCfgText);
+        host.ShowInViewer(botCfgText);
     }
 }
 
@@ -236,7 +235,7 @@ void BotSetupPanel::reactionTimeFinished() {
     ClampReactionTimes();
     if (!frmSturmbotSetup->isHidden()) {
         optBotFile_Click();
-        w.ShowInViewer(w.st.botCfgText);
+        host.ShowInViewer(botCfgText);
     }
 }
 
@@ -246,7 +245,7 @@ void BotSetupPanel::botCountFinished() {
         return;
     }
     optBotFile_Click();
-    w.ShowInViewer(w.st.botCfgText);
+    host.ShowInViewer(botCfgText);
 }
 
 void BotSetupPanel::txtSturmbotMinReaction_Change() {
@@ -264,29 +263,26 @@ void BotSetupPanel::txtSturmbotMaxBots_Change() {
 
 void BotSetupPanel::cmdSturmbotOK_Click() {
     // The file the panel names (and shows as the viewer's caption).
-    const QString name = w.st.botCfgName;
-    if (!w.unusableNameReason(name).isEmpty()) {
-        w.setStatus(
+    const QString name = botCfgName;
+    if (!host.unusableNameReason(name).isEmpty()) {
+        host.setStatus(
             QStringLiteral("Cannot save the bot setup: \"%1\" is not a valid file name.").arg(name),
             colour::Red);
         return;
     }
     if (const QString why = rosterRefusal(); !why.isEmpty()) {
-        w.setStatus(why, colour::Red);
+        host.setStatus(why, colour::Red);
         return;
     }
     // What the boxes show is written: an edit still under way ends here,
     // clamped as when the focus leaves it.
     ClampReactionTimes();
     optBotFile_Click();
-    w.st.checkPath = w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\") + name;
     // The step is confirmed only once the file is really written.
-    if (!w.saveGameFile(w.st.checkPath, w.st.botCfgText))
+    if (!host.saveGameFile(host.modFilePath(QStringLiteral("sturmbot\\") + name), botCfgText))
         return;
-    w.setBackColour(w.optBotFile, colour::LightGreen);
-    w.st.botCfgSaved = 1;
-    w.UpdateReadiness();
-    w.showSaveNote();
+    host.confirmStep(*this);
+    host.showSaveNote();
 }
 
 // ---------------------------------------------------------------------------
@@ -295,14 +291,14 @@ void BotSetupPanel::cmdSturmbotOK_Click() {
 void BotSetupPanel::chkSturmbotFillserver_Click() {
     if (chkSturmbotFillserver->isChecked()) {
         frmSturmbotCustom->setEnabled(false);
-        w.st.botCfgName = QStringLiteral("bot.cfg");
+        botCfgName = QStringLiteral("bot.cfg");
     } else {
         const QString map = cmbSturmbotMapList->currentText();
-        w.st.botCfgName = map.isEmpty() ? QStringLiteral("bot.cfg") : map + "_bot.cfg";
+        botCfgName = map.isEmpty() ? QStringLiteral("bot.cfg") : map + "_bot.cfg";
         frmSturmbotCustom->setEnabled(true);
         showRoster(true);
     }
-    w.setViewerCaption(w.st.botCfgName);
+    host.setViewerCaption(botCfgName);
     rebuildPreview();
 }
 
@@ -312,13 +308,13 @@ QString BotSetupPanel::rosterRefusal() const {
     // A roster never replaces the global bot.cfg: its lines have no
     // fill-server settings.
     const QString suffix = QStringLiteral("_bot.cfg");
-    const QString name = w.st.botCfgName;
+    const QString name = botCfgName;
     if (!name.endsWith(suffix) || name.size() == suffix.size())
         return QStringLiteral("Error: choose a map for the bot roster first; nothing was saved.");
     // A map without waypoints has no roster: the add-on cannot place bots.
     const QString map = name.chopped(suffix.size());
     const QString wpt = map + QStringLiteral(".wpt");
-    const QString path = w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\waypoints\\") + wpt;
+    const QString path = host.modFilePath(QStringLiteral("sturmbot\\waypoints\\") + wpt);
     if (QString::fromStdString(platform::storedName(path.toStdString())) != wpt)
         return QStringLiteral("Error: %1 has no waypoint file, so its bot roster was not saved.")
             .arg(map);
@@ -340,60 +336,60 @@ void BotSetupPanel::setMapStatus(const QString& text, std::uint32_t bgr) {
 void BotSetupPanel::cmbSturmbotMapList_Click() {
     const QString map = cmbSturmbotMapList->currentText();
 
-    Vorn::setCaption(optSturmbotAxis1, QStringLiteral("Axis"));
+    setCaption(optSturmbotAxis1, QStringLiteral("Axis"));
     optSturmbotAllies2->hide();
-    Vorn::setCaption(optSturmbotAllies1, QStringLiteral("Allies"));
+    setCaption(optSturmbotAllies1, QStringLiteral("Allies"));
     optSturmbotAllies1->show();
 
     waypointName = map + QStringLiteral(".wpt");
-    const bool usable = w.unusableNameReason(map).isEmpty();
-    w.st.botCfgName = QStringLiteral("invalid");
-    w.setViewerCaption(QStringLiteral("invalid"));
+    const bool usable = host.unusableNameReason(map).isEmpty();
+    botCfgName = QStringLiteral("invalid");
+    host.setViewerCaption(QStringLiteral("invalid"));
     setMapStatus(QStringLiteral("check matching waypoint file..."), colour::NearBlack);
 
-    w.st.checkPath =
-        w.st.gameDir + w.mod() + QStringLiteral("\\sturmbot\\waypoints\\") + waypointName;
+    const QString waypointPath =
+        host.modFilePath(QStringLiteral("sturmbot\\waypoints\\") + waypointName);
     // A name that cannot be a file name finds no waypoints, and no roster
     // file is offered for it.
     waypointMatch = usable
-                        ? QString::fromStdString(platform::storedName(w.st.checkPath.toStdString()))
+                        ? QString::fromStdString(platform::storedName(waypointPath.toStdString()))
                         : QString();
-    Vorn::setCaption(frmSturmbotCustom, waypointName);
+    setCaption(frmSturmbotCustom, waypointName);
 
     if (waypointMatch != waypointName) {
         // Still the map's roster file, never the global bot.cfg; Save
         // refuses it while the map has no waypoints.
-        w.st.botCfgName = map + QStringLiteral("_bot.cfg");
-        w.ui.beep();
+        botCfgName = map + QStringLiteral("_bot.cfg");
+        host.beep();
         setMapStatus(QStringLiteral("WARNING: No waypoint file exist."), colour::Red);
         setRosterControlsEnabled(false);
     } else {
-        w.st.botCfgName = map + QStringLiteral("_bot.cfg");
+        botCfgName = map + QStringLiteral("_bot.cfg");
         setMapStatus(QStringLiteral("Waypoint file exists."), colour::Blue);
         setRosterControlsEnabled(true);
-        if (w.st.nationClassSet == 1) {
-            w.st.countryDetected = 0;
-            if (!DetectAlliedCountry(w, map))
-                return; // the program was ended
-            if (w.st.countryDetected == 1) {
-                Vorn::setCaption(optSturmbotAxis1, QStringLiteral("German"));
-                Vorn::setCaption(optSturmbotAllies1, QStringLiteral("U.S."));
-                Vorn::setCaption(optSturmbotAllies2, QStringLiteral("British"));
-                const bool british = w.st.alliesBritish == 1;
+        if (nationClasses_) {
+            const AlliedCountry country = DetectAlliedCountry(host, map);
+            if (country.programEnded)
+                return;
+            if (country.found != AlliedCountry::Unknown) {
+                setCaption(optSturmbotAxis1, QStringLiteral("German"));
+                setCaption(optSturmbotAllies1, QStringLiteral("U.S."));
+                setCaption(optSturmbotAllies2, QStringLiteral("British"));
+                const bool british = country.found == AlliedCountry::British;
                 optSturmbotAllies1->setVisible(!british);
                 optSturmbotAllies2->setVisible(british);
             }
         }
     }
-    w.setViewerCaption(w.st.botCfgName);
+    host.setViewerCaption(botCfgName);
 }
 
 void BotSetupPanel::fillClassList(const std::vector<std::string>& items) {
     cmbSturmbotClass->clear();
-    if (w.mod() != QLatin1String("dod"))
+    if (host.mod() != QLatin1String("dod"))
         return;
     // The box then shows the first class: the class an added bot gets is
-    // always the one on show.
+    // always the one on shohost.
     for (const std::string& item : items)
         cmbSturmbotClass->addItem(QString::fromStdString(item));
 }
@@ -417,10 +413,10 @@ void BotSetupPanel::cmdSturmbotAdd_Click() {
         const QString line = QString::fromStdString(rosterLine(
             team, cmbSturmbotClass->currentText().toStdString(),
             cmbSturmbotSkill->currentText().toStdString(), txtSturmbotName->text().toStdString()));
-        if (w.st.mapBotCfgText.isEmpty())
-            w.st.mapBotCfgText = line;
+        if (mapBotCfgText.isEmpty())
+            mapBotCfgText = line;
         else
-            w.st.mapBotCfgText += QStringLiteral("\r\n") + line;
+            mapBotCfgText += QStringLiteral("\r\n") + line;
     };
     if (optSturmbotAllies1->isChecked() || optSturmbotAllies2->isChecked())
         add("1");
@@ -428,13 +424,13 @@ void BotSetupPanel::cmdSturmbotAdd_Click() {
         add("2");
 
     optBotFile_Click();
-    w.ShowInViewer(w.st.botCfgText);
+    host.ShowInViewer(botCfgText);
     cmdSturmbotClear->setEnabled(true);
     cmdSturmbotOK->setEnabled(true);
 }
 
 void BotSetupPanel::cmdSturmbotClear_Click() {
-    w.st.mapBotCfgText.clear();
+    mapBotCfgText.clear();
     rebuildPreview();
 }
 

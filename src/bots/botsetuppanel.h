@@ -2,12 +2,13 @@
 // `frmSturmbotCustom`.
 //
 // The panel turns its controls into the Sturmbot configuration text (kept
-// in st.botCfgText and previewed in the viewer) and saves it into the mod's
+// in botCfgText and previewed in the viewer) and saves it into the mod's
 // "sturmbot" directory as "bot.cfg" (fill-server mode) or as
 // "<map>_bot.cfg" with one "addbot" line per bot named in the roster frame.
 #pragma once
 
-#include "mainwindow.h"
+#include "formtable.h"
+#include "panelhost.h"
 #include "setuppanel.h"
 
 #include <QString>
@@ -31,9 +32,10 @@ class BotSetupPanel : public SetupPanel {
     Q_OBJECT
 
   public:
-    explicit BotSetupPanel(Vorn& window);
+    explicit BotSetupPanel(PanelHost& host);
 
     QGroupBox* frame() const override { return frmSturmbotSetup; }
+    void open() override { optBotFile_Click(); }
     void reset() override;
     // With the add-on: fill-server mode, the frame's caption and the
     // reaction times of the add-on's version. Without it nothing changes.
@@ -45,7 +47,7 @@ class BotSetupPanel : public SetupPanel {
     void offerRosterMaps(const QStringList& maps);
 
     // ---- the configuration text
-    // The composer: opens the panel and builds st.botCfgText (dod only).
+    // The composer: opens the panel and builds botCfgText (dod only).
     void optBotFile_Click();
     // The bot counts kept within the player count and in order.
     void ClampBotCounts();
@@ -114,7 +116,14 @@ class BotSetupPanel : public SetupPanel {
     void setRosterControlsEnabled(bool enabled);
     void setMapStatus(const QString& text, std::uint32_t bgr);
 
-    Vorn& w;
+    PanelHost& host;
+    // The configuration text as last composed, the roster lines of the
+    // chosen map, and the file the text goes to.
+    QString botCfgText;
+    QString mapBotCfgText;
+    QString botCfgName;
+    // The add-on's class lists know the nations.
+    bool nationClasses_ = false;
     bool clampingReactions_ = false;
     // The two frames as built, for the tab order across them.
     Form setupForm_;

@@ -1,6 +1,7 @@
 // The game server's command line and the player count behind it.
 #include "commandline.h"
 
+#include "gamefilenames.h"
 #include "numbers.h"
 
 namespace vorn {
@@ -14,10 +15,13 @@ std::string composeCommandLine(const CommandLineInputs& in) {
     line += in.port;
     line += " +maxplayers ";
     line += in.maxPlayers;
-    line += in.dedicated ? " +servercfgfile vorn_server.cfg +mapcyclefile vorn_mapcycle.txt "
-                           "+motdfile vorn_motd.txt +map "
-                         : " +lservercfgfile vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt "
-                           "+motdfile vorn_motd.txt +map ";
+    line += in.dedicated ? " +servercfgfile " : " +lservercfgfile ";
+    line += in.dedicated ? files::kServerCfg : files::kListenServerCfg;
+    line += " +mapcyclefile ";
+    line += files::kMapCycle;
+    line += " +motdfile ";
+    line += files::kMotd;
+    line += " +map ";
     line += in.firstMap;
     line += " ";
     line += in.extra;

@@ -16,7 +16,8 @@ struct CommandLineInputs {
     bool dedicated = false;
 };
 
-// The eleven pieces joined, texts as they stand.
+// The program, the mod, port and player count, the files Vornwick writes,
+// the first map and the extra parameters, joined as they stand.
 std::string composeCommandLine(const CommandLineInputs& in);
 
 // The player count clamped into 1..32: the text to put into the box, or

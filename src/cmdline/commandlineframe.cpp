@@ -13,8 +13,7 @@
 namespace vorn {
 
 void CommandLinePanel::buildControls() {
-    frmCommandLine =
-        makeFrame(w.formArea(), "frmCommandLine", "Command Line Setup", {0, 3000, 4575, 3015});
+    frmCommandLine = host.makeFrame("frmCommandLine", "Command Line Setup");
     frmCommandLine->hide();
 
     const Layout layouts[] = {

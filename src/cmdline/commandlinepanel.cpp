@@ -1,6 +1,7 @@
 #include "commandlinepanel.h"
 
 #include "commandline.h"
+#include "controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStringListModel>
 
@@ -31,7 +31,7 @@ bool isUserFocusLoss(QEvent* event) {
 
 } // namespace
 
-CommandLinePanel::CommandLinePanel(Vorn& window) : SetupPanel(&window), w(window) {
+CommandLinePanel::CommandLinePanel(PanelHost& panelHost) : host(panelHost) {
     buildControls();
     wireReactions();
 }
@@ -73,14 +73,15 @@ QString CommandLinePanel::maxPlayersText() const {
     return cmbMaxPlayers->currentText();
 }
 
+QString CommandLinePanel::commandLine() const {
+    return commandLineText;
+}
+
 QString CommandLinePanel::firstMap() const {
     return cmbMapList1->currentText();
 }
 
 void CommandLinePanel::wireReactions() {
-    Vorn::onSelected(w.optCommandLine, this, [this] { optCommandLine_Click(); });
-    w.optCommandLine->installEventFilter(this);
-
     connect(cmbMapList1, &QComboBox::activated, this, &CommandLinePanel::cmbMapList1_Click);
     cmbMapList1->installEventFilter(this);
     cmbPort->installEventFilter(this);
@@ -100,20 +101,17 @@ void CommandLinePanel::wireReactions() {
 
     connect(chkDedicated, &QAbstractButton::toggled, this, &CommandLinePanel::chkDedicated_Click);
     connect(cmdCommandOK, &QAbstractButton::clicked, this, &CommandLinePanel::cmdCommandOK_Click);
-    // An Exec path that names no game program closes the panel. The
-    // keyboard leaves it first, as from a Save that disables itself: Qt
-    // would hand it to the Exec box with its text selected.
-    connect(&w, &Vorn::execPathRefused, this, [this] {
-        w.moveFocusFrom(frmCommandLine);
-        frmCommandLine->hide();
-    });
+}
+
+void CommandLinePanel::execPathRefused() {
+    // The keyboard leaves the panel first, as from a Save that disables
+    // itself: Qt would hand it to the Exec box with its text selected.
+    host.moveFocusFrom(frmCommandLine);
+    frmCommandLine->hide();
 }
 
 bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == w.optCommandLine) {
-        if (event->type() == QEvent::MouseButtonPress && w.optCommandLine->isEnabled())
-            optCommandLine_MouseDown();
-    } else if (isUserFocusLoss(event) && frmCommandLine->isVisible()) {
+    if (isUserFocusLoss(event) && frmCommandLine->isVisible()) {
         // A control that loses the focus because another step hid the
         // panel (a screen reader's action on another option) has not been
         // left by the user: the panel stays closed.
@@ -129,8 +127,8 @@ bool CommandLinePanel::eventFilter(QObject* watched, QEvent* event) {
 
 CommandLineInputs CommandLinePanel::gatherInputs() const {
     CommandLineInputs in;
-    in.exec = w.txtExec->text().toStdString();
-    in.mod = w.mod().toStdString();
+    in.exec = host.execPath().toStdString();
+    in.mod = host.mod().toStdString();
     in.port = cmbPort->currentText().toStdString();
     in.maxPlayers = cmbMaxPlayers->currentText().toStdString();
     in.firstMap = cmbMapList1->currentText().toStdString();
@@ -140,18 +138,17 @@ CommandLineInputs CommandLinePanel::gatherInputs() const {
 }
 
 void CommandLinePanel::optCommandLine_Click() {
-    w.lockViewer();
-    w.showPanel(this);
+    host.lockViewer();
+    host.showPanel(this);
 
-    w.st.commandLine = QString::fromStdString(composeCommandLine(gatherInputs()));
+    commandLineText = QString::fromStdString(composeCommandLine(gatherInputs()));
 
-    w.setViewerCaption(QStringLiteral("Command Line and Options"));
-    w.ShowInViewer(w.st.commandLine);
-    w.frmInfo->show();
+    host.setViewerCaption(QStringLiteral("Command Line and Options"));
+    host.ShowInViewer(commandLineText);
     frmCommandLine->show();
     if (cmbMapList1->currentText().isEmpty())
-        w.setStatus(QStringLiteral("Please select first map."), colour::Blue);
-    w.UpdateReadiness();
+        host.setStatus(QStringLiteral("Please select first map."), colour::Blue);
+    host.UpdateReadiness();
 }
 
 void CommandLinePanel::optCommandLine_MouseDown() {
@@ -160,7 +157,7 @@ void CommandLinePanel::optCommandLine_MouseDown() {
 
 void CommandLinePanel::cmbMapList1_Click() {
     optCommandLine_Click();
-    w.setStatus(QStringLiteral("Server setup ok?"), colour::Blue);
+    host.setStatus(kSetupOk, colour::Blue);
     cmdCommandOK->setEnabled(true);
 }
 
@@ -190,14 +187,9 @@ void CommandLinePanel::chkDedicated_Click() {
     // The new path runs txtExec's own reaction (game directory and check).
     // A path that stays the same is checked too: it must now name the
     // other program.
-    const QString path = w.st.gameDir + (chkDedicated->isChecked() ? QStringLiteral("hlds.exe")
-                                                                   : QStringLiteral("hl.exe"));
-    if (w.txtExec->text() == path)
-        w.txtExec_Change();
-    else
-        w.txtExec->setText(path);
+    host.setExecPath(host.gameDir() + (chkDedicated->isChecked() ? QStringLiteral("hlds.exe")
+                                                                 : QStringLiteral("hl.exe")));
     optCommandLine_Click();
-    w.DeriveGameDir();
     // A refused path closed the panel for a moment; the composer opened it
     // again, and the keyboard goes back to the box it was on.
     if (hadFocus && !chkDedicated->hasFocus() && chkDedicated->isVisible())
@@ -211,12 +203,12 @@ void CommandLinePanel::cmdCommandOK_Click() {
     const std::string refused = checkPortAndPlayers(cmbPort->currentText().toStdString(),
                                                     cmbMaxPlayers->currentText().toStdString());
     if (!refused.empty()) {
-        w.setStatus(QString::fromStdString(refused), colour::Red);
+        host.setStatus(QString::fromStdString(refused), colour::Red);
         return;
     }
     // Save keeps the last composition; nothing is written here.
     showMaxBotsCaption();
-    w.confirmStep(1);
+    host.confirmStep(*this);
 }
 
 void CommandLinePanel::showMaxBotsCaption() {

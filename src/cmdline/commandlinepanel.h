@@ -3,7 +3,7 @@
 // command line and previewed in the viewer.
 #pragma once
 
-#include "mainwindow.h"
+#include "panelhost.h"
 #include "setuppanel.h"
 
 class QCheckBox;
@@ -21,9 +21,14 @@ class CommandLinePanel : public SetupPanel {
     Q_OBJECT
 
   public:
-    explicit CommandLinePanel(Vorn& window);
+    explicit CommandLinePanel(PanelHost& host);
 
     QGroupBox* frame() const override { return frmCommandLine; }
+    void open() override { optCommandLine_Click(); }
+    // A press on the option opens the panel again even while it is chosen.
+    void optionPressed() override { optCommandLine_MouseDown(); }
+    // The Exec path was refused: the panel closes.
+    void execPathRefused() override;
     void reset() override;
     // The old mod's maps leave the first-map box.
     void modLeaving() override;
@@ -34,6 +39,36 @@ class CommandLinePanel : public SetupPanel {
     bool isDedicated() const;
     QString maxPlayersText() const;
     QString firstMap() const;
+    // The command line as last composed.
+    QString commandLine() const;
+
+    // The composer: the option "Command Line" and every watched control.
+    void optCommandLine_Click();
+    void optCommandLine_MouseDown();
+    void cmbMapList1_Click();
+    void cmbMapList1_LostFocus();
+    void cmbPort_LostFocus();
+    void txtExtra1_LostFocus();
+    void cmbMaxPlayers_Change();
+    void chkDedicated_Click();
+    void cmdCommandOK_Click();
+
+  signals:
+    // The most bots the player count allows, as the bot panel shows it.
+    void maxBotsCaptionChanged(const QString& caption);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void wireReactions();
+    void showMaxBotsCaption();
+    // What the composer reads from the panel and the window.
+    CommandLineInputs gatherInputs() const;
+
+    PanelHost& host;
+    QString commandLineText;
 
     QGroupBox* frmCommandLine = nullptr;
     QLabel* lblMaxPlayers = nullptr;
@@ -47,33 +82,6 @@ class CommandLinePanel : public SetupPanel {
     QCheckBox* chkDedicated = nullptr;
     QPushButton* cmdCommandOK = nullptr;
 
-    // The composer: the option "Command Line" and every watched control.
-    void optCommandLine_Click();
-    void optCommandLine_MouseDown();
-    void cmbMapList1_Click();
-    void cmbMapList1_LostFocus();
-    void cmbPort_LostFocus();
-    void txtExtra1_LostFocus();
-    void cmbMaxPlayers_Change();
-    void chkDedicated_Click();
-    void cmdCommandOK_Click();
-
-    // What the composer reads from the window.
-    CommandLineInputs gatherInputs() const;
-
-  signals:
-    // The most bots the player count allows, as the bot panel shows it.
-    void maxBotsCaptionChanged(const QString& caption);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    void buildControls();
-    void wireReactions();
-    void showMaxBotsCaption();
-
-    Vorn& w;
     // The index of cmbMaxPlayers as last seen: a text change that comes
     // with a new index is a pick from the list, which is not a Change.
     int maxPlayersIndex_ = -1;

@@ -6,13 +6,20 @@
 
 namespace vorn {
 
-class Vorn;
+class PanelHost;
 
-// Sets st.alliesBritish and st.countryDetected when the map's export names
-// the country; callers set st.countryDetected to 0 first. The export is
-// made with the game's entity tool when it is missing. When the country
-// cannot be found the user may go on or end the program. False when the
-// program was ended.
-bool DetectAlliedCountry(Vorn& w, const QString& mapName);
+struct AlliedCountry {
+    enum Found { US, British, Unknown } found = Unknown;
+    // Why it is unknown, in words for the log; "" when it was found.
+    QString why;
+    // The user chose to end the program rather than go on without it; the
+    // caller stops at once.
+    bool programEnded = false;
+};
+
+// The map's country from its entity export, made with the game's entity
+// tool when it is missing. When it cannot be found the user may go on or
+// end the program.
+AlliedCountry DetectAlliedCountry(PanelHost& host, const QString& mapName);
 
 } // namespace vorn

@@ -32,8 +32,8 @@ void MapSetupPanel::fillClassBox(QComboBox* box, ClassTable& table) {
 
 void MapSetupPanel::setClassLists(const ClassLists& lists) {
     classLists = lists;
-    Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
-    Vorn::setCaption(lblClassAxis, QString::fromStdString(classLists.axis.label));
+    setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
+    setCaption(lblClassAxis, QString::fromStdString(classLists.axis.label));
     fillClassBox(cmbClassAllies, classLists.allies);
     fillClassBox(cmbClassAxis, classLists.axis);
 }
@@ -50,9 +50,8 @@ void MapSetupPanel::showFirstPositions() {
 }
 
 void MapSetupPanel::showClassLimitPreview() {
-    w.st.checkPath = selectedMap() + QStringLiteral(".cfg");
-    w.setViewerCaption(w.st.checkPath);
-    w.ShowInViewer(classLimitOtherText + kCrLf + classLimitText);
+    host.setViewerCaption(selectedMap() + QStringLiteral(".cfg"));
+    host.ShowInViewer(classLimitOtherText + kCrLf + classLimitText);
 }
 
 // ---------------------------------------------------------------------------
@@ -70,18 +69,18 @@ bool MapSetupPanel::LoadMapClassLimits() {
     if (!chkClassLimit->isChecked())
         return true;
     const QString map = selectedMap();
-    Vorn::setCaption(lblClassAxis, QStringLiteral("Axis"));
-    Vorn::setCaption(lblClassAllies, QStringLiteral("Allies"));
+    setCaption(lblClassAxis, QStringLiteral("Axis"));
+    setCaption(lblClassAllies, QStringLiteral("Allies"));
 
-    if (w.st.nationClassSet == 1) {
+    if (nationClasses_) {
         SetNationClassLists();
         if (!map.isEmpty()) {
-            w.st.countryDetected = 0;
-            if (!DetectAlliedCountry(w, map))
+            const AlliedCountry country = DetectAlliedCountry(host, map);
+            if (country.programEnded)
                 return false;
-            if (w.st.countryDetected == 1 && w.st.alliesBritish == 1) {
+            if (country.found == AlliedCountry::British) {
                 classLists.allies = britishAllies();
-                Vorn::setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
+                setCaption(lblClassAllies, QString::fromStdString(classLists.allies.label));
                 fillClassBox(cmbClassAllies, classLists.allies);
             }
         }
@@ -95,21 +94,21 @@ bool MapSetupPanel::LoadMapClassLimits() {
     classLimitText.clear();
     classLimitReadFailed_ = false;
 
-    classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
+    classLimitPath = host.modFilePath(map + QStringLiteral(".cfg"));
     // A file stored with other capitals is the same file to the system: it
     // is read, so that saving does not lose its lines.
-    if (!map.isEmpty() && w.unusableNameReason(map).isEmpty() &&
+    if (!map.isEmpty() && host.unusableNameReason(map).isEmpty() &&
         !platform::storedName(classLimitPath.toStdString()).empty()) {
         QStringList lines;
-        if (w.readGameLines(classLimitPath, lines)) {
+        if (host.readGameLines(classLimitPath, lines)) {
             std::string kept;
             readClassLimitFile(toStdLines(lines), classLists, kept);
             classLimitOtherText = QString::fromStdString(kept);
         } else {
             classLimitReadFailed_ = true;
-            w.setStatus(QStringLiteral("Error: cannot read ") + map +
-                            QStringLiteral(".cfg; its class limits are not shown."),
-                        colour::Red);
+            host.setStatus(QStringLiteral("Error: cannot read ") + map +
+                               QStringLiteral(".cfg; its class limits are not shown."),
+                           colour::Red);
         }
     }
     showFirstPositions();
@@ -140,8 +139,7 @@ void MapSetupPanel::chkClassLimit_Click() {
 
 void MapSetupPanel::classPick(bool allies, bool limitPick, bool logged) {
     enableMapControls(false);
-    w.st.checkPath = selectedMap() + QStringLiteral(".cfg");
-    w.setViewerCaption(w.st.checkPath);
+    host.setViewerCaption(selectedMap() + QStringLiteral(".cfg"));
 
     ClassTable& table = allies ? classLists.allies : classLists.axis;
     const QString classBox =
@@ -160,7 +158,7 @@ void MapSetupPanel::classPick(bool allies, bool limitPick, bool logged) {
         logLine = QStringLiteral("Comparing ") + classBox + QStringLiteral(".Text=") + picked +
                   QStringLiteral(" with ") + arrayName + QStringLiteral("(i)=") + entry;
         if (logged)
-            w.WriteLog(logLine);
+            host.WriteLog(logLine);
         if (entry != picked)
             continue;
         if (i >= table.values.size())
@@ -177,7 +175,7 @@ void MapSetupPanel::classPick(bool allies, bool limitPick, bool logged) {
             logLine = QStringLiteral("Setting ") + limitBox + QStringLiteral(".Text to ") + value;
         }
         if (logged)
-            w.WriteLog(logLine);
+            host.WriteLog(logLine);
         break;
     }
 
@@ -202,42 +200,42 @@ void MapSetupPanel::cmbLimitAxis_Click() {
 void MapSetupPanel::cmdClassLimitOK_Click() {
     const QString map = selectedMap();
     if (map.isEmpty()) {
-        w.setStatus(QStringLiteral("Error: no map is selected, so no class limits were saved. "
-                                   "Select a map in the list first."),
-                    colour::Red);
+        host.setStatus(QStringLiteral("Error: no map is selected, so no class limits were saved. "
+                                      "Select a map in the list first."),
+                       colour::Red);
         return;
     }
     // A map called "x\..\..\name" would write outside the mod.
-    if (const QString why = w.unusableNameReason(map); !why.isEmpty()) {
-        w.setStatus(QStringLiteral("Error: map \"%1\" %2: no limits saved.").arg(map, why),
-                    colour::Red);
+    if (const QString why = host.unusableNameReason(map); !why.isEmpty()) {
+        host.setStatus(QStringLiteral("Error: map \"%1\" %2: no limits saved.").arg(map, why),
+                       colour::Red);
         return;
     }
-    classLimitPath = w.modFilePath(map + QStringLiteral(".cfg"));
-    w.WriteLog(QStringLiteral("writing ") + classLimitPath);
+    classLimitPath = host.modFilePath(map + QStringLiteral(".cfg"));
+    host.WriteLog(QStringLiteral("writing ") + classLimitPath);
 
     if (classLimitReadFailed_) {
-        w.setStatus(QStringLiteral("Error: ") + map +
-                        QStringLiteral(".cfg cannot be read, so it was not replaced."),
-                    colour::Red);
+        host.setStatus(QStringLiteral("Error: ") + map +
+                           QStringLiteral(".cfg cannot be read, so it was not replaced."),
+                       colour::Red);
         return;
     }
     // Read before, merged here, replaced whole: the old file stays as it
     // was when the new one cannot be written, and editing goes on.
     const std::string bytes =
         classLimitFileBytes(classLimitOtherText.toStdString(), classLimitText.toStdString());
-    if (!w.saveGameFile(classLimitPath, QString::fromStdString(bytes), false))
+    if (!host.saveGameFile(classLimitPath, QString::fromStdString(bytes), false))
         return;
 
     enableMapControls(true);
     // Save disables itself: the keyboard goes to the viewer, not back to
     // the Exec box.
-    w.moveFocusFrom(cmdClassLimitOK);
+    host.moveFocusFrom(cmdClassLimitOK);
     cmdClassLimitOK->setEnabled(false);
-    w.WriteLog(classLimitOtherText + classLimitText);
-    w.setStatus(QStringLiteral("Saved the class limits in ") + map + QStringLiteral(".cfg."),
-                colour::Blue);
-    w.showSaveNote();
+    host.WriteLog(classLimitOtherText + classLimitText);
+    host.setStatus(QStringLiteral("Saved the class limits in ") + map + QStringLiteral(".cfg."),
+                   colour::Blue);
+    host.showSaveNote();
 }
 
 } // namespace vorn

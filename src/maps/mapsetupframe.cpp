@@ -1,6 +1,7 @@
 // The map setup frame, as a table of its controls.
 #include "mapsetuppanel.h"
 
+#include "controls.h"
 #include "formtable.h"
 
 #include <QCheckBox>
@@ -37,7 +38,7 @@ void colourTeam(QLabel* label, std::uint32_t ground) {
 } // namespace
 
 void MapSetupPanel::buildControls() {
-    frmMapSetup = makeFrame(w.formArea(), "frmMapSetup", "Map Setup", {0, 3000, 8655, 3975});
+    frmMapSetup = host.makeFrame("frmMapSetup", "Map Setup");
 
     // The map list on the left, its buttons beside it, the class limits on
     // the right with their check box above them.

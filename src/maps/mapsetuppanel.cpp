@@ -1,6 +1,7 @@
 #include "mapsetuppanel.h"
 
 #include "controls.h"
+#include "gamefilenames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,21 +10,19 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTextCursor>
 #include <limits>
 
 namespace vorn {
 
 namespace {
 
-const QString kMapCycleFile = QStringLiteral("vorn_mapcycle.txt");
+const QString kMapCycleFile = QString::fromLatin1(files::kMapCycle);
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kPleaseSelectMaps = QStringLiteral("Please select maps for the server.");
 
 } // namespace
 
-MapSetupPanel::MapSetupPanel(Vorn& window) : SetupPanel(&window), w(window) {
+MapSetupPanel::MapSetupPanel(PanelHost& panelHost) : host(panelHost) {
     buildControls();
     wireReactions();
 }
@@ -37,9 +36,13 @@ void MapSetupPanel::reset() {
 }
 
 void MapSetupPanel::modChosen(const ModFacts& facts) {
+    // A new mod starts with an empty cycle.
+    mapCycleText.clear();
+    mapCycleCount = 0;
     chkClassLimit->setVisible(facts.dod);
+    nationClasses_ = facts.nationClasses;
     if (!facts.addOnVersion.isEmpty()) {
-        if (w.st.nationClassSet == 0)
+        if (!nationClasses_)
             SetGenericClassLists();
         else
             SetNationClassLists();
@@ -57,7 +60,6 @@ void MapSetupPanel::modLeaving() {
 }
 
 void MapSetupPanel::wireReactions() {
-    Vorn::onSelected(w.optMapFile, this, [this] { optMapFile_Click(); });
     // Every change of the current map runs the click reaction, whatever
     // caused it (mouse, arrow keys, Home/End, a drag, code); so does a
     // click on the map already selected.
@@ -109,8 +111,8 @@ QString MapSetupPanel::selectedMap() const {
 }
 
 void MapSetupPanel::showMapCycle() {
-    w.setViewerCaption(kMapCycleFile);
-    w.ShowInViewer(w.st.mapCycleText);
+    host.setViewerCaption(kMapCycleFile);
+    host.ShowInViewer(mapCycleText);
 }
 
 void MapSetupPanel::enableMapControls(bool enabled) {
@@ -124,16 +126,15 @@ void MapSetupPanel::enableMapControls(bool enabled) {
 // The map cycle
 
 void MapSetupPanel::optMapFile_Click() {
-    w.lockViewer();
-    w.showPanel(this);
+    host.lockViewer();
+    host.showPanel(this);
     showMapCycle();
     chkClassLimit->setEnabled(false); // selecting a map enables it again
     frmClassLimit->hide();
     frmMapSetup->show();
-    w.frmInfo->show();
-    w.setStatus(kPleaseSelectMaps, colour::Blue);
+    host.setStatus(kPleaseSelectMaps, colour::Blue);
     enableMapControls(true);
-    w.UpdateReadiness();
+    host.UpdateReadiness();
 }
 
 void MapSetupPanel::lstMapList_Click() {
@@ -156,55 +157,53 @@ void MapSetupPanel::cmdAddMap_Click() {
     const QString name = selectedMap();
     if (name.isEmpty())
         return; // nothing selected: nothing to add
-    if (w.st.mapCycleCount == std::numeric_limits<decltype(w.st.mapCycleCount)>::max()) {
-        w.setStatus(QStringLiteral("The map cycle cannot hold any more maps."), colour::Red);
+    if (mapCycleCount == std::numeric_limits<decltype(mapCycleCount)>::max()) {
+        host.setStatus(QStringLiteral("The map cycle cannot hold any more maps."), colour::Red);
         return;
     }
 
-    if (w.st.mapCycleText.isEmpty())
-        w.st.mapCycleText = name;
+    if (mapCycleText.isEmpty())
+        mapCycleText = name;
     else
-        w.st.mapCycleText += kCrLf + name;
+        mapCycleText += kCrLf + name;
     // The cycle may have been emptied elsewhere (choosing a mod): only the
     // counted entries are the cycle's.
-    mapCycleNames.resize(w.st.mapCycleCount);
+    mapCycleNames.resize(mapCycleCount);
     mapCycleNames.append(name);
-    ++w.st.mapCycleCount;
+    ++mapCycleCount;
 
     showMapCycle();
     // The map just added is in view: the viewer scrolls to the last line.
-    w.txtFileContents->moveCursor(QTextCursor::End);
-    w.txtFileContents->ensureCursorVisible();
+    host.scrollViewerToEnd();
     cmdMapOK->setEnabled(true);
-    if (w.st.mapCycleCount >= 5)
-        w.setStatus(QStringLiteral("Map cycle ok?"), colour::Blue);
+    if (mapCycleCount >= 5)
+        host.setStatus(QStringLiteral("Map cycle ok?"), colour::Blue);
     else
-        w.setStatus(QStringLiteral("C'mon, add some more maps..."), colour::Blue);
+        host.setStatus(QStringLiteral("C'mon, add some more maps..."), colour::Blue);
 }
 
 void MapSetupPanel::cmdClearMapList_Click() {
-    w.st.mapCycleText.clear();
-    w.st.mapCycleCount = 0;
+    mapCycleText.clear();
+    mapCycleCount = 0;
     mapCycleNames.clear();
     showMapCycle();
     cmdMapOK->setEnabled(false);
-    w.setStatus(kPleaseSelectMaps, colour::Blue);
+    host.setStatus(kPleaseSelectMaps, colour::Blue);
 }
 
 void MapSetupPanel::cmdMapOK_Click() {
-    const QString mod = w.mod();
-    w.st.checkPath = w.modFilePath(kMapCycleFile);
+    const QString mod = host.mod();
     // A file that could not be written confirms nothing; the error is in
     // the status line and the old file is as it was.
-    if (!w.saveGameFile(w.st.checkPath, w.st.mapCycleText))
+    if (!host.saveGameFile(host.modFilePath(kMapCycleFile), mapCycleText))
         return;
 
     if (mod == QStringLiteral("dod")) {
-        const qsizetype count = std::min<qsizetype>(w.st.mapCycleCount, mapCycleNames.size());
-        emit rosterMapsOffered(QStringList{w.ask.firstMap()} + mapCycleNames.mid(0, count));
+        const qsizetype count = std::min<qsizetype>(mapCycleCount, mapCycleNames.size());
+        emit rosterMapsOffered(QStringList{host.ask().firstMap()} + mapCycleNames.mid(0, count));
     }
-    w.confirmStep(3);
-    w.showSaveNote();
+    host.confirmStep(*this);
+    host.showSaveNote();
 }
 
 } // namespace vorn

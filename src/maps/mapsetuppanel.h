@@ -3,11 +3,12 @@
 #pragma once
 
 #include "classlimits.h"
-#include "mainwindow.h"
+#include "panelhost.h"
 #include "setuppanel.h"
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 class QCheckBox;
 class QComboBox;
@@ -22,9 +23,10 @@ class MapSetupPanel : public SetupPanel {
     Q_OBJECT
 
   public:
-    explicit MapSetupPanel(Vorn& window);
+    explicit MapSetupPanel(PanelHost& host);
 
     QGroupBox* frame() const override { return frmMapSetup; }
+    void open() override { optMapFile_Click(); }
     void reset() override;
     // The mod's maps into the list; for dod the class limits are offered,
     // with the class lists of the add-on's version.
@@ -54,34 +56,6 @@ class MapSetupPanel : public SetupPanel {
     void cmbLimitAxis_Click();
     void cmdClassLimitOK_Click();
 
-    // ---- controls
-    QGroupBox* frmMapSetup = nullptr;
-    QListWidget* lstMapList = nullptr;
-    QPushButton* cmdAddMap = nullptr;
-    QPushButton* cmdClearMapList = nullptr;
-    QPushButton* cmdMapOK = nullptr;
-    QCheckBox* chkClassLimit = nullptr;
-    QGroupBox* frmClassLimit = nullptr;
-    QLabel* lblClassAllies = nullptr;
-    QComboBox* cmbClassAllies = nullptr;
-    QComboBox* cmbLimitAllies = nullptr;
-    QLabel* lblClassAxis = nullptr;
-    QComboBox* cmbClassAxis = nullptr;
-    QComboBox* cmbLimitAxis = nullptr;
-    QPushButton* cmdClassLimitOK = nullptr;
-
-    // ---- the panel's working data
-    // The maps of the cycle, in the order added. Only the first
-    // st.mapCycleCount entries are in use: emptying the cycle (also from
-    // outside the panel) just sets the count back.
-    QStringList mapCycleNames;
-    // Allied and axis tables: classes, limits, labels and prefixes. Empty
-    // until a class list is set.
-    ClassLists classLists;
-    QString classLimitPath;
-    QString classLimitOtherText; // kept lines of the map's file, each ending in CR LF
-    QString classLimitText;      // the limit lines built from the tables
-
   signals:
     // The maps a roster can be made for, once the dod map cycle is saved:
     // the first map, then the cycle's maps.
@@ -108,7 +82,41 @@ class MapSetupPanel : public SetupPanel {
     // goes the same way, without the pickers' log lines.
     void classPick(bool allies, bool limitPick, bool logged = true);
 
-    Vorn& w;
+    PanelHost& host;
+    // The add-on's class lists know the nations.
+    bool nationClasses_ = false;
+
+    // ---- controls
+    QGroupBox* frmMapSetup = nullptr;
+    QListWidget* lstMapList = nullptr;
+    QPushButton* cmdAddMap = nullptr;
+    QPushButton* cmdClearMapList = nullptr;
+    QPushButton* cmdMapOK = nullptr;
+    QCheckBox* chkClassLimit = nullptr;
+    QGroupBox* frmClassLimit = nullptr;
+    QLabel* lblClassAllies = nullptr;
+    QComboBox* cmbClassAllies = nullptr;
+    QComboBox* cmbLimitAllies = nullptr;
+    QLabel* lblClassAxis = nullptr;
+    QComboBox* cmbClassAxis = nullptr;
+    QComboBox* cmbLimitAxis = nullptr;
+    QPushButton* cmdClassLimitOK = nullptr;
+
+    // ---- the panel's working data
+    // The map cycle's text, as the file holds it, and how many maps it has.
+    QString mapCycleText;
+    std::int16_t mapCycleCount = 0;
+    // The maps of the cycle, in the order added. Only the first
+    // mapCycleCount entries are in use: emptying the cycle just sets the
+    // count back.
+    QStringList mapCycleNames;
+    // Allied and axis tables: classes, limits, labels and prefixes. Empty
+    // until a class list is set.
+    ClassLists classLists;
+    QString classLimitPath;
+    QString classLimitOtherText; // kept lines of the map's file, each ending in CR LF
+    QString classLimitText;      // the limit lines built from the tables
+
     // The selected map's file exists but could not be read: saving would
     // lose its kept lines, so it is refused.
     bool classLimitReadFailed_ = false;

@@ -3,7 +3,6 @@
 
 #include "formtable.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +12,7 @@
 namespace vorn {
 
 void ServerCfgPanel::buildControls() {
-    frmServerFile =
-        makeFrame(w.formArea(), "frmServerFile", "Server Configuration", {0, 3000, 8655, 2415});
+    frmServerFile = host.makeFrame("frmServerFile", "Server Configuration");
     frmServerFile->hide();
 
     // The settings on the left, the extra variables on the right.
@@ -29,41 +27,37 @@ void ServerCfgPanel::buildControls() {
     const Row rows[] = {
         {.kind = Kind::Nested, .at = next(Outer, 3), .nested = Left},
         {.kind = Kind::Nested, .at = next(Outer, 2), .nested = Right},
-        {.kind = Kind::LineEdit, .name = "txtHostName", .at = cell(Left, 0, 1, 1, 3),
+        {.kind = Kind::LineEdit, .name = "txtHostName", .at = below(Left, 1, 3),
          .member = txtHostName},
         {.kind = Kind::Label, .name = "Label4", .caption = "Host Name:", .buddy = "txtHostName",
-         .at = cell(Left, 0, 0), .member = Label4},
+         .at = beside(Left, 0)},
         {.kind = Kind::CheckBox, .name = "chkFriendlyFire", .caption = "Friendly Fire?",
-         .tip = "Watch those grenades.", .checked = true, .at = cell(Left, 1, 0, 1, 2),
-         .member = chkFriendlyFire},
+         .tip = "Watch those grenades.", .checked = true, .at = below(Left, 0, 2)},
         {.kind = Kind::CheckBox, .name = "chkFootSteps", .caption = "Foot Steps?",
-         .tip = "Is it an enemy?", .checked = true, .at = cell(Left, 1, 2, 1, 2),
-         .member = chkFootSteps},
+         .tip = "Is it an enemy?", .checked = true, .at = beside(Left, 2, 2)},
         {.kind = Kind::CheckBox, .name = "chkFlashlight", .caption = "Flashlight?",
-         .tip = "Slows down servers, but go for it.", .checked = true, .at = cell(Left, 2, 0, 1, 2),
-         .member = chkFlashlight},
+         .tip = "Slows down servers, but go for it.", .checked = true, .at = below(Left, 0, 2)},
         {.kind = Kind::CheckBox, .name = "chkDeathMsgs", .caption = "Death Messages?",
          .tip = "Allow kills displayed. TUrn it off for fear factor.", .checked = true,
-         .at = cell(Left, 2, 2, 1, 2), .member = chkDeathMsgs},
+         .at = beside(Left, 2, 2)},
         {.kind = Kind::CheckBox, .name = "chkFallDamage", .caption = "Fall Damage?",
-         .tip = "Disable supermen.", .checked = true, .at = cell(Left, 3, 0, 1, 2),
-         .member = chkFallDamage},
+         .tip = "Disable supermen.", .checked = true, .at = below(Left, 0, 2)},
         {.kind = Kind::CheckBox, .name = "chkLAN", .caption = "LAN only?",
-         .tip = "Internet players cannot join in.", .at = cell(Left, 3, 2, 1, 2), .member = chkLAN},
+         .tip = "Internet players cannot join in.", .at = beside(Left, 2, 2)},
         {.kind = Kind::LineEdit, .name = "txtMapTime", .caption = "30",
-         .tip = "Set to \"0\" to ignore time.", .at = cell(Left, 4, 1), .member = txtMapTime},
+         .tip = "Set to \"0\" to ignore time.", .at = below(Left, 1)},
         {.kind = Kind::Label, .name = "lblMapTime", .caption = "Map Time(min):",
-         .buddy = "txtMapTime", .at = cell(Left, 4, 0), .member = lblMapTime},
+         .buddy = "txtMapTime", .at = beside(Left, 0)},
         {.kind = Kind::LineEdit, .name = "txtTeamLimit", .caption = "2",
          .tip = "How unbalanced do you want your teams? Set to \"0\" to ignore limit.",
-         .at = cell(Left, 4, 3), .member = txtTeamLimit},
+         .at = beside(Left, 3)},
         {.kind = Kind::Label, .name = "Label5", .caption = "Team limit:", .buddy = "txtTeamLimit",
-         .at = cell(Left, 4, 2, Qt::AlignRight), .member = Label5},
+         .at = beside(Left, 2, Qt::AlignRight)},
         // The box keeps "\n"; its text reads back with CR LF line ends.
         {.kind = Kind::Text, .name = "txtExtra2", .caption = "sv_maxspectators 4\n",
          .tip = "Add more goodies in here.", .at = next(Right, 1), .member = txtExtra2},
         {.kind = Kind::Label, .name = "lblExtra2", .caption = "Extra Variables:",
-         .buddy = "txtExtra2", .at = ahead(Right, "txtExtra2"), .member = lblExtra2},
+         .buddy = "txtExtra2", .at = ahead(Right, "txtExtra2")},
         {.kind = Kind::Button, .name = "cmdServerOK", .caption = "Save",
          .access = "Save the server configuration", .at = next(Right, 0, Qt::AlignRight),
          .member = cmdServerOK},

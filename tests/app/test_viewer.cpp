@@ -142,7 +142,7 @@ TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
              pickCombo("cmbMapList1", "dod_anzio");
              click("cmdCommandOK");
          },
-         [this] { return w->st.commandLine; }},
+         [this] { return w->ask().commandLine(); }},
         {"server configuration",
          [this] {
              click("optServerFile");

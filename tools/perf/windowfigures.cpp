@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     }
 
     // Choosing a mod, as a pick from the list runs it.
-    QComboBox* mods = window->cmbModList;
+    auto* mods = window->findChild<QComboBox*>(QStringLiteral("cmbModList"));
     const int counts[2] = {10000, 100000};
     int index[2];
     for (int k : {0, 1})

@@ -156,7 +156,8 @@ int main(int argc, char** argv) {
             return 1;
         QApplication::processEvents();
     }
-    std::printf("status: %s\n", qPrintable(w->lblStatus->text()));
+    std::printf("status: %s\n",
+                qPrintable(w->findChild<QLabel*>(QStringLiteral("lblStatus"))->text()));
     if (!w->grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot save %s\n", argv[1]);
         return 1;
