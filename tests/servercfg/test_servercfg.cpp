@@ -19,24 +19,24 @@ ServerCfgInputs defaults() {
     return in;
 }
 
+const std::string kLimitLines = "mp_teamlimit 2\r\nmp_timelimit 30\r\n";
 const std::string kRules = "mp_friendlyfire 1\r\nmp_footsteps 1\r\nmp_flashlight 1\r\n"
                            "mp_deathmsg 1\r\nmp_falldamage 1\r\nsv_lan 0\r\n";
 
 TEST(ServerCfg, EachInputChangesItsOwnLines) {
     const std::string head = "hostname \"My dod server.\"\r\n";
-    const std::string tail9 = "mp_teamlimit 2\r\nmp_timelimit 30\r\n";
     const struct {
         const char* what;
         void (*change)(ServerCfgInputs&);
         std::string expected;
     } rows[] = {
-        {"defaults: ten lines, the file's line end makes eleven", [](ServerCfgInputs&) {},
-         head + kRules + tail9 + "sv_maxspectators 4\r\n"},
+        {"the defaults, with the extra text's closing line end", [](ServerCfgInputs&) {},
+         head + kRules + kLimitLines + "sv_maxspectators 4\r\n"},
         {"empty extra still follows a line end", [](ServerCfgInputs& in) { in.extra = ""; },
-         head + kRules + tail9},
+         head + kRules + kLimitLines},
         {"extra without a final line end",
          [](ServerCfgInputs& in) { in.extra = "sv_maxspectators 4\r\nsv_gravity 800"; },
-         head + kRules + tail9 + "sv_maxspectators 4\r\nsv_gravity 800"},
+         head + kRules + kLimitLines + "sv_maxspectators 4\r\nsv_gravity 800"},
         {"all rules off, LAN on",
          [](ServerCfgInputs& in) {
              in.friendlyFire = in.footSteps = in.flashlight = in.deathMsgs = in.fallDamage = false;
@@ -45,10 +45,11 @@ TEST(ServerCfg, EachInputChangesItsOwnLines) {
          head +
              "mp_friendlyfire 0\r\nmp_footsteps 0\r\nmp_flashlight 0\r\nmp_deathmsg 0\r\n"
              "mp_falldamage 0\r\nsv_lan 1\r\n" +
-             tail9 + "sv_maxspectators 4\r\n"},
+             kLimitLines + "sv_maxspectators 4\r\n"},
         {"host name with a double quote is written as typed",
          [](ServerCfgInputs& in) { in.hostName = "Joe's \"best\" server"; },
-         "hostname \"Joe's \"best\" server\"\r\n" + kRules + tail9 + "sv_maxspectators 4\r\n"},
+         "hostname \"Joe's \"best\" server\"\r\n" + kRules + kLimitLines +
+             "sv_maxspectators 4\r\n"},
         {"empty values end after the blank",
          [](ServerCfgInputs& in) {
              in.teamLimit = "";
