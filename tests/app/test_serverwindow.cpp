@@ -407,10 +407,6 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
         const std::vector<std::string> asked = server.requests();
         EXPECT_NE(std::find(asked.begin(), asked.end(), query::infoRequest() + kChallenge),
                   asked.end());
-        // A screen reader reads the answer with its caption.
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(sw()->lblServerAnswer);
-        ASSERT_NE(face, nullptr);
-        EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Answer: ") + answering);
         // The window keeps asking every few seconds while it runs.
         const std::size_t before = server.requests().size();
         skew += AnswerWatch::kAskEveryMs;

@@ -340,6 +340,15 @@ void WindowTest::type(const QString& keys) {
     }
 }
 
+void WindowTest::key(int code, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
 void WindowTest::focus(QWidget* widget) {
     QApplication::setActiveWindow(w.get());
     widget->setFocus(Qt::TabFocusReason);
