@@ -108,8 +108,7 @@ TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     wheel(-120);
     EXPECT_EQ(w->mod(), "valve");
     EXPECT_FALSE(confirmed("optCommandLine"));
-    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    QApplication::sendEvent(box, &up);
+    key(Qt::Key_Up);
     EXPECT_EQ(w->mod(), "dod");
     EXPECT_EQ(status(), "Select Command Line.");
 }

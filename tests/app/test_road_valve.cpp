@@ -69,8 +69,11 @@ TEST_F(ValveRoadTest, FromStartUpToARunningServer) {
     // arguments, and its console output went into the listing file.
     EXPECT_EQ(batchFile(), (kExec + kArgs + "\r\n").toLatin1());
     EXPECT_EQ(serverLog(), ("hl.exe" + kArgs + "\r\n").toLatin1());
-    ASSERT_TRUE(DemoInstall::waitForFile(demo->drive("vorn.log")));
-    EXPECT_TRUE(DemoInstall::read(demo->drive("vorn.log")).contains("hl.exe stand-in started"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return DemoInstall::read(demo->drive("vorn.log")).contains("hl.exe stand-in started");
+        },
+        10000));
 
     // Starting changes no step: Start stays enabled and starts again.
     click("cmdStart");
@@ -97,6 +100,7 @@ TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     pickCombo("cmbMapList1", "a&b");
     click("cmdStart");
     expectError("a&b");
+    // A pause long enough for a started stand-in to have logged its start.
     QThread::msleep(300);
     EXPECT_FALSE(serverRan()) << "no server may start";
 

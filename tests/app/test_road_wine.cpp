@@ -8,7 +8,6 @@
 #include "guisupport.h"
 #include "platform.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 

@@ -190,20 +190,4 @@ TEST(QueryAnswers, RandomBytesNeverCrash) {
     EXPECT_GT(known, 100);
 }
 
-TEST(AnsweringText, SaysPortNameMapAndPlayers) {
-    Info info;
-    info.hostName = "Vornwick Test";
-    info.map = "vornbox";
-    info.players = 0;
-    info.maxPlayers = 12;
-    EXPECT_EQ(vorn::query::answeringText(27815, info),
-              "Answering on UDP port 27815: Vornwick Test, map vornbox, 0/12 players");
-    info.hostName = "";
-    info.map = "dod_anzio";
-    info.players = 31;
-    info.maxPlayers = 32;
-    EXPECT_EQ(vorn::query::answeringText(1, info),
-              "Answering on UDP port 1: , map dod_anzio, 31/32 players");
-}
-
 } // namespace

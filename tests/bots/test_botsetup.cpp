@@ -25,10 +25,6 @@ class BotSetupTest : public WindowTest {
             key(Qt::Key_Backspace);
         type(number);
     }
-    static void key(int code) {
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::focusWidget(), &press);
-    }
 };
 
 // Every control keeps at least the room its text needs, and stays inside
@@ -234,11 +230,6 @@ TEST_F(BotSetupTest, StartWaitsForTheBotStep) {
     // Later edits keep the step confirmed.
     click("chkSturmbotFF");
     EXPECT_EQ(status(), "You can now start the server.");
-}
-
-TEST_F(BotSetupTest, OtherModsLeaveTheOptionAlone) {
-    chooseMod("cstrike");
-    EXPECT_TRUE(ctl<QWidget>("optBotFile")->isHidden());
 }
 
 } // namespace

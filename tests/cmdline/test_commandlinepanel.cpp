@@ -24,15 +24,6 @@ class CommandLineTest : public WindowTest {
     QString players() const { return ctl<QComboBox>("cmbMaxPlayers")->currentText(); }
     QString maxBots() const { return ctl<QLabel>("lblMxBt")->text(); }
     bool saveEnabled() const { return ctl<QPushButton>("cmdCommandOK")->isEnabled(); }
-    // A key pressed and released where the focus is.
-    static void key(int code, const QString& text = {}) {
-        QWidget* target = QApplication::focusWidget();
-        ASSERT_NE(target, nullptr);
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
-        QApplication::sendEvent(target, &release);
-    }
     // The mouse pressed on the option that is already selected.
     void pressOption() {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,

@@ -3,9 +3,6 @@
 // pickers log, and the file written.
 #include "guisupport.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-
 namespace vorn::test {
 namespace {
 
@@ -41,11 +38,6 @@ class ClassLimitTest : public WindowTest {
         for (const QString& line : set)
             EXPECT_TRUE(limits.contains(line)) << line.toStdString();
     }
-    // A key pressed where the focus is.
-    static void key(int code) {
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::focusWidget(), &press);
-    }
     QString logPath() const { return demo->drive("vorn_master.log"); }
     // The log's lines written since `from` bytes.
     QStringList logSince(qsizetype from) const {
@@ -55,17 +47,28 @@ class ClassLimitTest : public WindowTest {
     }
 };
 
-TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndAnEighteenLineFile) {
+TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndALimitForEachClass) {
     editMap("dod_anzio");
     EXPECT_EQ(label("lblClassAllies"), "U.S.");
     EXPECT_EQ(label("lblClassAxis"), "German");
+    const char* const mapControls[] = {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"};
     // The map stays fixed while its limits are edited.
-    for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
+    for (const char* name : mapControls)
         EXPECT_FALSE(ctl<QWidget>(name)->isEnabled()) << name;
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio.cfg");
     // The entity export was made to find the country.
     EXPECT_TRUE(QFile::exists(demo->game("dod/maps/dod_anzio.ent")));
+    // Unticking ends the editing: the map and its buttons are back at once,
+    // with the map cycle in the viewer.
+    click("chkClassLimit");
+    for (const char* name : mapControls)
+        EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(ctl<QWidget>("frmClassLimit")->isHidden());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
+    click("cmdAddMap");
+    EXPECT_EQ(viewer(), "dod_anzio");
 
+    click("chkClassLimit");
     click("cmdClassLimitOK");
     // No kept lines; the U.S. and the German classes, none of them limited.
     const QByteArray file = saved("dod_anzio");
@@ -77,7 +80,7 @@ TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndAnEighteenLineFile) {
     EXPECT_EQ(limits.filter("mp_limitaxis").size(), 9);
     expectUnsetBut(limits, {});
     EXPECT_FALSE(ctl<QWidget>("cmdClassLimitOK")->isEnabled());
-    for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
+    for (const char* name : mapControls)
         EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
 }
 
@@ -194,10 +197,6 @@ TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     EXPECT_EQ(keptPart(saved("dod_anzio")), "");
     EXPECT_EQ(limitLines(saved("dod_anzio")).size(), 16);
     expectUnsetBut(limitLines(saved("dod_anzio")), {"mp_limitaxiskar 2"});
-    // Unchecking goes back to the map cycle's preview.
-    click("chkClassLimit");
-    EXPECT_FALSE(ctl<QWidget>("frmClassLimit")->isVisible());
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
 }
 
 TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
@@ -276,32 +275,17 @@ TEST_F(ClassLimitTest, AFileStoredWithOtherCapitalsKeepsItsLines) {
 }
 
 // A limit typed into the box is the class's limit, in the preview and in
-// the file, as a picked one is.
-TEST_F(ClassLimitTest, ATypedLimitIsSaved) {
-    editMap("dod_anzio");
-    focus(box("cmbLimitAllies")); // garand
-    key(Qt::Key_End);
-    key(Qt::Key_Backspace);
-    key(Qt::Key_Backspace);
-    type("7");
-    EXPECT_TRUE(viewer().contains("mp_limitalliesgarand 7\r\n")) << viewer().toStdString();
-    focus(box("cmbLimitAxis")); // kar
-    key(Qt::Key_End);
-    type("1"); // "-11": not in the list, saved as typed
-    click("cmdClassLimitOK");
-    expectUnsetBut(limitLines(saved("dod_anzio")),
-                   {"mp_limitalliesgarand 7", "mp_limitaxiskar -11"});
-}
-
-// The arrow keys step from the limit shown, whether it came from the file,
-// a class picked, or the keyboard.
-TEST_F(ClassLimitTest, ArrowKeysStepFromTheLimitShown) {
+// the file, as a picked one is; the arrow keys step from the limit shown,
+// whether it came from the file, a class picked, or the keyboard.
+TEST_F(ClassLimitTest, TypedLimitsAreSavedAndArrowKeysStepFromTheLimitShown) {
     DemoInstall::write(cfg("dod_anzio"), "mp_limitaxiskar 2\r\n");
     editMap("dod_anzio");
     EXPECT_EQ(box("cmbLimitAxis")->currentText(), "2"); // from the file
     focus(box("cmbLimitAxis"));
     key(Qt::Key_Down);
     EXPECT_EQ(box("cmbLimitAxis")->currentText(), "3");
+    key(Qt::Key_Home);
+    type("-"); // "-3": not in the list, saved as typed
 
     pickCombo("cmbLimitAllies", "5"); // garand
     pickCombo("cmbClassAllies", "carbine");
@@ -312,24 +296,12 @@ TEST_F(ClassLimitTest, ArrowKeysStepFromTheLimitShown) {
     key(Qt::Key_End);
     key(Qt::Key_Backspace);
     type("8");
+    EXPECT_TRUE(viewer().contains("mp_limitalliescarbine 8\r\n")) << viewer().toStdString();
     key(Qt::Key_Up);
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "7");
     click("cmdClassLimitOK");
     expectUnsetBut(limitLines(saved("dod_anzio")),
-                   {"mp_limitalliesgarand 5", "mp_limitalliescarbine 7", "mp_limitaxiskar 3"});
-}
-
-// Unticking the box ends the editing: the map and its buttons are back at
-// once, with the map cycle in the viewer.
-TEST_F(ClassLimitTest, UntickingGivesTheMapListBack) {
-    editMap("dod_anzio");
-    click("chkClassLimit");
-    for (const char* name : {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"})
-        EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
-    EXPECT_TRUE(ctl<QWidget>("frmClassLimit")->isHidden());
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
-    click("cmdAddMap");
-    EXPECT_EQ(viewer(), "dod_anzio");
+                   {"mp_limitalliesgarand 5", "mp_limitalliescarbine 7", "mp_limitaxiskar -3"});
 }
 
 } // namespace

@@ -42,7 +42,7 @@ TEST(IsPlainBatchWord, OnlyHarmlessWords) {
                            "-heapsize", "27015", "caf\xC3\xA9"})
         EXPECT_TRUE(isPlainBatchWord(ok)) << ok;
     for (const char* bad : {"", "a b", "a\tb", "a\"b", "100%", "a&b", "a|b", "a<b", "a>b", "a^b",
-                            "(a)", "a\r", "a\n"})
+                            "(a)", "a\r", "a\n", "a,b", "a;b", "a=b"})
         EXPECT_FALSE(isPlainBatchWord(bad)) << bad;
 }
 

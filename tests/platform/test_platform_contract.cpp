@@ -8,6 +8,7 @@
 #include "platform.h"
 #include "serverquery.h"
 #include "udpresponder.h"
+#include "waituntil.h"
 #include "winpath.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 using namespace vorn::platform;
 using vorn::test::HeldPort;
 using vorn::test::PlatformTest;
+using vorn::test::waitUntil;
 
 namespace {
 
@@ -330,6 +332,7 @@ TEST_F(Commands, CommandThatNeverEndsIsEndedAtTheTimeLimit) {
     std::string before;
     ASSERT_TRUE(readFile(beat, before).ok()) << "the command never ran";
     EXPECT_FALSE(before.empty());
+    // A pause of ten heartbeats.
     sleepMilliseconds(500);
     std::string after;
     ASSERT_TRUE(readFile(beat, after).ok());
@@ -351,16 +354,18 @@ class StartedServer : public PlatformTest {
     // Follows the growing log from `offset` until `text` has come (bounded).
     std::string follow(std::uint64_t& offset, const std::string& text) {
         std::string seen;
-        for (int waited = 0; waited < 20000 && seen.find(text) == std::string::npos; waited += 50) {
-            std::string bytes;
-            std::uint64_t size = 0;
-            if (readFileFrom(at("vorn.log"), offset, 1 << 20, bytes, size).ok()) {
-                EXPECT_LE(offset + bytes.size(), size);
-                offset += bytes.size();
-                seen += bytes;
-            }
-            sleepMilliseconds(50);
-        }
+        waitUntil(
+            [&] {
+                std::string bytes;
+                std::uint64_t size = 0;
+                if (readFileFrom(at("vorn.log"), offset, 1 << 20, bytes, size).ok()) {
+                    EXPECT_LE(offset + bytes.size(), size);
+                    offset += bytes.size();
+                    seen += bytes;
+                }
+                return seen.find(text) != std::string::npos;
+            },
+            20000, 50);
         return seen;
     }
     std::uint64_t logSize() {
@@ -391,6 +396,7 @@ TEST_F(StartedServer, OutputIsReadWhileItRunsAndStopLeavesNothingRunning) {
     // No process of it is left: the output stops growing, and nothing holds
     // the log open any more.
     const std::uint64_t stopped = logSize();
+    // A pause of several of its lines.
     sleepMilliseconds(400);
     EXPECT_EQ(logSize(), stopped);
     const Status gone = deleteFile(at("vorn.log"));
@@ -399,30 +405,26 @@ TEST_F(StartedServer, OutputIsReadWhileItRunsAndStopLeavesNothingRunning) {
 }
 
 TEST_F(StartedServer, AStopInStepsNeverWaitsAndForcesOnlyWhatIgnoresTheRequest) {
-    // Each row: the server's mode, and whether it ends on the request.
+    // Each row: the server's mode, its output, and whether it ends on the
+    // request.
     const struct {
         const char* mode;
+        const char* line;
         bool endsWhenAsked;
-    } rows[] = {{"--vorn-server 0", true}, {"--vorn-stubborn", false}};
+    } rows[] = {{"--vorn-server 0", "server line", true},
+                {"--vorn-stubborn", "stubborn line", false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.mode);
         makeFile(at("vorn.bat"), quote(selfProgram()) + " " + row.mode + "\r\n");
         Process p;
         ASSERT_TRUE(startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p).ok());
         std::uint64_t offset = 0;
-        follow(offset, "line");
+        follow(offset, row.line);
         ASSERT_FALSE(p.allEnded());
 
         const auto begin = std::chrono::steady_clock::now();
         p.askToEnd();
-        auto allEndedWithin = [&p](int ms) {
-            for (int waited = 0; waited < ms; waited += 20) {
-                if (p.allEnded())
-                    return true;
-                sleepMilliseconds(20);
-            }
-            return p.allEnded();
-        };
+        auto allEndedWithin = [&p](int ms) { return waitUntil([&p] { return p.allEnded(); }, ms); };
         // Windows ends a job at once; elsewhere a server that ignores the
         // request still runs until it is forced.
         bool ended = allEndedWithin(row.endsWhenAsked ? 10000 : 800);
@@ -439,7 +441,8 @@ TEST_F(StartedServer, AStopInStepsNeverWaitsAndForcesOnlyWhatIgnoresTheRequest) 
         EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
         EXPECT_FALSE(p.running());
         EXPECT_NE(p.exitCode(), -1);
-        // Nothing of it is left: the output stops growing.
+        // Nothing of it is left: the output stops growing over a pause of
+        // several of its lines.
         const std::uint64_t stopped = logSize();
         sleepMilliseconds(300);
         EXPECT_EQ(logSize(), stopped);
@@ -481,9 +484,7 @@ TEST_F(StartedServer, AnEndOfItsOwnIsNoticedWithItsExitCode) {
     makeFile(at("vorn.bat"), quote(selfProgram()) + " --vorn-exit 7\r\n");
     Process p;
     ASSERT_TRUE(startHidden(quote(at("vorn.bat")), p).ok());
-    for (int waited = 0; p.running() && waited < 20000; waited += 20)
-        sleepMilliseconds(20);
-    EXPECT_FALSE(p.running());
+    EXPECT_TRUE(waitUntil([&p] { return !p.running(); }, 20000));
     EXPECT_EQ(p.exitCode(), 7);
 }
 

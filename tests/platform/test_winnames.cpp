@@ -31,6 +31,8 @@ TEST(WinNames, PatternsMatchAsDirDoes) {
         {"a*b*c", "aXXbYYc", true},
         {"a*b*c", "aXXbYY", false},
         {"caf\xC3\xA9.*", "CAF\xC3\x89.bsp", true},
+        // A long name with letters beyond ASCII, through its short name.
+        {"*.bsp", "Caf\xC3\xA9 Server.bsp2", true},
         {"*.wpt", "x.wpt", true},
         {"*.wp", "x.wpt", false},
     };

@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -14,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QThread>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -148,17 +146,6 @@ void DemoInstall::write(const QString& hostPath, const QByteArray& bytes) {
     QFile f(hostPath);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << hostPath.toStdString();
     f.write(bytes);
-}
-
-bool DemoInstall::waitForFile(const QString& hostPath, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (QFileInfo(hostPath).size() <= 0) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 QString DemoInstall::replaceInterpreter(const QByteArray& scriptBody) {
@@ -353,6 +340,15 @@ void WindowTest::type(const QString& keys) {
     }
 }
 
+void WindowTest::key(int code, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
 void WindowTest::focus(QWidget* widget) {
     QApplication::setActiveWindow(w.get());
     widget->setFocus(Qt::TabFocusReason);
@@ -492,10 +488,7 @@ void WindowTest::expectSaveRefused(const QString& fileName) const {
 
 QByteArray WindowTest::serverLog(int starts) const {
     const QString log = demo->game(QStringLiteral("server-standin.log"));
-    QElapsedTimer timer;
-    timer.start();
-    while (DemoInstall::read(log).count("\r\n") < starts && timer.elapsed() < 15000)
-        QThread::msleep(20);
+    waitUntil([&] { return DemoInstall::read(log).count("\r\n") >= starts; }, 15000);
     return DemoInstall::read(log);
 }
 

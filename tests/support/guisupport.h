@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assembly.h"
+#include "waituntil.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -130,8 +131,6 @@ class DemoInstall {
     // moves to when the root of drive c: cannot be written.
     static QString userTemp(const QString& name);
     static void write(const QString& hostPath, const QByteArray& bytes);
-    // Wait (bounded) until the file exists and is not empty.
-    static bool waitForFile(const QString& hostPath, int timeoutMs = 10000);
 
     // Put a stand-in command interpreter in place of vorn-cmd (through
     // VORN_CMD) for as long as the object lives: a shell script with this
@@ -173,6 +172,8 @@ class WindowTest : public ::testing::Test {
     void addMaps(const QStringList& maps); // each clicked in lstMapList, then Add Map
     // Keys as the user types them ("\r" is Return), into whatever has the focus.
     void type(const QString& keys);
+    // One key pressed and released where the focus is.
+    static void key(int code, const QString& text = {});
     // Give a control the focus as Tab would (the window made active first).
     void focus(QWidget* widget);
     // Choose the mod and open a step whose option the steps before would
