@@ -253,7 +253,7 @@ class FormBuilder {
                 refuse("a grid row needs a cell", row.name ? row.name : "");
             // Rows placed below or beside the last one go by the grid's rows
             // so far, so that a row added never renumbers the rows after it.
-            int& last = lastRow_[grid];
+            int& last = lastRow_.try_emplace(grid, -1).first->second;
             const int r = at.row == kRowBelow ? last + 1 : at.row == kRowBeside ? last : at.row;
             last = std::max(last, r + at.rowSpan - 1);
             if (at.stretch > 0)

@@ -4,8 +4,10 @@
 
 #include <QComboBox>
 #include <QFont>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -73,6 +75,69 @@ TEST(FormTableTest, TwipsGrowWithTheFontAndNeverShrink) {
     QFont large;
     large.setPixelSize(40);
     EXPECT_GT(fontScale(large), 2.0);
+}
+
+// Rows placed below and beside the ones before them land on the grid rows a
+// numbered table would give them, spans and stretches included.
+TEST(FormTableTest, GridRowsWithoutNumbersFollowTheRowsBefore) {
+    QWidget frame;
+    frame.setObjectName(QStringLiteral("frmTest"));
+    const Layout layouts[] = {{.type = Layout::Grid, .on = "frmTest"}};
+    const Row rows[] = {
+        {.kind = Kind::LineEdit, .name = "a", .at = below(0, 1, 3)},
+        {.kind = Kind::Label, .name = "b", .at = beside(0, 0)},
+        {.kind = Kind::LineEdit, .name = "c", .at = cell(0, 1, 0, 2, 1)},
+        {.kind = Kind::LineEdit, .name = "d", .at = below(0, 0, 2, {}, 5)},
+        {.kind = Kind::LineEdit, .name = "e", .at = beside(0, 2, Qt::AlignRight)},
+    };
+    const Form form = buildForm(&frame, layouts, rows);
+    auto* grid = static_cast<QGridLayout*>(form.layouts.front());
+    auto where = [&](const char* name) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(grid->indexOf(form[name]), &row, &column, &rowSpan, &columnSpan);
+        return std::vector<int>{row, column, rowSpan, columnSpan};
+    };
+    EXPECT_EQ(where("a"), (std::vector<int>{0, 1, 1, 3}));
+    EXPECT_EQ(where("b"), (std::vector<int>{0, 0, 1, 1}));
+    // "c" spans rows 1 and 2, so the next row below is 3.
+    EXPECT_EQ(where("d"), (std::vector<int>{3, 0, 1, 2}));
+    EXPECT_EQ(where("e"), (std::vector<int>{3, 2, 1, 1}));
+    EXPECT_EQ(grid->rowStretch(3), 5);
+    EXPECT_EQ(grid->itemAtPosition(3, 2)->alignment(), Qt::AlignRight);
+}
+
+// A frame whose rows need more room than its place grows, and moves the
+// frames below it and the form with it; frames beside it stay.
+TEST(FormTableTest, AFrameTallerThanItsPlaceMovesTheFramesBelow) {
+    const double before = twipScale();
+    setTwipScale(1.0);
+    QWidget form;
+    auto* top = new QWidget(&form);
+    auto* beside = new QWidget(&form);
+    auto* below = new QWidget(&form);
+    auto* rows = new QVBoxLayout(top);
+    rows->addWidget(new QLabel(QStringLiteral("one")));
+    auto* tall = new QWidget;
+    tall->setMinimumHeight(300);
+    rows->addWidget(tall);
+    const std::pair<QWidget*, QRect> frames[] = {
+        {top, {0, 0, 1500, 1500}}, // 100 x 100 pixels, but its rows need more
+        {beside, {1500, 0, 1500, 1500}},
+        {below, {0, 1500, 3000, 1500}},
+    };
+    const QSize size = placeFrames(frames, 150);
+    const int grown = top->minimumSizeHint().height() - 100;
+    ASSERT_GT(grown, 0);
+    EXPECT_EQ(top->geometry(), QRect(0, 0, 100, 100 + grown));
+    EXPECT_EQ(beside->geometry(), QRect(100, 0, 100, 100));
+    EXPECT_EQ(below->geometry(), QRect(0, 100 + grown, 200, 100));
+    EXPECT_EQ(size, QSize(210, 210 + grown));
+
+    // Rows that fit keep every frame exactly at its place.
+    tall->setMinimumHeight(0);
+    EXPECT_EQ(placeFrames(frames, 150), QSize(210, 210));
+    EXPECT_EQ(below->geometry(), QRect(0, 100, 200, 100));
+    setTwipScale(before);
 }
 
 } // namespace
