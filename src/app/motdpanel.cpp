@@ -2,7 +2,6 @@
 
 #include "controls.h"
 #include "gamefilenames.h"
-#include "mainwindow.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

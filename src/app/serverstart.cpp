@@ -13,6 +13,15 @@ namespace vorn {
 
 namespace plat = vorn::platform;
 
+namespace {
+
+// The launcher could not be started at all.
+QString notStarted(const plat::Status& why) {
+    return QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(why));
+}
+
+} // namespace
+
 plat::Status Vorn::startLine(QString& line) const {
     // What goes into the batch line: the user's own parameters pass as
     // typed, but never a line break, and names from the disk must be plain.
@@ -75,8 +84,7 @@ void Vorn::cmdStart_Click() {
     plat::Process process;
     plat::Status s = startBatch(st.batchPath, serverRedirect(), process);
     if (!s.ok()) {
-        setStatus(QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(s)),
-                  colour::Red);
+        setStatus(notStarted(s), colour::Red);
         return;
     }
     ShortPause();
@@ -137,8 +145,7 @@ plat::Status Vorn::restartServer(const QString& line, plat::Process& launcher) {
         return refuse(reasonOf(s));
     plat::deleteFile(u8(st.tempListPath));
     if (plat::Status s = startBatch(st.batchPath, serverRedirect(), launcher); !s.ok())
-        return refuse(
-            QStringLiteral("Error: the server could not be started. %1").arg(reasonOf(s)));
+        return refuse(notStarted(s));
     WriteLog(QStringLiteral("Server started again: ") + line);
     return plat::Status::success();
 }

@@ -65,8 +65,9 @@ void CommandLinePanel::buildControls() {
     cmbPort->setCurrentIndex(0);
     // With a placeholder, the first map listed into the empty box is not
     // made current on its own: the box stays empty until the user picks.
-    cmbMapList1->setPlaceholderText(QStringLiteral("Pick a map"));
-    cmbMapList1->lineEdit()->setPlaceholderText(QStringLiteral("Pick a map"));
+    const QString pickAMap = QStringLiteral("Pick a map");
+    cmbMapList1->setPlaceholderText(pickAMap);
+    cmbMapList1->lineEdit()->setPlaceholderText(pickAMap);
     cmbMapList1->setCurrentIndex(-1);
     cmbMapList1->setMinimumContentsLength(12);
     cmdCommandOK->setEnabled(false);
