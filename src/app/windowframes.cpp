@@ -3,6 +3,7 @@
 #include "formtable.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -111,6 +112,9 @@ void Vorn::buildControlCenter(std::span<const StepRow> steps) {
     room.setVerticalPolicy(QSizePolicy::Ignored);
     room.setHeightForWidth(false);
     lblStatus->setSizePolicy(room);
+    // Never less than three lines of text: more steps make the frame taller
+    // rather than the status line shorter.
+    lblStatus->setMinimumHeight(3 * QFontMetrics(lblStatus->font()).lineSpacing());
     setStatus(lblStatus->text(), colour::Red);
 }
 
