@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -56,75 +55,40 @@ std::string commandLineOfThisProcess() {
 }
 #endif
 
-// When started as "<test program> --vorn-heartbeat <windows path>", the
-// program appends a byte to that file every 50 ms and never ends: the
-// stand-in for a command that hangs. It runs before any test is set up.
-[[maybe_unused]] const bool heartbeatMode = [] {
+// The test program is also the command the tests start, as its command
+// line says (before any test is set up):
+//   --vorn-server N  writes "server line 1", "server line 2"... to its
+//                    standard output every 50 ms, like a game server's
+//                    console: N lines and then it ends, or without end for 0;
+//   --vorn-stubborn  writes "stubborn line" every 50 ms without end and
+//                    ignores the gentle request to end (SIGTERM; Windows has
+//                    none): a server that must be forced;
+//   --vorn-exit N    ends at once with exit code N: a command that fails.
+[[maybe_unused]] const bool commandMode = [] {
     const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-heartbeat ";
-    const auto at = line.find(mark);
-    if (at == std::string::npos)
+    const auto number = [&line](const std::string& mark) {
+        const auto at = line.find(mark);
+        return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + mark.size());
+    };
+    if (const int code = number("--vorn-exit "); code >= 0)
+        std::exit(code);
+    const bool stubborn = line.find("--vorn-stubborn") != std::string::npos;
+    const int lines = stubborn ? 0 : number("--vorn-server ");
+    if (lines < 0)
         return false;
-    std::string file = line.substr(at + mark.size());
-    while (!file.empty() && (file.back() == ' ' || file.back() == '"'))
-        file.pop_back();
-    while (!file.empty() && file.front() == '"')
-        file.erase(0, 1);
-    for (;;) {
-        TextFile beat;
-        if (beat.open(file, TextFile::Mode::Append).ok())
-            beat.write("x");
-        beat.close();
-        sleepMilliseconds(50);
-    }
-    return true;
-}();
-
-// When started as "<test program> --vorn-server <n>", the program writes
-// "server line 1", "server line 2"... to its standard output every 50 ms,
-// like a game server's console: n lines and then it ends, or without end
-// for n = 0.
-[[maybe_unused]] const bool serverMode = [] {
-    const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-server ";
-    const auto at = line.find(mark);
-    if (at == std::string::npos)
-        return false;
-    const int lines = std::atoi(line.c_str() + at + mark.size());
+#ifndef _WIN32
+    if (stubborn)
+        std::signal(SIGTERM, SIG_IGN);
+#endif
     for (int i = 1; lines == 0 || i <= lines; ++i) {
-        std::printf("server line %d\n", i);
+        if (stubborn)
+            std::printf("stubborn line\n");
+        else
+            std::printf("server line %d\n", i);
         std::fflush(stdout);
         sleepMilliseconds(50);
     }
     std::exit(0);
-}();
-
-// When started as "<test program> --vorn-stubborn", the program ignores
-// the gentle request to end (SIGTERM; Windows has none) and writes
-// "stubborn line" every 50 ms without end: a server that must be forced.
-[[maybe_unused]] const bool stubbornMode = [] {
-    if (commandLineOfThisProcess().find("--vorn-stubborn") == std::string::npos)
-        return false;
-#ifndef _WIN32
-    std::signal(SIGTERM, SIG_IGN);
-#endif
-    for (;;) {
-        std::printf("stubborn line\n");
-        std::fflush(stdout);
-        sleepMilliseconds(50);
-    }
-    return true;
-}();
-
-// When started as "<test program> --vorn-exit <n>", the program ends at
-// once with exit code n: a command that fails.
-[[maybe_unused]] const bool exitMode = [] {
-    const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-exit ";
-    const auto at = line.find(mark);
-    if (at != std::string::npos)
-        std::exit(std::atoi(line.c_str() + at + mark.size()));
-    return false;
 }();
 
 } // namespace
