@@ -6,7 +6,6 @@
 #include "contract_support.h"
 #include "heldport.h"
 #include "platform.h"
-#include "serverquery.h"
 #include "udpresponder.h"
 #include "waituntil.h"
 #include "winpath.h"
@@ -699,19 +698,6 @@ TEST(Udp, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
 
 namespace {
 
-// A stand-in server that wants the challenge round trip before it answers
-// A2S_INFO, as newer game servers do; anything else comes back as it came.
-std::vector<std::string> challengingServer(const std::string& request) {
-    const std::string challenge("\x11\x22\x33\x44", 4);
-    if (request == vorn::query::infoRequest())
-        return {std::string("\xFF\xFF\xFF\xFF", 4) + "A" + challenge};
-    static const char kInfo[] =
-        "\xFF\xFF\xFF\xFFI\x30Stand-in\0box\0valve\0Half-Life\0\0\0\x01\x08\0";
-    if (request == vorn::query::infoRequest() + challenge)
-        return {std::string(kInfo, sizeof kInfo - 1)};
-    return {request};
-}
-
 // One datagram, waiting a bounded time for it.
 std::string receiveOne(UdpSocket& socket) {
     std::string bytes;
@@ -724,29 +710,17 @@ std::string receiveOne(UdpSocket& socket) {
 
 } // namespace
 
-// Through the challenge to the server's answer; and datagrams come whole
-// and in order: bytes of every value, an empty one, and the largest an IPv4
-// datagram holds (65,507 bytes, within the 64 KiB kept whole).
-TEST(Udp, AskingAServerGetsItsAnswerWholeAndInOrder) {
-    vorn::test::UdpResponder server(challengingServer);
+// Datagrams to a stand-in that sends each back come whole and in order:
+// bytes of every value, an empty one, and the largest an IPv4 datagram
+// holds (65,507 bytes, within the 64 KiB kept whole). (The window's own
+// tests ask a stand-in server through the challenge.)
+TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
+    vorn::test::UdpResponder server(
+        [](const std::string& request) { return std::vector<std::string>{request}; });
     ASSERT_NE(server.port, 0);
     UdpSocket socket;
     ASSERT_TRUE(socket.open().ok());
     EXPECT_TRUE(socket.isOpen());
-
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, vorn::query::infoRequest()).ok());
-    const vorn::query::Answer challenge = vorn::query::parseAnswer(receiveOne(socket));
-    ASSERT_EQ(challenge.kind, vorn::query::Answer::Kind::Challenge);
-    ASSERT_TRUE(
-        socket.sendTo("127.0.0.1", server.port, vorn::query::infoRequest(challenge.challenge))
-            .ok());
-    const vorn::query::Answer info = vorn::query::parseAnswer(receiveOne(socket));
-    ASSERT_EQ(info.kind, vorn::query::Answer::Kind::Info);
-    EXPECT_EQ(vorn::query::answeringText(server.port, info.info),
-              "Answering on UDP port " + std::to_string(server.port) +
-                  ": Stand-in, map box, 1/8 players");
-    EXPECT_EQ(server.requests().size(), 2u);
-
     std::string every;
     for (int c = 0; c < 256; ++c)
         every += static_cast<char>(c);
@@ -773,7 +747,7 @@ TEST(Udp, WaitingForNothingEndsWithoutADatagramAtTheTimeLimit) {
     HeldPort gone;
     ASSERT_NE(gone.port, 0);
     gone.release();
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", gone.port, vorn::query::infoRequest()).ok());
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", gone.port, "x").ok());
     for (int milliseconds : {0, 300}) {
         SCOPED_TRACE(milliseconds);
         std::string bytes = "old";
