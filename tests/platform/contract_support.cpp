@@ -138,9 +138,15 @@ void PlatformTest::makeFile(const std::string& winPath, const std::string& bytes
     ASSERT_TRUE(s.ok()) << s.error;
 }
 
-void PlatformTest::makeDir(const std::string& winPath) {
-    const Status s = makeDirectory(winPath);
-    ASSERT_TRUE(s.ok()) << s.error;
+void PlatformTest::make(std::initializer_list<std::string> entries) {
+    for (const std::string& entry : entries) {
+        if (entry.back() != '\\') {
+            makeFile(at(entry));
+            continue;
+        }
+        const Status s = makeDirectory(at(entry.substr(0, entry.size() - 1)));
+        ASSERT_TRUE(s.ok()) << s.error;
+    }
 }
 
 void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {

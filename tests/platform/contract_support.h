@@ -21,9 +21,10 @@ class PlatformTest : public ::testing::Test {
     const std::string& base() const { return base_; }
     std::string at(const std::string& relative) const { return base_ + relative; }
 
-    // Fail the test when they cannot.
+    // Fail the test when they cannot. make() makes each entry below the
+    // scratch directory in order: a directory when it ends in a backslash.
     void makeFile(const std::string& winPath, const std::string& bytes = "x");
-    void makeDir(const std::string& winPath);
+    void make(std::initializer_list<std::string> entries);
     // Read-only as the platform knows it: the attribute on Windows, no write
     // permission on Linux.
     void setReadOnly(const std::string& winPath, bool readOnly);

@@ -30,8 +30,7 @@ void writeHost(const std::string& path, const std::string& bytes, bool executabl
 using DriveMapping = PlatformTest;
 
 TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
-    makeDir(at("a"));
-    makeFile(at("a\\B.txt"));
+    make({"a\\", "a\\B.txt"});
     const std::string driveC = fs::canonical(prefix_ + "/drive_c").string();
     std::string host;
     // Backslashes, "." and ".." (never above the drive), and any case.

@@ -59,8 +59,7 @@ using StoredName = PlatformTest;
 // Nothing for what is missing, a wildcard, a path through a file, or a
 // directory unless directories are asked for.
 TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
-    makeDir(at("Games"));
-    makeFile(at("a.txt"));
+    make({"Games\\", "a.txt"});
     for (const char* missing :
          {"Games\\hl.exe", "NoSuchDir\\hl.exe", "a.txt\\more", "*.txt", "?.txt"})
         EXPECT_EQ(storedName(at(missing)), "") << missing;
@@ -72,7 +71,7 @@ TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
 // Each: the name stored, and how the caller spells it; among them names the
 // interpreter would act on.
 TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
-    makeDir(at("Games"));
+    make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"Games\\HL.EXE", "games\\Hl.exe"},
         {"with blank.cfg", "WITH BLANK.CFG"},
@@ -107,20 +106,12 @@ class Listing : public PlatformTest {
 // a pattern matches; a directory quoted or not. Nothing to list leaves an
 // empty listing, with 0 or 1, which the window takes for "nothing found".
 TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
-    makeDir(at("game"));
-    for (const char* d : {"valve", "Dod", "cstrike", "logs", "a_b", "AA"})
-        makeDir(at("game\\") + d);
-    makeFile(at("game\\readme.txt"));
-    makeFile(at("game\\hl.exe"));
-    makeDir(at("maps"));
-    for (const char* f : {"b.bsp", "A.BSP", "c.txt", "z_map.bsp", "x.bsp2", "bsp"})
-        makeFile(at("maps\\") + f);
-    makeDir(at("maps\\sub.bsp"));
+    make({"game\\", "game\\valve\\", "game\\Dod\\", "game\\cstrike\\", "game\\logs\\",
+          "game\\a_b\\", "game\\AA\\", "game\\readme.txt", "game\\hl.exe"});
+    make({"maps\\", "maps\\b.bsp", "maps\\A.BSP", "maps\\c.txt", "maps\\z_map.bsp", "maps\\x.bsp2",
+          "maps\\bsp", "maps\\sub.bsp\\", "empty\\"});
+    make({"odd & 100% (x) ^y\\", "odd & 100% (x) ^y\\m 1.bsp", "odd & 100% (x) ^y\\m&2.bsp"});
     const std::string odd = at("odd & 100% (x) ^y");
-    makeDir(odd);
-    makeFile(odd + "\\m 1.bsp");
-    makeFile(odd + "\\m&2.bsp");
-    makeDir(at("empty"));
     makeFile(at("vorn.log"), "old listing\r\n");
     // Wine's order: '_' comes before every letter.
     const std::string games = "a_b\r\nAA\r\ncstrike\r\nDod\r\nlogs\r\nvalve\r\n";
@@ -158,7 +149,7 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
         "stra\u00DFe|\u00FEorn|\u00FCber|Uber2|yes|\u00FFes|Yes-no|z 1|z!1|z#1|"
         "z$1|z%1|z&1|z(1)|z,1|z;1|z@1|z[1]|z^1|z_1|z`1|z{1}|z~1|z+1|z=1|z0|z'1|z-1|z10|"
         "z9|zebra|Zulu";
-    makeDir(at("mix"));
+    make({"mix\\"});
     std::string listing;
     for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1) {
         bar = order.find('|', from);
@@ -174,13 +165,10 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
 TEST_F(Listing, AFolderWithAccentsIsListed) {
     if (std::string bytes; !encodeBatchLine("\u00E9", bytes).ok())
         GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " has no \u00E9";
+    make({"Jeux\\", "Jeux\\H\u00E9ros\\", "Jeux\\H\u00E9ros\\valve\\", "Jeux\\H\u00E9ros\\dod\\",
+          "Jeux\\H\u00E9ros\\dod\\maps\\", "Jeux\\H\u00E9ros\\hl.exe",
+          "Jeux\\H\u00E9ros\\dod\\maps\\dod_caf\u00E9.bsp"});
     const std::string game = at("Jeux\\H\u00E9ros");
-    makeDir(at("Jeux"));
-    makeDir(game);
-    for (const char* dir : {"\\valve", "\\dod", "\\dod\\maps"})
-        makeDir(game + dir);
-    makeFile(game + "\\hl.exe");
-    makeFile(game + "\\dod\\maps\\dod_caf\u00E9.bsp");
     const std::pair<std::string, std::string> rows[] = {
         {quote(game) + " /ad /b", "dod\r\nvalve\r\n"},
         {quote(game + "\\") + " /ad /b", "dod\r\nvalve\r\n"},
@@ -219,7 +207,7 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";
 #else
-    makeDir(at("maps"));
+    make({"maps\\"});
     for (int i = 0; i < 300; ++i)
         makeFile(at("maps\\map" + std::to_string(i) + ".bsp"));
     std::string host;
@@ -294,12 +282,11 @@ TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
 // the batch file runs from its folder and is named without it, with its
 // output redirected or not.
 TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
-    makeDir(at("maps"));
-    makeFile(at("maps\\a.bsp"));
+    make({"maps\\", "maps\\a.bsp"});
     for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
         SCOPED_TRACE(folder);
+        make({folder + "\\"});
         const std::string dir = at(folder);
-        makeDir(dir);
         makeFile(dir + "\\vorn.bat",
                  "dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(dir + "\\vorn.log") + "\r\n");
         for (const char* line : {".\\vorn.bat", ".\\vorn.bat > out.log"}) {
@@ -321,7 +308,7 @@ TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
 // it. Either way a failure can say why.
 TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
     const std::string folder = base().substr(0, base().size() - 1);
-    makeDir(at("maps"));
+    make({"maps\\"});
     makeFile(at("vorn.bat"),
              "dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(at("vorn.log")) + "\r\n");
     Process p;
@@ -349,8 +336,7 @@ TEST_F(Commands, LineBreaksAreRefused) {
 // beside it, and stops it; a command past its time limit is ended the
 // same way.
 TEST_F(Commands, AServerIsFollowedWhileCommandsRunBesideItAndStopLeavesNothing) {
-    makeDir(at("maps"));
-    makeFile(at("maps\\dod_anzio.bsp"));
+    make({"maps\\", "maps\\dod_anzio.bsp"});
     Process p;
     start(p, "--vorn-server 0");
     std::uint64_t offset = 0;
@@ -510,7 +496,7 @@ TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
     Status s = readFile(at("History.txt"), bytes, 4);
     EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
     EXPECT_EQ(s.fault, Status::Fault::Other);
-    makeDir(at("dir"));
+    make({"dir\\"});
     EXPECT_FALSE(readFile(at("dir"), bytes).ok());
     // A missing file, or a missing directory above it, is told apart.
     EXPECT_EQ(readFile(at("none.txt"), bytes).fault, Status::Fault::Missing);
@@ -568,17 +554,6 @@ using Writer = Status (*)(const std::string&, const std::string&);
 const std::vector<std::pair<const char*, Writer>> kWriters = {
     {"replaceFile", replaceFile}, {"writeScratchFile", writeScratchFile}};
 
-TEST_F(Replace, WritesExactBytesAndLeavesNoTemporaryFile) {
-    makeFile(at("a.cfg"), "old\r\n");
-    for (const auto& [name, write] : kWriters) {
-        ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok()) << name;
-        EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n") << name;
-        ASSERT_TRUE(write(at("a.cfg"), "").ok()) << name;
-        EXPECT_EQ(bytesOf(at("a.cfg")), "") << name;
-        EXPECT_EQ(hostEntries(base()), std::vector<std::string>{"a.cfg"}) << name;
-    }
-}
-
 // What a crash mid-save leaves beside a file is cleared at its next save;
 // what belongs to another file, to a running process or to someone else
 // stays.
@@ -615,30 +590,37 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
     }
 }
 
-// A read-only target, a missing directory, or a file in the directory's
-// place (what an unwritable directory looks like to every user, root
-// included): the write fails naming the file, and what was there stays.
-TEST_F(Replace, WhatCannotBeWrittenStaysIntactAndTheErrorSaysWhy) {
+// Exact bytes, and no temporary file left. A read-only target, a missing
+// directory, or a file in the directory's place (what an unwritable
+// directory looks like to every user, root included): the write fails
+// naming the file, and what was there stays.
+TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
+    makeFile(at("a.cfg"), "old\r\n");
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
     makeFile(at("notadir"), "keep");
     for (const auto& [name, write] : kWriters) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok());
+        EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
+        ASSERT_TRUE(write(at("a.cfg"), "").ok());
+        EXPECT_EQ(bytesOf(at("a.cfg")), "");
         for (const auto& [target, file] : {std::pair{"server.cfg", "server.cfg"},
                                            {"gone\\bot.cfg", "bot.cfg"},
                                            {"notadir\\bot.cfg", "bot.cfg"}}) {
             const Status s = write(at(target), "new bytes\r\n");
-            EXPECT_NE(s.error.find(file), std::string::npos)
-                << name << " " << target << ": " << s.error;
+            EXPECT_NE(s.error.find(file), std::string::npos) << target << ": " << s.error;
         }
+        EXPECT_EQ(sorted(hostEntries(base())),
+                  (std::vector<std::string>{"a.cfg", "notadir", "server.cfg"}));
     }
     setReadOnly(at("server.cfg"), false);
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
-    EXPECT_EQ(sorted(hostEntries(base())), (std::vector<std::string>{"notadir", "server.cfg"}));
 }
 
 TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
-    makeDir(at("locked"));
+    make({"locked\\"});
     makeFile(at("locked\\motd.txt"), "old motd\r\n");
     if (!makeUnwritable(at("locked")))
         GTEST_SKIP() << "this user can write into any directory here";
