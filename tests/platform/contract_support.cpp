@@ -2,7 +2,6 @@
 
 #include "batchline.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,39 +55,21 @@ std::string commandLineOfThisProcess() {
 #endif
 
 // The test program is also the command the tests start, as its command
-// line says (before any test is set up):
-//   --vorn-server N  writes "server line 1", "server line 2"... to its
-//                    standard output every 50 ms, like a game server's
-//                    console: N lines and then it ends, or without end for 0;
-//   --vorn-stubborn  writes "stubborn line" every 50 ms without end and
-//                    ignores the gentle request to end (SIGTERM; Windows has
-//                    none): a server that must be forced;
-//   --vorn-exit N    ends at once with exit code N: a command that fails.
+// line says (before any test is set up): "--vorn-exit N" ends at once with
+// exit code N; "--vorn-server" writes "server line 1", "server line 2"...
+// to its standard output every 50 ms without end, like a game server's
+// console.
 [[maybe_unused]] const bool commandMode = [] {
     const std::string line = commandLineOfThisProcess();
-    const auto number = [&line](const std::string& mark) {
-        const auto at = line.find(mark);
-        return at == std::string::npos ? -1 : std::atoi(line.c_str() + at + mark.size());
-    };
-    if (const int code = number("--vorn-exit "); code >= 0)
-        std::exit(code);
-    const bool stubborn = line.find("--vorn-stubborn") != std::string::npos;
-    const int lines = stubborn ? 0 : number("--vorn-server ");
-    if (lines < 0)
-        return false;
-#ifndef _WIN32
-    if (stubborn)
-        std::signal(SIGTERM, SIG_IGN);
-#endif
-    for (int i = 1; lines == 0 || i <= lines; ++i) {
-        if (stubborn)
-            std::printf("stubborn line\n");
-        else
+    if (const auto at = line.find("--vorn-exit "); at != std::string::npos)
+        std::exit(std::atoi(line.c_str() + at + 12));
+    if (line.find("--vorn-server") != std::string::npos)
+        for (int i = 1;; ++i) {
             std::printf("server line %d\n", i);
-        std::fflush(stdout);
-        sleepMilliseconds(50);
-    }
-    std::exit(0);
+            std::fflush(stdout);
+            sleepMilliseconds(50);
+        }
+    return false;
 }();
 
 } // namespace
