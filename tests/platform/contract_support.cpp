@@ -74,6 +74,20 @@ std::string commandLineOfThisProcess() {
 
 } // namespace
 
+std::string quote(const std::string& text) {
+    std::string quoted;
+    const Status s = quoteBatchArgument(text, quoted);
+    EXPECT_TRUE(s.ok()) << s.error;
+    return quoted;
+}
+
+std::string bytesOf(const std::string& winPath) {
+    std::string bytes;
+    const Status s = readFile(winPath, bytes);
+    EXPECT_TRUE(s.ok()) << s.error;
+    return bytes;
+}
+
 void PlatformTest::SetUp() {
 #ifdef _WIN32
     static int counter = 0;

@@ -12,6 +12,11 @@
 
 namespace vorn::test {
 
+// The text quoted for a batch line, and a file's bytes; each fails the test
+// when it cannot.
+std::string quote(const std::string& text);
+std::string bytesOf(const std::string& winPath);
+
 class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override;

@@ -15,6 +15,7 @@
 
 namespace fs = std::filesystem;
 using namespace vorn::platform;
+using vorn::test::bytesOf;
 using vorn::test::PlatformTest;
 
 namespace {
@@ -84,9 +85,7 @@ TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
     EXPECT_EQ(
         runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
         0);
-    std::string out;
-    ASSERT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_EQ(out, "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
+    EXPECT_EQ(bytesOf(at("out.txt")), "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
     // In any case, and with its exit code.
     writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
     EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
@@ -103,9 +102,7 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
          std::vector<std::string>{"echo x", "dir c:\\ /b >> " + at("x.txt"), "dir c:\\",
                                   "dir c:\\ /s /b", tool + " & dir", at("other.bat")}) {
         EXPECT_NE(runBatchLine(line, at("out.txt") + " 2>&1"), 0) << line;
-        std::string out;
-        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
-        EXPECT_NE(out, "") << line;
+        EXPECT_NE(bytesOf(at("out.txt")), "") << line;
     }
     EXPECT_EQ(storedName(at("x.txt")), "");
     EXPECT_EQ(storedName(at("ran.txt")), "");
@@ -114,9 +111,7 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     ASSERT_TRUE(startHidden(tool + " 2> " + at("out.txt"), p).ok());
     ASSERT_EQ(p.wait(10000), vorn::platform::Process::Wait::Finished);
     EXPECT_EQ(p.exitCode(), 1);
-    std::string out;
-    EXPECT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_NE(out.find("batch file"), std::string::npos) << out;
+    EXPECT_NE(bytesOf(at("out.txt")).find("batch file"), std::string::npos);
     EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
@@ -188,8 +183,7 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
                                              "\"$WINELOADER\" \"${1##*/}\"\n",
                       true);
         const int code = runBatchLine(at(row.program), at("out.txt") + " 2>&1");
-        std::string out;
-        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
+        const std::string out = bytesOf(at("out.txt"));
         EXPECT_EQ(code, row.code) << out;
         if (row.code == 0)
             EXPECT_EQ(out, row.said.substr(row.said.rfind('/') + 1) + " " + prefix_ + "/" +

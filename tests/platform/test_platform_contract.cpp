@@ -23,26 +23,14 @@
 #endif
 
 using namespace vorn::platform;
+using vorn::test::bytesOf;
 using vorn::test::HeldPort;
 using vorn::test::PlatformTest;
+using vorn::test::quote;
 using vorn::test::waitUntil;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string quote(const std::string& text) {
-    std::string quoted;
-    const Status s = quoteBatchArgument(text, quoted);
-    EXPECT_TRUE(s.ok()) << s.error;
-    return quoted;
-}
-
-std::string bytesOf(const std::string& winPath) {
-    std::string bytes;
-    const Status s = readFile(winPath, bytes);
-    EXPECT_TRUE(s.ok()) << s.error;
-    return bytes;
-}
 
 std::vector<std::string> sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
@@ -256,15 +244,9 @@ class Commands : public PlatformTest {
     void expectNothingLeft(Process& p) {
         EXPECT_FALSE(p.running());
         EXPECT_NE(p.exitCode(), -1);
-        const auto logSize = [this] {
-            std::string none;
-            std::uint64_t size = 0;
-            EXPECT_TRUE(readFileFrom(at("vorn.log"), 0, 0, none, size).ok());
-            return size;
-        };
-        const std::uint64_t stopped = logSize();
+        const std::size_t stopped = bytesOf(at("vorn.log")).size();
         sleepMilliseconds(400);
-        EXPECT_EQ(logSize(), stopped);
+        EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
     }
 };
 

@@ -1,27 +1,21 @@
-// Name matching of the POSIX side (vorn-cmd and the drive mapping), checked
-// against what Wine's cmd.exe and Windows do. The listing order is the
-// platform contract's (Listing.MixedNamesComeInTheOrderOfWindowsCmd).
+// Name matching of the POSIX side (vorn-cmd and the drive mapping) as Wine's
+// cmd.exe and Windows match; plain "*.bsp" matches, case in stored names and
+// the listing order are the platform contract's.
 #ifndef _WIN32
 #include "posix/winnames.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 using namespace vorn::platform::winnames;
 
 TEST(WinNames, PatternsMatchAsDirDoes) {
-    struct Row {
+    const struct {
         const char* pattern;
         const char* name;
         bool matches;
-    };
-    const std::vector<Row> rows = {
-        {"*.bsp", "de_dust.bsp", true},
-        {"*.bsp", "DE_DUST.BSP", true},
-        {"*.bsp", "x.bsp2", true},
+    } rows[] = {
         {"*.bsp", "x.bs", false},
-        {"*.bsp", "bsp", false},
         {"*.bsp", "x.bsp.txt", false},
         {"*", "anything", true},
         {"*.*", "noext", true},
@@ -41,9 +35,7 @@ TEST(WinNames, PatternsMatchAsDirDoes) {
 }
 
 TEST(WinNames, SameNameIgnoresCaseOfLatinGreekAndCyrillicLetters) {
-    for (const auto& [a, b] : {std::pair{"HL.EXE", "hl.exe"},
-                               {"\u00DCber", "\u00FCBER"},
-                               {"\u0141\u00F3dz", "\u0142\u00D3DZ"},
+    for (const auto& [a, b] : {std::pair{"\u0141\u00F3dz", "\u0142\u00D3DZ"},
                                {"\u03B1", "\u0391"},
                                {"\u044F", "\u042F"}})
         EXPECT_TRUE(sameName(a, b)) << a;
