@@ -39,7 +39,6 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
 
 } // namespace
 
-// ---------------------------------------------------------------------------
 // The existence test
 
 using StoredName = PlatformTest;
@@ -56,8 +55,7 @@ TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
     EXPECT_EQ(storedName(at("A.TXT"), true), "a.txt");
 }
 
-// Each: the name stored, and how the caller spells it; among them names the
-// interpreter would act on.
+// Among them names the interpreter would act on.
 TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
     make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
@@ -76,7 +74,6 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
     }
 }
 
-// ---------------------------------------------------------------------------
 // Listings through the batch file, as the window makes them
 
 class Listing : public PlatformTest {
@@ -188,9 +185,8 @@ TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     EXPECT_EQ(storedName(at("vorn.bat")), "");
 }
 
-// A listing onto a full disk, into the batch line's redirection and into
-// the batch file's own: every write fails, as the last ones do when the
-// disk fills up part way.
+// A listing onto a full disk, through either redirection: every write
+// fails, as the last ones do when the disk fills up part way.
 TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";
@@ -208,7 +204,6 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #endif
 }
 
-// ---------------------------------------------------------------------------
 // Running programs, and a started server: its console output read while it
 // runs, and Stop
 
@@ -239,8 +234,7 @@ class Commands : public PlatformTest {
         EXPECT_NE(seen.find(text), std::string::npos) << seen;
         return seen;
     }
-    // Nothing of a stopped command is left: it has ended, and its output
-    // stops growing over a pause of several of its lines.
+    // It has ended, and its output stops growing over several of its lines.
     void expectNothingLeft(Process& p) {
         EXPECT_FALSE(p.running());
         EXPECT_NE(p.exitCode(), -1);
@@ -285,9 +279,8 @@ TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
     EXPECT_FALSE(startHidden(".\\vorn.bat", p, at("gone")).ok());
 }
 
-// As the window runs its commands, from the batch file's folder: "2> file"
-// keeps the complaints apart from the output, "> file 2>&1" joins them to
-// it. Either way a failure can say why.
+// From the batch file's folder, as the window runs them: "2> file" keeps
+// the complaints apart, "> file 2>&1" joins them to the output.
 TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
     const std::string folder = base().substr(0, base().size() - 1);
     make({"maps\\"});
@@ -314,10 +307,9 @@ TEST_F(Commands, LineBreaksAreRefused) {
     }
 }
 
-// Stop asks and looks again without waiting; whatever answers the request
-// ends, and nothing of it is left. (Forcing what ignores the request is the
-// server window's test.) Listings and the entity export beside a running
-// server are the server window's too.
+// Stop asks and looks again without waiting, and nothing is left. Forcing
+// what ignores the request, and commands run beside a server, are the
+// server window's tests (on both backends).
 TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopLeavesNothing) {
     Process p;
     start(p, "--vorn-server");
@@ -357,7 +349,6 @@ TEST_F(Commands, ACommandPastItsTimeLimitIsEnded) {
     EXPECT_FALSE(p.running());
 }
 
-// ---------------------------------------------------------------------------
 // Reading and writing files
 
 using Files = PlatformTest;
@@ -383,8 +374,11 @@ TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
     EXPECT_EQ(size, 0u);
 }
 
-// Output makes or replaces the file, Append makes it or adds to its end.
-TEST_F(Files, LinesAreWrittenWithCrLfAndBytesUnchanged) {
+// Lines are written with CR LF and bytes unchanged: Output makes or
+// replaces the file, Append makes it or adds to its end. Lines are read up
+// to CR LF or LF, the last one without an end too; fields up to commas and
+// line ends.
+TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
     TextFile f;
     ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
     EXPECT_TRUE(f.writeLine("one").ok());
@@ -402,14 +396,9 @@ TEST_F(Files, LinesAreWrittenWithCrLfAndBytesUnchanged) {
     EXPECT_TRUE(f.writeLine("second").ok());
     f.close();
     EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\nsecond\r\n");
-}
 
-// Lines end at CR LF or LF, the last one without an end too; fields end
-// at commas and line ends.
-TEST_F(Files, ReadLineAndReadField) {
     makeFile(at("lines.txt"), "one\r\ntwo\n\r\nthree");
     makeFile(at("fields.txt"), "valve,dod\r\ncstrike\r\n,last\n");
-    TextFile f;
     std::vector<std::string> got;
     std::string text;
     ASSERT_TRUE(f.open(at("lines.txt"), TextFile::Mode::Input).ok());
@@ -484,7 +473,6 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     EXPECT_EQ(bytesOf(at("vorn.log")), "keep\r\n");
 }
 
-// ---------------------------------------------------------------------------
 // Replacing files
 
 using Replace = PlatformTest;
@@ -530,10 +518,9 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
     }
 }
 
-// Exact bytes, and no temporary file left. A read-only target, a missing
-// directory, or a file in the directory's place (what an unwritable
-// directory looks like to every user, root included): the write fails
-// naming the file, and what was there stays.
+// Exact bytes and no temporary file left; or, for a read-only target, a
+// missing directory or a file in the directory's place (unwritable to root
+// too), a failure naming the file, and what was there stays.
 TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
     makeFile(at("a.cfg"), "old\r\n");
     makeFile(at("server.cfg"), "old bytes\r\n");
@@ -569,7 +556,6 @@ TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
     EXPECT_EQ(bytesOf(at("locked\\motd.txt")), "old motd\r\n");
 }
 
-// ---------------------------------------------------------------------------
 // Directories and deleting
 
 TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
@@ -599,7 +585,6 @@ TEST_F(Files, UserTempDirIsAWritableWindowsPath) {
     EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
 
-// ---------------------------------------------------------------------------
 // UDP: a port held by another program, and a socket asking a server (here
 // a stand-in of the test on the loopback)
 
@@ -620,7 +605,6 @@ TEST(Udp, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
 
 namespace {
 
-// One datagram, waiting a bounded time for it.
 std::string receiveOne(UdpSocket& socket) {
     std::string bytes;
     bool got = false;
@@ -632,10 +616,9 @@ std::string receiveOne(UdpSocket& socket) {
 
 } // namespace
 
-// Datagrams to a stand-in that sends each back come whole and in order:
-// bytes of every value, an empty one, and the largest an IPv4 datagram
-// holds (65,507 bytes, within the 64 KiB kept whole). (The window's own
-// tests ask a stand-in server through the challenge.)
+// Bytes of every value, an empty datagram, and the largest IPv4 carries
+// (65,507 bytes, within the 64 KiB kept whole) come back from an echo. The
+// challenge round trip is the server window's test.
 TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
     vorn::test::UdpResponder server(
         [](const std::string& request) { return std::vector<std::string>{request}; });
