@@ -7,6 +7,7 @@
 #include "platform.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 

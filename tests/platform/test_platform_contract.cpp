@@ -43,20 +43,10 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
 
 using StoredName = PlatformTest;
 
-// Nothing for what is missing, a wildcard, a path through a file, or a
-// directory unless directories are asked for.
-TEST_F(StoredName, GivesNothingForAMissingFileOrAWildcardOrAnUnaskedDirectory) {
-    make({"Games\\", "a.txt"});
-    for (const char* missing :
-         {"Games\\hl.exe", "NoSuchDir\\hl.exe", "a.txt\\more", "*.txt", "?.txt"})
-        EXPECT_EQ(storedName(at(missing)), "") << missing;
-    EXPECT_EQ(storedName(at("GAMES")), "");
-    EXPECT_EQ(storedName(at("GAMES"), true), "Games");
-    EXPECT_EQ(storedName(at("A.TXT"), true), "a.txt");
-}
-
-// Among them names the interpreter would act on.
-TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
+// The spelling on disk for any case (among them names the interpreter would
+// act on); nothing for what is missing, a wildcard, a path through a file,
+// or a directory unless directories are asked for.
+TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"Games\\HL.EXE", "games\\Hl.exe"},
@@ -72,6 +62,12 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCase) {
         makeFile(at(stored));
         EXPECT_EQ(storedName(at(asked)), stored.substr(stored.rfind('\\') + 1)) << asked;
     }
+    for (const char* missing :
+         {"Games\\hlds.exe", "NoSuchDir\\hl.exe", "Games\\HL.EXE\\more", "*.cfg", "a?b.cfg"})
+        EXPECT_EQ(storedName(at(missing)), "") << missing;
+    EXPECT_EQ(storedName(at("GAMES")), "");
+    EXPECT_EQ(storedName(at("GAMES"), true), "Games");
+    EXPECT_EQ(storedName(at("A&B.CFG"), true), "a&b.cfg");
 }
 
 // Listings through the batch file, as the window makes them
