@@ -2,10 +2,8 @@
 
 #include "batchline.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -56,78 +54,39 @@ std::string commandLineOfThisProcess() {
 }
 #endif
 
-// When started as "<test program> --vorn-heartbeat <windows path>", the
-// program appends a byte to that file every 50 ms and never ends: the
-// stand-in for a command that hangs. It runs before any test is set up.
-[[maybe_unused]] const bool heartbeatMode = [] {
+// The test program is also the command the tests start, as its command
+// line says (before any test is set up): "--vorn-exit N" ends at once with
+// exit code N; "--vorn-server" writes "server line 1", "server line 2"...
+// to its standard output every 50 ms without end, like a game server's
+// console.
+[[maybe_unused]] const bool commandMode = [] {
     const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-heartbeat ";
-    const auto at = line.find(mark);
-    if (at == std::string::npos)
-        return false;
-    std::string file = line.substr(at + mark.size());
-    while (!file.empty() && (file.back() == ' ' || file.back() == '"'))
-        file.pop_back();
-    while (!file.empty() && file.front() == '"')
-        file.erase(0, 1);
-    for (;;) {
-        TextFile beat;
-        if (beat.open(file, TextFile::Mode::Append).ok())
-            beat.write("x");
-        beat.close();
-        sleepMilliseconds(50);
-    }
-    return true;
-}();
-
-// When started as "<test program> --vorn-server <n>", the program writes
-// "server line 1", "server line 2"... to its standard output every 50 ms,
-// like a game server's console: n lines and then it ends, or without end
-// for n = 0.
-[[maybe_unused]] const bool serverMode = [] {
-    const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-server ";
-    const auto at = line.find(mark);
-    if (at == std::string::npos)
-        return false;
-    const int lines = std::atoi(line.c_str() + at + mark.size());
-    for (int i = 1; lines == 0 || i <= lines; ++i) {
-        std::printf("server line %d\n", i);
-        std::fflush(stdout);
-        sleepMilliseconds(50);
-    }
-    std::exit(0);
-}();
-
-// When started as "<test program> --vorn-stubborn", the program ignores
-// the gentle request to end (SIGTERM; Windows has none) and writes
-// "stubborn line" every 50 ms without end: a server that must be forced.
-[[maybe_unused]] const bool stubbornMode = [] {
-    if (commandLineOfThisProcess().find("--vorn-stubborn") == std::string::npos)
-        return false;
-#ifndef _WIN32
-    std::signal(SIGTERM, SIG_IGN);
-#endif
-    for (;;) {
-        std::printf("stubborn line\n");
-        std::fflush(stdout);
-        sleepMilliseconds(50);
-    }
-    return true;
-}();
-
-// When started as "<test program> --vorn-exit <n>", the program ends at
-// once with exit code n: a command that fails.
-[[maybe_unused]] const bool exitMode = [] {
-    const std::string line = commandLineOfThisProcess();
-    const std::string mark = "--vorn-exit ";
-    const auto at = line.find(mark);
-    if (at != std::string::npos)
-        std::exit(std::atoi(line.c_str() + at + mark.size()));
+    if (const auto at = line.find("--vorn-exit "); at != std::string::npos)
+        std::exit(std::atoi(line.c_str() + at + 12));
+    if (line.find("--vorn-server") != std::string::npos)
+        for (int i = 1;; ++i) {
+            std::printf("server line %d\n", i);
+            std::fflush(stdout);
+            sleepMilliseconds(50);
+        }
     return false;
 }();
 
 } // namespace
+
+std::string quote(const std::string& text) {
+    std::string quoted;
+    const Status s = quoteBatchArgument(text, quoted);
+    EXPECT_TRUE(s.ok()) << s.error;
+    return quoted;
+}
+
+std::string bytesOf(const std::string& winPath) {
+    std::string bytes;
+    const Status s = readFile(winPath, bytes);
+    EXPECT_TRUE(s.ok()) << s.error;
+    return bytes;
+}
 
 void PlatformTest::SetUp() {
 #ifdef _WIN32
@@ -174,9 +133,15 @@ void PlatformTest::makeFile(const std::string& winPath, const std::string& bytes
     ASSERT_TRUE(s.ok()) << s.error;
 }
 
-void PlatformTest::makeDir(const std::string& winPath) {
-    const Status s = makeDirectory(winPath);
-    ASSERT_TRUE(s.ok()) << s.error;
+void PlatformTest::make(std::initializer_list<std::string> entries) {
+    for (const std::string& entry : entries) {
+        if (entry.back() != '\\') {
+            makeFile(at(entry));
+            continue;
+        }
+        const Status s = makeDirectory(at(entry.substr(0, entry.size() - 1)));
+        ASSERT_TRUE(s.ok()) << s.error;
+    }
 }
 
 void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {

@@ -1,19 +1,22 @@
-// What the platform contract tests share: a scratch directory given as a
-// Windows path, and the few things a test must do to the disk itself
-// (make a file read-only, look at a file with the host's own means).
-//
-// On Linux every test gets its own throw-away Wine-style prefix (drive c:
-// is <prefix>/drive_c through dosdevices/c:) and works below c:\work\.
-// Under Wine the tests work in a fresh directory below the Windows
-// temporary directory, and cmd.exe is Wine's own.
+// The platform contract tests' scratch directory, given as a Windows path,
+// and what a test must do to the disk itself. On Linux each test gets its
+// own Wine-style prefix (c: is <prefix>/drive_c through dosdevices/c:) and
+// works below c:\work\; under Wine, below the Windows temporary directory.
 #pragma once
 
 #include "platform.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace vorn::test {
+
+// The text quoted for a batch line, and a file's bytes; each fails the test
+// when it cannot.
+std::string quote(const std::string& text);
+std::string bytesOf(const std::string& winPath);
 
 class PlatformTest : public ::testing::Test {
   protected:
@@ -24,29 +27,24 @@ class PlatformTest : public ::testing::Test {
     const std::string& base() const { return base_; }
     std::string at(const std::string& relative) const { return base_ + relative; }
 
-    // Writes a file (through replaceFile) and fails the test when it cannot.
+    // Fail the test when they cannot. make() makes each entry below the
+    // scratch directory in order: a directory when it ends in a backslash.
     void makeFile(const std::string& winPath, const std::string& bytes = "x");
-    void makeDir(const std::string& winPath);
-
-    // Marks the file read-only the way the platform knows it: the read-only
-    // attribute on Windows, no write permission on Linux.
+    void make(std::initializer_list<std::string> entries);
+    // Read-only as the platform knows it: the attribute on Windows, no write
+    // permission on Linux.
     void setReadOnly(const std::string& winPath, bool readOnly);
-
-    // Makes the directory unwritable when the platform allows it for the
-    // running user; false when it cannot (root on a file system without
-    // immutable flags, or Windows, where the directory attribute does not
-    // stop writing).
+    // False when the running user can write into any directory here (root
+    // without immutable flags; Windows, where the attribute does not stop it).
     bool makeUnwritable(const std::string& winPath);
-
     // Entries of a directory with the host's own means, hidden ones included.
     std::vector<std::string> hostEntries(const std::string& winDir);
 
-    // Writes `line` as the only line of the batch file (`batchName` in the
-    // scratch directory) as the window writes it, runs the batch file (with `redirect` behind it
-    // when given), waits for its end and returns the exit code.
+    // Writes `line` as the only line of the batch file `batchName` in the
+    // scratch directory, as the window writes it, runs it (with `redirect`
+    // behind it when given) and gives its exit code.
     int runBatchLine(const std::string& line, const std::string& redirect = "",
                      const std::string& batchName = "vorn.bat");
-
     // The running test program, as a path a batch line can name.
     static std::string selfProgram();
 

@@ -8,11 +8,10 @@
 
 using namespace vorn::platform;
 
-TEST(QuoteBatchArgument, QuotesAndDoublesPercent) {
-    struct Row {
-        std::string in, out;
-    };
-    const std::vector<Row> rows = {
+// Each: the text, and its quoted form or "" for a refusal that leaves the
+// output untouched.
+TEST(QuoteBatchArgument, QuotesAndDoublesPercentAndRefusesWhatQuotingCannotProtect) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
         {"C:\\Sierra\\Half-Life\\", "\"C:\\Sierra\\Half-Life\\\""},
         {"c:\\a b\\x&y.bsp", "\"c:\\a b\\x&y.bsp\""},
         {"100%", "\"100%%\""},
@@ -20,20 +19,16 @@ TEST(QuoteBatchArgument, QuotesAndDoublesPercent) {
         {"a^b|c<d>e(f)", "\"a^b|c<d>e(f)\""},
         {"", "\"\""},
         {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
+        {"a\"b", ""},
+        {"\"", ""},
+        {"a\rb", ""},
+        {"a\nb", ""},
+        {std::string("a\0b", 3), ""},
     };
-    for (const auto& r : rows) {
-        std::string quoted;
-        EXPECT_TRUE(quoteBatchArgument(r.in, quoted).ok()) << r.in;
-        EXPECT_EQ(quoted, r.out) << r.in;
-    }
-}
-
-TEST(QuoteBatchArgument, RefusesWhatQuotingCannotProtect) {
-    for (const std::string& bad : {std::string("a\"b"), std::string("a\rb"), std::string("a\nb"),
-                                   std::string("a\0b", 3), std::string("\"")}) {
+    for (const auto& [in, out] : rows) {
         std::string quoted = "untouched";
-        EXPECT_FALSE(quoteBatchArgument(bad, quoted).error.empty());
-        EXPECT_EQ(quoted, "untouched");
+        EXPECT_EQ(quoteBatchArgument(in, quoted).ok(), !out.empty()) << in;
+        EXPECT_EQ(quoted, out.empty() ? "untouched" : out) << in;
     }
 }
 
@@ -78,27 +73,23 @@ TEST(Codepage, Windows1252BothWays) {
     EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
 }
 
-TEST(Codepage, WhatTheCharacterSetLacksBecomesAQuestionMark) {
-    const std::vector<std::pair<std::string, std::string>> rows = {
-        {"\xE4\xB8\xAD", "?"},       // a CJK character
-        {"\xF0\x9F\x98\x80x", "?x"}, // outside the BMP
-        {"\xD0\x96", "?"},           // Cyrillic
-        {"a\xC3", "a?"},             // cut off
-        {"\xFFz", "?z"},             // not UTF-8 at all
-        {"\xED\xA0\x80", "?\?\?"},   // an encoded surrogate: three bad bytes
-        {"\xC0\xAF", "??"},          // overlong
+// What the character set lacks is written as '?' (one for each bad byte of
+// malformed UTF-8) and named once, in order (a bad byte as U+FFFD).
+TEST(Codepage, WhatTheCharacterSetLacksBecomesAQuestionMarkAndIsNamedOnce) {
+    const struct {
+        std::string in, written;
+        std::vector<std::string> missing;
+    } rows[] = {
+        {"plain caf\u00E9 \u20AC ?", "plain caf\xE9 \x80 ?", {}},
+        {"\u4E2D-\u0416-\u4E2D", "?-?-?", {"\u4E2D", "\u0416"}}, // CJK, Cyrillic
+        {"\xF0\x9F\x98\x80x", "?x", {"\xF0\x9F\x98\x80"}},       // outside the BMP
+        {"a\xC3", "a?", {"\uFFFD"}},                             // cut off
+        {"\xFFz", "?z", {"\uFFFD"}},                             // not UTF-8 at all
+        {"\xED\xA0\x80", "?\?\?", {"\uFFFD"}},                   // an encoded surrogate
+        {"\xC0\xAF", "??", {"\uFFFD"}},                          // overlong
     };
-    for (const auto& [in, out] : rows)
-        EXPECT_EQ(utf8ToCp1252(in), out) << in;
-}
-
-TEST(Codepage, NamesWhatTheCharacterSetLacksOnceEach) {
-    const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
-        {"plain caf\xC3\xA9 \xE2\x82\xAC ?", {}},                             // all held, '?' too
-        {"\xE4\xB8\xAD-\xD0\x96-\xE4\xB8\xAD", {"\xE4\xB8\xAD", "\xD0\x96"}}, // in order, once
-        {"\xF0\x9F\x98\x80", {"\xF0\x9F\x98\x80"}},
-        {"a\xFF", {"\xEF\xBF\xBD"}}, // not UTF-8: shown as the replacement mark
-    };
-    for (const auto& [in, missing] : rows)
-        EXPECT_EQ(cp1252Missing(in), missing) << in;
+    for (const auto& row : rows) {
+        EXPECT_EQ(utf8ToCp1252(row.in), row.written) << row.in;
+        EXPECT_EQ(cp1252Missing(row.in), row.missing) << row.in;
+    }
 }

@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace vorn::platform;
+using vorn::test::bytesOf;
 using vorn::test::PlatformTest;
 
 namespace {
@@ -29,30 +31,25 @@ void writeHost(const std::string& path, const std::string& bytes, bool executabl
 using DriveMapping = PlatformTest;
 
 TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
+    make({"a\\", "a\\B.txt"});
+    const std::string driveC = fs::canonical(prefix_ + "/drive_c").string();
     std::string host;
-    ASSERT_TRUE(hostPath("C:\\Work\\x.txt", host).ok());
-    EXPECT_EQ(host, fs::canonical(prefix_ + "/drive_c").string() + "/work/x.txt");
-
+    // Backslashes, "." and ".." (never above the drive), and any case.
+    for (const auto& [path, mapped] : {std::pair{"C:\\Work\\x.txt", "/work/x.txt"},
+                                       {"c:\\WORK\\.\\x\\..\\A\\b.txt", "/work/a/B.txt"},
+                                       {"c:\\..\\..\\work", "/work"}}) {
+        ASSERT_TRUE(hostPath(path, host).ok()) << path;
+        EXPECT_EQ(host, driveC + mapped);
+    }
     // Without the dosdevices link, c: is still drive_c.
     fs::remove(prefix_ + "/dosdevices/c:");
     ASSERT_TRUE(hostPath("c:\\work", host).ok());
     EXPECT_EQ(host, prefix_ + "/drive_c/work");
-
     // Any other letter needs its link.
     fs::create_directories(prefix_ + "/other");
     fs::create_directory_symlink("../other", prefix_ + "/dosdevices/d:");
     writeHost(prefix_ + "/other/Data.TXT", "x");
     EXPECT_EQ(storedName("D:\\data.txt"), "Data.TXT");
-}
-
-TEST_F(DriveMapping, BackslashesAndDotDotAreMapped) {
-    makeDir(at("a"));
-    makeFile(at("a\\B.txt"));
-    std::string host;
-    ASSERT_TRUE(hostPath("c:\\WORK\\.\\x\\..\\A\\b.txt", host).ok());
-    EXPECT_EQ(host, fs::canonical(prefix_ + "/drive_c").string() + "/work/a/B.txt");
-    ASSERT_TRUE(hostPath("c:\\..\\..\\work", host).ok());
-    EXPECT_EQ(host, fs::canonical(prefix_ + "/drive_c").string() + "/work");
 }
 
 TEST_F(DriveMapping, UnmappablePathsSayWhy) {
@@ -67,12 +64,6 @@ TEST_F(DriveMapping, UnmappablePathsSayWhy) {
     const Status noPrefix = hostPath("c:\\x.txt", host);
     EXPECT_NE(noPrefix.error.find("Wine prefix"), std::string::npos) << noPrefix.error;
     EXPECT_FALSE(replaceFile("c:\\x.txt", "x").ok());
-}
-
-TEST_F(DriveMapping, StoredNameIsForOrdinaryFilesOnly) {
-    fs::create_symlink("/dev/null", prefix_ + "/drive_c/work/dev");
-    EXPECT_EQ(storedName(at("dev")), "");
-    EXPECT_EQ(storedName(at("dev"), true), "");
 }
 
 TEST_F(DriveMapping, ReplaceKeepsThePermissionsOfTheFile) {
@@ -94,9 +85,7 @@ TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
     EXPECT_EQ(
         runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
         0);
-    std::string out;
-    ASSERT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_EQ(out, "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
+    EXPECT_EQ(bytesOf(at("out.txt")), "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
     // In any case, and with its exit code.
     writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
     EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
@@ -113,9 +102,7 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
          std::vector<std::string>{"echo x", "dir c:\\ /b >> " + at("x.txt"), "dir c:\\",
                                   "dir c:\\ /s /b", tool + " & dir", at("other.bat")}) {
         EXPECT_NE(runBatchLine(line, at("out.txt") + " 2>&1"), 0) << line;
-        std::string out;
-        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
-        EXPECT_NE(out, "") << line;
+        EXPECT_NE(bytesOf(at("out.txt")), "") << line;
     }
     EXPECT_EQ(storedName(at("x.txt")), "");
     EXPECT_EQ(storedName(at("ran.txt")), "");
@@ -124,9 +111,7 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     ASSERT_TRUE(startHidden(tool + " 2> " + at("out.txt"), p).ok());
     ASSERT_EQ(p.wait(10000), vorn::platform::Process::Wait::Finished);
     EXPECT_EQ(p.exitCode(), 1);
-    std::string out;
-    EXPECT_TRUE(readFile(at("out.txt"), out).ok());
-    EXPECT_NE(out.find("batch file"), std::string::npos) << out;
+    EXPECT_NE(bytesOf(at("out.txt")).find("batch file"), std::string::npos);
     EXPECT_EQ(storedName(at("ran.txt")), "");
 }
 
@@ -142,90 +127,72 @@ std::string peProgram(unsigned machine) {
     return bytes + std::string(64, '\0');
 }
 
-// Wine's loaders are stand-ins in a folder of the test's own, shaped like
-// Debian's /usr/lib/wine; each notes its name, WINELOADER and the program.
-class WineLoaders : public PlatformTest {
-  protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        dir_ = prefix_ + "/loaders";
-        bin_ = prefix_ + "/bin";
-        fs::create_directories(dir_);
-        fs::create_directories(bin_);
-        const char* path = std::getenv("PATH");
-        savedPath_ = path ? path : "";
-        ::setenv("VORN_WINE_LOADER_DIR", dir_.c_str(), 1);
-        ::setenv("PATH", bin_.c_str(), 1);
-        writeHost(prefix_ + "/drive_c/work/prog32.exe", peProgram(0x14c));
-        writeHost(prefix_ + "/drive_c/work/prog64.exe", peProgram(0x8664));
-        writeHost(prefix_ + "/drive_c/work/old.exe", "MZ without a PE header");
+// Wine's loaders are stand-ins: lib/ is shaped like Debian's /usr/lib/wine
+// (VORN_WINE_LOADER_DIR), bin/ is the PATH. Each notes its name,
+// WINELOADER and the program.
+TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot) {
+    const std::string work = prefix_ + "/drive_c/work/";
+    writeHost(work + "prog32.exe", peProgram(0x14c));
+    writeHost(work + "prog64.exe", peProgram(0x8664));
+    writeHost(work + "old.exe", "MZ without a PE header");
+    writeHost(work + "data.exe", "just text\n");
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    ::setenv("VORN_WINE_LOADER_DIR", (prefix_ + "/lib").c_str(), 1);
+    ::setenv("PATH", (prefix_ + "/bin").c_str(), 1);
+    // Each row: the loaders there ('!' marks one the kernel cannot run), the
+    // program, its exit code, and the loader that ran it or what was said.
+    const std::string debian = "lib/wine lib/wine64 bin/wine";
+    const struct {
+        std::string loaders;
+        const char* program;
+        int code;
+        std::string said;
+    } rows[] = {
+        {debian, "prog64.exe", 0, "lib/wine64"},
+        {debian, "prog32.exe", 0, "lib/wine"},
+        // Without a readable PE header, Wine's own `wine` chooses.
+        {debian, "old.exe", 0, "bin/wine"},
+        // A `wine64` on the PATH comes first for 64-bit programs.
+        {debian + " bin/wine64", "prog64.exe", 0, "bin/wine64"},
+        // Outside Debian's layout, `wine` on the PATH runs both.
+        {"bin/wine", "prog64.exe", 0, "bin/wine"},
+        {"bin/wine", "prog32.exe", 0, "bin/wine"},
+        {"", "prog32.exe", 1, "Wine is not installed"},
+        {debian, "data.exe", 1, "neither a Windows program nor executable"},
+        // Debian's Wine without its 32-bit part: 64-bit programs still run.
+        {"lib/wine64 bin/wine", "prog32.exe", kExitNoWine32Bit, "Wine has no 32-bit part"},
+        {"lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
+        // A kernel that cannot run 32-bit programs refuses the 32-bit loader
+        // with "Exec format error", as it refuses any file it cannot run.
+        {"lib/wine! lib/wine64 bin/wine", "prog32.exe", kExitCannotRun32Bit,
+         "Exec format error (" + prefix_ + "/lib/wine for prog32.exe, a 32-bit program)"},
+        {"lib/wine! lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.loaders + ": " + row.program);
+        for (const char* dir : {"/lib", "/bin"}) {
+            fs::remove_all(prefix_ + dir);
+            fs::create_directories(prefix_ + dir);
+        }
+        std::istringstream loaders(row.loaders);
+        for (std::string loader; loaders >> loader;)
+            writeHost(prefix_ + "/" + loader.substr(0, loader.find('!')),
+                      loader.back() == '!' ? "no program of this machine"
+                                           : "#!/bin/sh\nprintf '%s %s %s\\r\\n' \"${0##*/}\" "
+                                             "\"$WINELOADER\" \"${1##*/}\"\n",
+                      true);
+        const int code = runBatchLine(at(row.program), at("out.txt") + " 2>&1");
+        const std::string out = bytesOf(at("out.txt"));
+        EXPECT_EQ(code, row.code) << out;
+        if (row.code == 0)
+            EXPECT_EQ(out, row.said.substr(row.said.rfind('/') + 1) + " " + prefix_ + "/" +
+                               row.said + " " + row.program + "\r\n");
+        else
+            EXPECT_NE(out.find(row.said), std::string::npos) << out;
     }
-    void TearDown() override {
-        ::unsetenv("VORN_WINE_LOADER_DIR");
-        ::setenv("PATH", savedPath_.c_str(), 1);
-        PlatformTest::TearDown();
-    }
-    void loader(const std::string& path) {
-        writeHost(path,
-                  "#!/bin/sh\nprintf '%s %s %s\\r\\n' \"${0##*/}\" \"$WINELOADER\" "
-                  "\"${1##*/}\"\n",
-                  true);
-    }
-    // Which loader ran the program, and what it said.
-    std::string run(const std::string& program, int& code) {
-        code = runBatchLine(at(program), at("out.txt") + " 2>&1");
-        std::string out;
-        EXPECT_TRUE(readFile(at("out.txt"), out).ok());
-        return out;
-    }
-    std::string dir_, bin_, savedPath_;
-};
-
-TEST_F(WineLoaders, EachProgramRunsWithTheLoaderForItsMachine) {
-    loader(dir_ + "/wine");
-    loader(dir_ + "/wine64");
-    loader(bin_ + "/wine");
-    int code = -1;
-    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
-    EXPECT_EQ(run("prog32.exe", code), "wine " + dir_ + "/wine prog32.exe\r\n");
-    // Without a readable PE header, Wine's own `wine` chooses.
-    EXPECT_EQ(run("old.exe", code), "wine " + bin_ + "/wine old.exe\r\n");
-    EXPECT_EQ(code, 0);
-    // A `wine64` on the PATH comes first for 64-bit programs.
-    loader(bin_ + "/wine64");
-    EXPECT_EQ(run("prog64.exe", code), "wine64 " + bin_ + "/wine64 prog64.exe\r\n");
-    // Outside Debian's layout, `wine` on the PATH runs both.
-    fs::remove(dir_ + "/wine");
-    fs::remove(dir_ + "/wine64");
-    fs::remove(bin_ + "/wine64");
-    EXPECT_EQ(run("prog64.exe", code), "wine " + bin_ + "/wine prog64.exe\r\n");
-    EXPECT_EQ(run("prog32.exe", code), "wine " + bin_ + "/wine prog32.exe\r\n");
-}
-
-TEST_F(WineLoaders, AProgramThatCannotRunSaysWhy) {
-    int code = -1;
-    // No Wine at all, and a file that is no program.
-    EXPECT_NE(run("prog32.exe", code).find("Wine is not installed"), std::string::npos);
-    EXPECT_EQ(code, 1);
-    writeHost(prefix_ + "/drive_c/work/data.exe", "just text\n");
-    EXPECT_NE(runBatchLine(at("data.exe")), 0);
-
-    // Debian's Wine without its 32-bit part: 64-bit programs still run.
-    loader(dir_ + "/wine64");
-    loader(bin_ + "/wine");
-    std::string out = run("prog32.exe", code);
-    EXPECT_EQ(code, kExitNoWine32Bit) << out;
-    EXPECT_NE(out.find("Wine has no 32-bit part"), std::string::npos) << out;
-    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
-
-    // A kernel that cannot run 32-bit programs refuses the 32-bit loader
-    // with "Exec format error", as it refuses any file it cannot run.
-    writeHost(dir_ + "/wine", "no program of this machine", true);
-    out = run("prog32.exe", code);
-    EXPECT_EQ(code, kExitCannotRun32Bit) << out;
-    EXPECT_NE(out.find("prog32.exe, a 32-bit program"), std::string::npos) << out;
-    EXPECT_NE(out.find("Exec format error"), std::string::npos) << out;
-    EXPECT_EQ(run("prog64.exe", code), "wine64 " + dir_ + "/wine64 prog64.exe\r\n");
+    ::unsetenv("VORN_WINE_LOADER_DIR");
+    ::setenv("PATH", savedPath.c_str(), 1);
 }
 
 TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {

@@ -1,27 +1,21 @@
-// Name matching of the POSIX side (vorn-cmd and the drive mapping), checked
-// against what Wine's cmd.exe and Windows do. The listing order is the
-// platform contract's (Listing.MixedNamesComeInTheOrderOfWindowsCmd).
+// Name matching of the POSIX side (vorn-cmd and the drive mapping) as Wine's
+// cmd.exe and Windows match; plain "*.bsp" matches, case in stored names and
+// the listing order are the platform contract's.
 #ifndef _WIN32
 #include "posix/winnames.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 using namespace vorn::platform::winnames;
 
 TEST(WinNames, PatternsMatchAsDirDoes) {
-    struct Row {
+    const struct {
         const char* pattern;
         const char* name;
         bool matches;
-    };
-    const std::vector<Row> rows = {
-        {"*.bsp", "de_dust.bsp", true},
-        {"*.bsp", "DE_DUST.BSP", true},
-        {"*.bsp", "x.bsp2", true},
+    } rows[] = {
         {"*.bsp", "x.bs", false},
-        {"*.bsp", "bsp", false},
         {"*.bsp", "x.bsp.txt", false},
         {"*", "anything", true},
         {"*.*", "noext", true},
@@ -41,19 +35,12 @@ TEST(WinNames, PatternsMatchAsDirDoes) {
 }
 
 TEST(WinNames, SameNameIgnoresCaseOfLatinGreekAndCyrillicLetters) {
-    EXPECT_TRUE(sameName("HL.EXE", "hl.exe"));
-    EXPECT_TRUE(sameName("\xC3\x9C"
-                         "ber",
-                         "\xC3\xBC"
-                         "BER")); // Ü ü
-    EXPECT_TRUE(sameName("\xC5\x81\xC3\xB3"
-                         "dz",
-                         "\xC5\x82\xC3\x93"
-                         "DZ"));                   // Łó łÓ
-    EXPECT_TRUE(sameName("\xCE\xB1", "\xCE\x91")); // α Α
-    EXPECT_TRUE(sameName("\xD1\x8F", "\xD0\xAF")); // я Я
+    for (const auto& [a, b] : {std::pair{"\u0141\u00F3dz", "\u0142\u00D3DZ"},
+                               {"\u03B1", "\u0391"},
+                               {"\u044F", "\u042F"}})
+        EXPECT_TRUE(sameName(a, b)) << a;
     EXPECT_FALSE(sameName("hl.exe", "hl.exe2"));
-    EXPECT_FALSE(sameName("e", "\xC3\xA9"));
+    EXPECT_FALSE(sameName("e", "\u00E9"));
 }
 
 #endif
