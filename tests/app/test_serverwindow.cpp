@@ -7,10 +7,6 @@
 #include "udpresponder.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QLayout>
-
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -19,16 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
-#include <map>
-#include <memory>
 #include <vector>
-#ifndef _WIN32
-#include <csignal>
-#else
-#include <windows.h>
-// (after windows.h, which it needs)
-#include <tlhelp32.h>
-#endif
 
 namespace vorn::test {
 namespace {
@@ -75,58 +62,8 @@ class ServerWindowTest : public WindowTest {
         return label->palette().color(QPalette::WindowText);
     }
     QByteArray masterLog() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
-
-    // Kills the demo's server programs (not the interpreter running them)
-    // as a crash ends them; how many. On Linux with SIGKILL; on Windows the
-    // hl.exe programs this test started, found below its own process.
-    static int killServers(const QString& dir) {
-        int killed = 0;
-#ifndef _WIN32
-        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            QFile cmd(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
-            QFile comm(QStringLiteral("/proc/") + pid + QStringLiteral("/comm"));
-            if (pid.toInt() > 0 && cmd.open(QIODevice::ReadOnly) &&
-                cmd.readAll().contains(dir.toUtf8()) && comm.open(QIODevice::ReadOnly) &&
-                comm.readAll().trimmed() == "hl.exe" && ::kill(pid.toInt(), SIGKILL) == 0)
-                ++killed;
-        }
-#else
-        Q_UNUSED(dir);
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
-            return 0;
-        std::map<DWORD, DWORD> parentOf;
-        std::vector<DWORD> servers;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more;
-             more = Process32NextW(snapshot, &entry)) {
-            parentOf[entry.th32ProcessID] = entry.th32ParentProcessID;
-            if (_wcsicmp(entry.szExeFile, L"hl.exe") == 0)
-                servers.push_back(entry.th32ProcessID);
-        }
-        CloseHandle(snapshot);
-        const DWORD self = GetCurrentProcessId();
-        for (const DWORD server : servers) {
-            // Ours when this process is among its first few forebears.
-            bool ours = false;
-            DWORD at = server;
-            for (int up = 0; up < 4 && !ours; ++up) {
-                const auto parent = parentOf.find(at);
-                if (parent == parentOf.end())
-                    break;
-                at = parent->second;
-                ours = at == self;
-            }
-            HANDLE process = ours ? OpenProcess(PROCESS_TERMINATE, FALSE, server) : nullptr;
-            if (process && TerminateProcess(process, 9))
-                ++killed;
-            if (process)
-                CloseHandle(process);
-        }
-#endif
-        return killed;
-    }
+    // A server that ends as soon as it starts.
+    void endAtOnce() { QFile::remove(demo->game("server-standin.stay")); }
 
     // Servers of the demo still running: process groups holding a process
     // whose command line names the demo's directory (a shell forking a
@@ -172,9 +109,6 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     // that does not turn its echo off.)
     EXPECT_TRUE(output().contains("hl.exe stand-in started\nConsole initialized.\n"))
         << output().toStdString();
-
-    if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
-        sw()->grab().save(QString::fromLocal8Bit(dir) + "/server-window.png");
 
     // While it runs, a second Start asks first; No starts nothing.
     seam.answers = {kAnswerNo};
@@ -238,21 +172,6 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     ASSERT_TRUE(mapLoaded());
     EXPECT_NE(serversOf(prefix()), 0);
     EXPECT_LE(serversOf(prefix()), 1) << "only the new server runs";
-}
-
-TEST_F(ServerWindowTest, AServerThatEndsByItselfIsShownWithItsExitCode) {
-    QFile::remove(demo->game("server-standin.stay"));
-    click("cmdStart");
-    ASSERT_NE(sw(), nullptr);
-    ASSERT_TRUE(waitUntil([&] { return !sw()->serverRunning(); }, 10000));
-    EXPECT_TRUE(state().startsWith("Ended by itself at ")) << state().toStdString();
-    EXPECT_TRUE(state().endsWith("with exit code 0.")) << state().toStdString();
-    EXPECT_TRUE(output().contains("hl.exe stand-in started"));
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
-    // Start runs it again without asking.
-    click("cmdStart");
-    EXPECT_TRUE(seam.boxes.empty());
-    EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
 }
 
 TEST_F(ServerWindowTest, ListingsAndTheEntityExportWorkWhileItRuns) {
@@ -384,9 +303,6 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::NearBlack));
 
     // Nobody answers for a minute: red, since the start.
-    skew = 59000;
-    sw()->poll();
-    EXPECT_TRUE(answer().startsWith("Waiting")) << answer().toStdString();
     skew = 61000;
     sw()->poll();
     EXPECT_EQ(answer(), QStringLiteral("No answer on UDP port %1 since the start at %2")
@@ -417,13 +333,10 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
         waitUntil([] { return false; }, ServerWindow::kPollMs + 200);
     }
     // Then it falls silent (after the answers still on their way): after
-    // 28 s it still counts as answering, after 30 s it is shown in red, and
-    // it is left running.
-    sw()->poll();
-    skew += 28000;
+    // 30 s it is shown in red, and it is left running.
     sw()->poll();
     EXPECT_EQ(answer(), answering);
-    skew += 3000;
+    skew += 31000;
     sw()->poll();
     EXPECT_TRUE(answer().contains(QRegularExpression(
         QStringLiteral("^Not answering on UDP port %1 since \\d\\d:\\d\\d:\\d\\d$").arg(port))))
@@ -434,20 +347,25 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     EXPECT_EQ(state(), "Running.");
 }
 
-TEST_F(ServerWindowTest, AServerThatStopsByItselfIsStartedAgainAtMostThreeTimesInTenMinutes) {
-    // The stand-in ends at once: a server that crashes as soon as it starts.
-    QFile::remove(demo->game("server-standin.stay"));
+TEST_F(ServerWindowTest, AServerThatEndsByItselfIsStartedAgainAtMostThreeTimesInTenMinutes) {
+    endAtOnce();
     click("cmdStart");
     ASSERT_NE(sw(), nullptr);
-    // Unchecked at first: the first end is only shown.
+    // Unchecked at first: the first end is only shown, with its exit code.
     EXPECT_FALSE(sw()->chkRestartServer->isChecked());
-    ASSERT_TRUE(waitUntil([&] { return state().startsWith("Ended by itself"); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !sw()->serverRunning(); }, 10000));
+    EXPECT_TRUE(state().startsWith("Ended by itself at ")) << state().toStdString();
+    EXPECT_TRUE(state().endsWith("with exit code 0.")) << state().toStdString();
+    EXPECT_TRUE(output().contains("hl.exe stand-in started"));
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
     EXPECT_FALSE(sw()->restartPending());
     EXPECT_FALSE(sw()->lblRestarts->isVisible());
 
+    // Start runs it again without asking.
     click("chkRestartServer");
     sw()->restartDelayMs = 50;
     click("cmdStart");
+    EXPECT_TRUE(seam.boxes.empty());
     const QString stopped = "Stopped restarting: it ended 4 times in 10 minutes";
     ASSERT_TRUE(waitUntil([&] { return restarts() == stopped; }, 20000)) << output().toStdString();
     EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
@@ -496,7 +414,7 @@ TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
 
     // Between an end and its restart, Stop calls the restart off without
     // asking, as nothing runs.
-    QFile::remove(demo->game("server-standin.stay"));
+    endAtOnce();
     sw()->restartDelayMs = 60000;
     click("cmdStart");
     ASSERT_TRUE(waitUntil([&] { return sw()->restartPending(); }, 10000));
@@ -519,7 +437,7 @@ TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
 }
 
 TEST_F(ServerWindowTest, ABusyPortAtARestartIsReportedAsAtStart) {
-    QFile::remove(demo->game("server-standin.stay"));
+    endAtOnce();
     click("cmdStart");
     ASSERT_TRUE(waitUntil([&] { return state().startsWith("Ended by itself"); }, 10000));
     click("chkRestartServer");
@@ -607,48 +525,43 @@ TEST_F(ServerWindowTest, IsAWindowToAssistiveTechnologyWithEachValueReadWithItsC
 }
 
 // Every text in full view at desktop fonts of 10 to 14 points, with a server
-// answering and after a restart. With VORN_SERVER_SHOT naming a folder, the
+// answering after a restart. With VORN_SERVER_SHOT naming a folder, the
 // window is saved there for looking at.
 class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithParamInterface<int> {
   protected:
     DesktopPointSize font_{GetParam()};
-    void look(const char* state) {
-        const QStringList problems = clippedControls(sw());
-        EXPECT_TRUE(problems.isEmpty()) << state << ":\n" << problems.join("\n").toStdString();
-        EXPECT_TRUE(lastLineInView(sw()->txtServerOutput))
-            << state << ": the newest line of the output is not in full view";
-        if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
-            sw()->grab().save(QStringLiteral("%1/server-%2-%3pt.png")
-                                  .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(state))
-                                  .arg(GetParam()));
-    }
 };
 
-TEST_P(ServerWindowFontTest, NothingIsClippedWhileItAnswersNorAfterARestart) {
+TEST_P(ServerWindowFontTest, NothingIsClippedWhenItAnswersAfterARestart) {
     const int port = freePort();
     usePort(port);
+    endAtOnce();
     click("cmdStart");
-    ASSERT_NE(sw(), nullptr);
+    ASSERT_TRUE(waitUntil([&] { return state().startsWith("Ended by itself"); }, 10000));
     click("chkRestartServer");
-    auto answers = [](const std::string&) {
-        return std::vector<std::string>{
-            infoAnswer("Vornwick Test Server - Day of Defeat, all welcome", "dod_anzio", 0, 32)};
-    };
-    auto server = std::make_unique<UdpResponder>(answers, port);
-    ASSERT_TRUE(waitUntil([&] { return answer().startsWith("Answering"); }, 10000));
-    ASSERT_TRUE(mapLoaded());
-    look("answering");
-
-    // The server dies, and its port is let go; the window starts it again.
-    sw()->restartDelayMs = 50;
-    server.reset();
-    EXPECT_EQ(killServers(prefix()), 1);
+    sw()->restartDelayMs = 300;
+    click("cmdStart");
+    // The run the window starts again stays.
+    ASSERT_TRUE(waitUntil([&] { return sw()->restartPending(); }, 10000));
+    DemoInstall::write(demo->game("server-standin.stay"), "");
     ASSERT_TRUE(waitUntil([&] { return restarts().startsWith("Started again at "); }, 10000))
         << restarts().toStdString() << output().toStdString();
-    server = std::make_unique<UdpResponder>(answers, port);
-    ASSERT_TRUE(waitUntil([&] { return output().count("Loading map") == 2; }, 10000));
+    UdpResponder server(
+        [](const std::string&) {
+            return std::vector<std::string>{infoAnswer(
+                "Vornwick Test Server - Day of Defeat, all welcome", "dod_anzio", 0, 32)};
+        },
+        port);
+    ASSERT_TRUE(mapLoaded());
     ASSERT_TRUE(waitUntil([&] { return answer().startsWith("Answering"); }, 10000));
-    look("restarted");
+
+    const QStringList problems = clippedControls(sw());
+    EXPECT_TRUE(problems.isEmpty()) << problems.join("\n").toStdString();
+    EXPECT_TRUE(lastLineInView(sw()->txtServerOutput))
+        << "the newest line of the output is not in full view";
+    if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
+        sw()->grab().save(
+            QStringLiteral("%1/server-%2pt.png").arg(QString::fromLocal8Bit(dir)).arg(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, ServerWindowFontTest, ::testing::Values(10, 12, 14));
