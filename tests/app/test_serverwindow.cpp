@@ -153,6 +153,35 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopAndStartsItAgain) {
     EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
     EXPECT_LE(serversOf(prefix()), 0) << "nothing of the server may be left";
 
+    // To assistive technology a window, each value read with its caption
+    // as it is now, and labelled by it for readers that follow relations.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(sw());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "Vornwick - Server");
+    const struct {
+        QLabel* value;
+        const char* caption;
+    } rows[] = {
+        {sw()->lblCommandLine, "lblCommandLineCaption"},
+        {sw()->lblStartTime, "lblStartTimeCaption"},
+        {sw()->lblServerState, "lblServerStateCaption"},
+        {sw()->lblServerAnswer, "lblServerAnswerCaption"},
+    };
+    for (const auto& row : rows) {
+        auto* caption = control<QLabel>(*sw(), row.caption);
+        QString words = caption->text();
+        words.chop(1); // the colon
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(row.value);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->text(QAccessible::Name), words + ": " + row.value->text()) << row.caption;
+        EXPECT_FALSE(row.value->text().isEmpty()) << row.caption;
+        bool labelled = false;
+        for (const auto& [other, relation] : face->relations(QAccessible::Label))
+            labelled = labelled || other->object() == caption;
+        EXPECT_TRUE(labelled) << row.caption;
+    }
+
     // Start stays available and runs it again, in the same window.
     ServerWindow* first = sw();
     click("cmdStart");
@@ -391,11 +420,26 @@ TEST_F(ServerWindowTest, AServerThatEndsByItselfIsStartedAgainAtMostThreeTimesIn
     EXPECT_TRUE(log.contains(stopped.toUtf8()));
 
     // A Start of the user's counts from nothing again.
+    sw()->restartDelayMs = 300;
     click("cmdStart");
     ASSERT_TRUE(waitUntil([&] { return restarts().startsWith("Started again at "); }, 10000));
     EXPECT_TRUE(restarts().endsWith("after it ended with exit code 0."))
         << restarts().toStdString();
-    click("chkRestartServer");
+
+    // A port taken before the next restart is reported as at a start.
+    HeldPort holder(27015);
+    if (holder.port == 0)
+        GTEST_SKIP() << "port 27015 is taken on this machine already";
+    const QString busy =
+        "Error: UDP port 27015 is in use by another program; no server was started.";
+    ASSERT_TRUE(waitUntil([&] { return restarts() == busy; }, 10000)) << restarts().toStdString();
+    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
+    EXPECT_EQ(status(), busy);
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_TRUE(output().endsWith(QStringLiteral("The server was not started again. ") + busy));
+    EXPECT_TRUE(masterLog().contains(busy.toUtf8()));
+    EXPECT_EQ(serverLog(7).count("hl.exe "), 7);
+    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
 }
 
 TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
@@ -436,28 +480,6 @@ TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
     EXPECT_EQ(serverLog(3).count("hl.exe "), 3);
 }
 
-TEST_F(ServerWindowTest, ABusyPortAtARestartIsReportedAsAtStart) {
-    endAtOnce();
-    click("cmdStart");
-    ASSERT_TRUE(waitUntil([&] { return state().startsWith("Ended by itself"); }, 10000));
-    click("chkRestartServer");
-    sw()->restartDelayMs = 300;
-    click("cmdStart");
-    HeldPort holder(27015);
-    if (holder.port == 0)
-        GTEST_SKIP() << "port 27015 is taken on this machine already";
-    const QString busy =
-        "Error: UDP port 27015 is in use by another program; no server was started.";
-    ASSERT_TRUE(waitUntil([&] { return restarts() == busy; }, 10000)) << restarts().toStdString();
-    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
-    EXPECT_EQ(status(), busy);
-    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
-    EXPECT_TRUE(output().endsWith(QStringLiteral("The server was not started again. ") + busy));
-    EXPECT_TRUE(masterLog().contains(busy.toUtf8()));
-    EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
-}
-
 TEST_F(ServerWindowTest, StopDoesNotHoldTheWindowUpWhileAServerIgnoresTheRequestToEnd) {
     VORN_SKIP_ON_WINDOWS("Windows ends a job at once; there is nothing to wait for");
     // An interpreter whose server ignores the gentle request.
@@ -483,45 +505,6 @@ TEST_F(ServerWindowTest, StopDoesNotHoldTheWindowUpWhileAServerIgnoresTheRequest
     EXPECT_GE(took, ServerWindow::kStopGraceMs - 100);
     EXPECT_GE(ticks, int(took / 100) - 5) << "the window was held up";
     EXPECT_EQ(serversOf(prefix()), 0) << "the server was forced to end";
-}
-
-TEST_F(ServerWindowTest, IsAWindowToAssistiveTechnologyWithEachValueReadWithItsCaption) {
-    click("cmdStart");
-    ASSERT_NE(sw(), nullptr);
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(sw());
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->role(), QAccessible::Window);
-    EXPECT_EQ(window->text(QAccessible::Name), "Vornwick - Server");
-
-    const struct {
-        QLabel* value;
-        const char* caption;
-    } rows[] = {
-        {sw()->lblCommandLine, "lblCommandLineCaption"},
-        {sw()->lblStartTime, "lblStartTimeCaption"},
-        {sw()->lblServerState, "lblServerStateCaption"},
-        {sw()->lblServerAnswer, "lblServerAnswerCaption"},
-    };
-    for (const auto& row : rows) {
-        auto* caption = control<QLabel>(*sw(), row.caption);
-        QString words = caption->text();
-        words.chop(1); // the colon
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(row.value);
-        ASSERT_NE(face, nullptr);
-        EXPECT_EQ(face->text(QAccessible::Name), words + ": " + row.value->text()) << row.caption;
-        EXPECT_FALSE(row.value->text().isEmpty()) << row.caption;
-        // The caption labels the value, for readers that follow relations.
-        bool labelled = false;
-        for (const auto& [other, relation] : face->relations(QAccessible::Label))
-            labelled = labelled || other->object() == caption;
-        EXPECT_TRUE(labelled) << row.caption;
-    }
-    // A value is read anew when it changes.
-    seam.answers = {kAnswerYes};
-    click("cmdStopServer");
-    ASSERT_TRUE(waitUntil([&] { return state().startsWith("Stopped at "); }, 10000));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(sw()->lblServerState)->text(QAccessible::Name),
-              "State: " + state());
 }
 
 // Every text in full view at desktop fonts of 10 to 14 points, with a server
