@@ -29,17 +29,15 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
         loaders_ = demo->drive(QStringLiteral("loaders"));
         QDir().mkpath(loaders_);
         qputenv("VORN_WINE_LOADER_DIR", loaders_.toUtf8());
-        const QByteArray shell = "#!/bin/sh\nexit 0\n";
-        DemoInstall::write(loaders_ + "/wine64", shell);
-        QFile::setPermissions(loaders_ + "/wine64",
-                              QFile::permissions(loaders_ + "/wine64") | QFileDevice::ExeOwner);
-        // With a 32-bit loader that the kernel refuses: no program of this
-        // machine.
-        if (refused()) {
-            DemoInstall::write(loaders_ + "/wine", "not a program of this machine\n");
-            QFile::setPermissions(loaders_ + "/wine",
-                                  QFile::permissions(loaders_ + "/wine") | QFileDevice::ExeOwner);
-        }
+        const auto loader = [&](const QString& name, const QByteArray& bytes) {
+            DemoInstall::write(loaders_ + name, bytes);
+            QFile::setPermissions(loaders_ + name,
+                                  QFile::permissions(loaders_ + name) | QFileDevice::ExeOwner);
+        };
+        loader("/wine64", "#!/bin/sh\nexit 0\n");
+        // A 32-bit loader the kernel refuses: no program of this machine.
+        if (refused())
+            loader("/wine", "not a program of this machine\n");
         for (const char* name : {"hl.exe", "hlds.exe", "ripent.exe"})
             DemoInstall::write(demo->game(QString::fromLatin1(name)), program32());
     }
