@@ -120,17 +120,13 @@ class RealServerRoadTest : public WindowTest, public ::testing::WithParamInterfa
 
         const QString hlds = demo->game("hlds.exe");
         QFile::remove(hlds);
-        DemoInstall::write(hlds, "#!/bin/sh\n"
-                                 "dir=$(cd \"$(dirname \"$0\")\" && pwd)\n"
-                                 "port=27015\n"
-                                 "prev=\n"
-                                 "for a in \"$@\"; do\n"
-                                 "    [ \"$prev\" = +port ] && port=$a\n"
-                                 "    prev=$a\n"
-                                 "done\n"
-                                 "echo $$ > \"$dir/engine.pid\"\n"
-                                 "XASH3D_BASEDIR=\"$dir\" exec '" +
-                                     engine_.toLocal8Bit() + "/bin/xash' \"$@\" -port \"$port\"\n");
+        DemoInstall::write(hlds,
+                           "#!/bin/sh\n"
+                           "dir=$(cd \"$(dirname \"$0\")\" && pwd)\n"
+                           "port=$(printf '%s\\n' \"$@\" | sed -n '/^+port$/{n;p}' | tail -n 1)\n"
+                           "echo $$ > \"$dir/engine.pid\"\n"
+                           "XASH3D_BASEDIR=\"$dir\" exec '" +
+                               engine_.toLocal8Bit() + "/bin/xash' \"$@\" -port \"$port\"\n");
         QFile::setPermissions(hlds, QFile::permissions(hlds) | QFile::ExeOwner);
     }
 
@@ -226,10 +222,8 @@ class RealServerRoadTest : public WindowTest, public ::testing::WithParamInterfa
 
 TEST_P(RealServerRoadTest, AnswersWithWhatVornwickWroteRunsAgainWhenKilledAndStopLeavesNothing) {
 #ifndef _WIN32
-    HeldPort probe;
-    const int port = probe.port;
+    const int port = HeldPort().port; // free again, for the engine
     ASSERT_NE(port, 0);
-    probe.release();
     const QString portText = QString::number(port);
     startByHand(port);
     if (HasFatalFailure())

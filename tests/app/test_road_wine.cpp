@@ -53,7 +53,13 @@ class WineRoadTest : public WindowTest {
         qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
         // Whether this machine runs 32-bit programs at all is found by
         // running one, through the interpreter as the window runs it.
-        switch (const int code = runOnce(QStringLiteral("\"C:\\Sierra\\Half-Life\\ripent.exe\""))) {
+        const std::string probe = "c:\\vorn_probe.bat";
+        ASSERT_TRUE(platform::writeBatchFile(probe, "\"C:\\Sierra\\Half-Life\\ripent.exe\"").ok());
+        platform::Process ripent;
+        ASSERT_TRUE(platform::startHidden(probe, ripent).ok());
+        ASSERT_TRUE(ripent.wait(180000) == platform::Process::Wait::Finished)
+            << "the 32-bit entity tool did not end";
+        switch (const int code = ripent.exitCode()) {
         case platform::kExitCannotRun32Bit:
             GTEST_SKIP() << "this machine cannot run 32-bit programs (Exec format error)";
         case platform::kExitNoWine32Bit:
@@ -76,21 +82,6 @@ class WineRoadTest : public WindowTest {
         if (!wine_.isEmpty() && demo)
             QProcess::execute(QStringLiteral("wineserver"), {QStringLiteral("-k")});
         WindowTest::TearDown();
-    }
-
-    // Runs one batch line through the command interpreter; its exit code.
-    static int runOnce(const QString& line) {
-        const std::string batch = "c:\\vorn_probe.bat";
-        if (!platform::writeBatchFile(batch, line.toStdString()).ok())
-            return -1;
-        platform::Process process;
-        if (!platform::startHidden(batch, process).ok())
-            return -1;
-        if (process.wait(180000) != platform::Process::Wait::Finished) {
-            process.kill();
-            return -1;
-        }
-        return process.exitCode();
     }
 
     QString wine_;

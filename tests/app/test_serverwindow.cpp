@@ -303,16 +303,8 @@ std::vector<std::string> challengeFirst(const std::string& request) {
     return {};
 }
 
-// A port no program holds now, for a server of the test to answer on.
-int freePort() {
-    HeldPort probe(0);
-    const int port = probe.port;
-    probe.release();
-    return port;
-}
-
 TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
-    const int port = freePort();
+    const int port = HeldPort().port; // free again, for a server of the test
     ASSERT_NE(port, 0);
     usePort(port);
     click("cmdStart");
@@ -320,13 +312,12 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     ASSERT_TRUE(sw()->lblCommandLine->text().contains(QStringLiteral("+port %1").arg(port)));
     // The clock of the answers, moved on by the test instead of waiting. It
     // is the fixture's, as the window asks it until the fixture ends.
-    std::int64_t& skew = skew_;
     sw()->clock = [this] { return QDateTime::currentMSecsSinceEpoch() + skew_; };
     EXPECT_EQ(answer(), QStringLiteral("Waiting for an answer on UDP port %1").arg(port));
     EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::NearBlack));
 
     // Nobody answers for a minute: red, since the start.
-    skew = 61000;
+    skew_ = 61000;
     sw()->poll();
     EXPECT_EQ(answer(), QStringLiteral("No answer on UDP port %1 since the start at %2")
                             .arg(port)
@@ -348,7 +339,7 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
                   asked.end());
         // The window keeps asking every few seconds while it runs.
         const std::size_t before = server.requests().size();
-        skew += AnswerWatch::kAskEveryMs;
+        skew_ += AnswerWatch::kAskEveryMs;
         waitUntil([&] { return server.requests().size() > before; }, 3000);
         EXPECT_GT(server.requests().size(), before);
         // A pause with the window running: it reads the last answers at its
@@ -359,7 +350,7 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     // 30 s it is shown in red, and it is left running.
     sw()->poll();
     EXPECT_EQ(answer(), answering);
-    skew += 31000;
+    skew_ += 31000;
     sw()->poll();
     EXPECT_TRUE(answer().contains(QRegularExpression(
         QStringLiteral("^Not answering on UDP port %1 since \\d\\d:\\d\\d:\\d\\d$").arg(port))))
@@ -510,7 +501,7 @@ class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithPara
 };
 
 TEST_P(ServerWindowFontTest, NothingIsClippedWhenItAnswersAfterARestart) {
-    const int port = freePort();
+    const int port = HeldPort().port;
     usePort(port);
     endAtOnce();
     click("cmdStart");

@@ -10,14 +10,8 @@ namespace vorn::test {
 namespace {
 
 // A 32-bit Windows program as far as its header goes.
-QByteArray program32() {
-    QByteArray bytes(0x40, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3c] = 0x40;
-    bytes += QByteArray("PE\0\0\x4c\x01", 6);
-    return bytes + QByteArray(64, '\0');
-}
+const QByteArray kProgram32 = "MZ" + QByteArray(0x3a, '\0') +
+                              QByteArray("\x40\0\0\0PE\0\0\x4c\x01", 10) + QByteArray(64, '\0');
 
 const QString kCannot = QStringLiteral("this machine cannot run 32-bit Windows programs");
 
@@ -39,7 +33,7 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
         if (refused())
             loader("/wine", "not a program of this machine\n");
         for (const char* name : {"hl.exe", "hlds.exe", "ripent.exe"})
-            DemoInstall::write(demo->game(QString::fromLatin1(name)), program32());
+            DemoInstall::write(demo->game(QString::fromLatin1(name)), kProgram32);
     }
     void TearDown() override {
         qunsetenv("VORN_WINE_LOADER_DIR");
