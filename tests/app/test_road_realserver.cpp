@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #ifndef _WIN32
 #include <csignal>
@@ -90,23 +91,8 @@ class RealServerRoadTest : public WindowTest, public ::testing::WithParamInterfa
         if (engine_.isEmpty())
             GTEST_SKIP() << why;
         WindowTest::SetUp();
-        makeMod();
-        openWindow();
-#endif
-    }
-
-    void TearDown() override {
-#ifndef _WIN32
-        // A failed test must not leave the engine running.
-        if (const pid_t pid = enginePid(); pid > 0 && alive(pid))
-            ::kill(pid, SIGKILL);
-#endif
-        WindowTest::TearDown();
-    }
-
-    // The mod folder the engine needs, and hlds.exe as a script that runs
-    // the engine on this game folder with the line's +port as -port.
-    void makeMod() {
+        // The mod folder the engine needs, and hlds.exe as a script that runs
+        // the engine on this game folder with the line's +port as -port.
         const QString mod = demo->game(kMod + "/");
         DemoInstall::write(mod + "liblist.gam", "game \"Vornwick Lab\"\r\n"
                                                 "gamedll_linux \"dlls/hl.so\"\r\n");
@@ -128,6 +114,17 @@ class RealServerRoadTest : public WindowTest, public ::testing::WithParamInterfa
                            "XASH3D_BASEDIR=\"$dir\" exec '" +
                                engine_.toLocal8Bit() + "/bin/xash' \"$@\" -port \"$port\"\n");
         QFile::setPermissions(hlds, QFile::permissions(hlds) | QFile::ExeOwner);
+        openWindow();
+#endif
+    }
+
+    void TearDown() override {
+#ifndef _WIN32
+        // A failed test must not leave the engine running.
+        if (const pid_t pid = enginePid(); pid > 0 && alive(pid))
+            ::kill(pid, SIGKILL);
+#endif
+        WindowTest::TearDown();
     }
 
 #ifndef _WIN32
@@ -250,11 +247,10 @@ TEST_P(RealServerRoadTest, AnswersWithWhatVornwickWroteRunsAgainWhenKilledAndSto
         },
         30000, 50))
         << "no A2S_INFO answer within 30 s";
-    EXPECT_EQ(QString::fromStdString(info.info.hostName), kHostName);
-    EXPECT_EQ(QString::fromStdString(info.info.map), kMap);
-    EXPECT_EQ(QString::fromStdString(info.info.folder), kMod);
-    EXPECT_EQ(info.info.maxPlayers, 12);
-    EXPECT_EQ(info.info.players, 0);
+    EXPECT_EQ(
+        std::tie(info.info.hostName, info.info.map, info.info.folder, info.info.players,
+                 info.info.maxPlayers),
+        std::make_tuple(kHostName.toStdString(), kMap.toStdString(), kMod.toStdString(), 0, 12));
     ASSERT_TRUE(waitUntil([&] { return answer->text() == answering; }, 30000))
         << answer->text().toStdString();
 
