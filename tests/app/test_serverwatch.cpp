@@ -117,13 +117,6 @@ TEST(RestartPolicy, RestartsThreeTimesInTenMinutesThenStops) {
         EXPECT_EQ(may, row.lastMay) << row.what;
         EXPECT_EQ(policy.recentEnds(), row.lastRecent) << row.what;
     }
-    // A start by the user counts from nothing.
-    RestartPolicy policy;
-    for (int i = 0; i < 4; ++i)
-        policy.mayRestartAfterEnd(kStart + i);
-    policy.reset();
-    EXPECT_TRUE(policy.mayRestartAfterEnd(kStart + 5));
-    EXPECT_EQ(policy.recentEnds(), 1);
 }
 
 } // namespace

@@ -275,16 +275,13 @@ TEST_F(ServerWindowTest, ABusyPortStartsNothing) {
 }
 
 // An A2S_INFO answer in the Source style, as a server sends it.
+// After the names: the app id, the players, the most, then the bots, type,
+// system, visibility and VAC.
 std::string infoAnswer(const std::string& host, const std::string& map, int players, int most) {
     const std::string nul(1, '\0');
-    std::string p("\xFF\xFF\xFF\xFFI\x30", 6);
-    p += host + nul + map + nul + "valve" + nul + "Half-Life" + nul;
-    p += std::string("\x46\x00", 2); // app id
-    p += static_cast<char>(players);
-    p += static_cast<char>(most);
-    p += std::string("\0dl\0\0", 5); // bots, type, system, visibility, VAC
-    p += "1.1.2.7" + nul;
-    return p;
+    return std::string("\xFF\xFF\xFF\xFFI\x30", 6) + host + nul + map + nul + "valve" + nul +
+           "Half-Life" + nul + std::string("\x46\0", 2) + char(players) + char(most) +
+           std::string("\0dl\0\0", 5) + "1.1.2.7" + nul;
 }
 
 // A server that asks for its challenge first, as newer servers do.

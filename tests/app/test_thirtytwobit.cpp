@@ -20,13 +20,13 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
     void SetUp() override {
         VORN_SKIP_ON_WINDOWS("cmd.exe starts the programs itself");
         WindowTest::SetUp();
-        loaders_ = demo->drive(QStringLiteral("loaders"));
-        QDir().mkpath(loaders_);
-        qputenv("VORN_WINE_LOADER_DIR", loaders_.toUtf8());
+        const QString loaders = demo->drive(QStringLiteral("loaders"));
+        QDir().mkpath(loaders);
+        qputenv("VORN_WINE_LOADER_DIR", loaders.toUtf8());
         const auto loader = [&](const QString& name, const QByteArray& bytes) {
-            DemoInstall::write(loaders_ + name, bytes);
-            QFile::setPermissions(loaders_ + name,
-                                  QFile::permissions(loaders_ + name) | QFileDevice::ExeOwner);
+            DemoInstall::write(loaders + name, bytes);
+            QFile::setPermissions(loaders + name,
+                                  QFile::permissions(loaders + name) | QFileDevice::ExeOwner);
         };
         loader("/wine64", "#!/bin/sh\nexit 0\n");
         // A 32-bit loader the kernel refuses: no program of this machine.
@@ -48,8 +48,6 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
     QString interpreterWords() const {
         return refused() ? QStringLiteral("Exec format error") : QStringLiteral("wine32:i386");
     }
-
-    QString loaders_;
 };
 
 TEST_P(ThirtyTwoBitTest, StartAndTheEntityExportSayWhyTheProgramCannotRun) {
