@@ -14,7 +14,6 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace vorn::test {
@@ -301,7 +300,6 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     usePort(port);
     click("cmdStart");
     ASSERT_NE(sw(), nullptr);
-    ASSERT_TRUE(sw()->lblCommandLine->text().contains(QStringLiteral("+port %1").arg(port)));
     // The clock of the answers, moved on by the test instead of waiting. It
     // is the fixture's, as the window asks it until the fixture ends.
     sw()->clock = [this] { return QDateTime::currentMSecsSinceEpoch() + skew_; };
@@ -485,8 +483,7 @@ TEST_F(ServerWindowTest, StopDoesNotHoldTheWindowUpWhileAServerIgnoresTheRequest
 }
 
 // Every text in full view at desktop fonts of 10 to 14 points, with a server
-// answering after a restart. With VORN_SERVER_SHOT naming a folder, the
-// window is saved there for looking at.
+// answering after a restart.
 class ServerWindowFontTest : public ServerWindowTest, public ::testing::WithParamInterface<int> {
   protected:
     DesktopPointSize font_{GetParam()};
@@ -519,9 +516,6 @@ TEST_P(ServerWindowFontTest, NothingIsClippedWhenItAnswersAfterARestart) {
     EXPECT_TRUE(problems.isEmpty()) << problems.join("\n").toStdString();
     EXPECT_TRUE(lastLineInView(sw()->txtServerOutput))
         << "the newest line of the output is not in full view";
-    if (const char* dir = std::getenv("VORN_SERVER_SHOT"))
-        sw()->grab().save(
-            QStringLiteral("%1/server-%2pt.png").arg(QString::fromLocal8Bit(dir)).arg(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, ServerWindowFontTest, ::testing::Values(10, 12, 14));
