@@ -28,7 +28,6 @@ class ServerWindowTest : public WindowTest {
         DemoInstall::write(demo->game("server-standin.stay"), "");
         chooseMod("valve");
         confirmAllSteps();
-        ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
     void TearDown() override {
         if (w && w->serverWindow)
@@ -53,7 +52,6 @@ class ServerWindowTest : public WindowTest {
         setText("cmbPort", QString::number(port));
         focus(ctl<QWidget>("txtExtra1"));
         click("cmdCommandOK");
-        ASSERT_TRUE(ctl<QPushButton>("cmdStart")->isEnabled());
     }
     QString answer() const { return sw()->lblServerAnswer->text(); }
     QString restarts() const { return sw()->lblRestarts->text(); }
@@ -347,7 +345,6 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
         << answer().toStdString();
     EXPECT_FALSE(answer().endsWith(sw()->lblStartTime->text().right(8)));
     EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Red));
-    EXPECT_TRUE(sw()->serverRunning());
     EXPECT_EQ(state(), "Running.");
 }
 

@@ -13,8 +13,6 @@ namespace {
 const QByteArray kProgram32 = "MZ" + QByteArray(0x3a, '\0') +
                               QByteArray("\x40\0\0\0PE\0\0\x4c\x01", 10) + QByteArray(64, '\0');
 
-const QString kCannot = QStringLiteral("this machine cannot run 32-bit Windows programs");
-
 class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
@@ -41,9 +39,9 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
     }
     bool refused() const { return GetParam(); }
     QString why() const {
-        return kCannot + (refused()
-                              ? QStringLiteral(" (Wine's 32-bit part does not start). ")
-                              : QStringLiteral(" (Wine has no 32-bit part; install wine32). "));
+        return QStringLiteral("this machine cannot run 32-bit Windows programs") +
+               (refused() ? QStringLiteral(" (Wine's 32-bit part does not start). ")
+                          : QStringLiteral(" (Wine has no 32-bit part; install wine32). "));
     }
     QString interpreterWords() const {
         return refused() ? QStringLiteral("Exec format error") : QStringLiteral("wine32:i386");
