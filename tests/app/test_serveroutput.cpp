@@ -45,7 +45,7 @@ struct File {
     }
 };
 
-TEST(OutputFollower, GivesEachWholeLineOnceAsTheFileGrows) {
+TEST(OutputFollower, GivesEachWholeLineOnceAsTheFileGrowsAndFollowsAFileMadeAnew) {
     OutputFollower f(100);
     File file;
     EXPECT_EQ(file.poll(f), Lines{});
@@ -55,20 +55,16 @@ TEST(OutputFollower, GivesEachWholeLineOnceAsTheFileGrows) {
     file.bytes += "sion 48\r\n\r\nunix line\nno end";
     EXPECT_EQ(file.poll(f), (Lines{"Protocol version 48", "", "unix line"}));
     EXPECT_EQ(f.offset(), file.bytes.size());
+    // Made anew, it is read from its start, without the old line's part.
+    file.bytes = "new\r\nlast";
+    EXPECT_EQ(file.poll(f), Lines{"new"});
     // The writer ended: the last line without an end is shown too.
-    EXPECT_EQ(f.finish(), Lines{"no end"});
+    EXPECT_EQ(f.finish(), Lines{"last"});
     EXPECT_EQ(f.finish(), Lines{});
 }
 
-TEST(OutputFollower, AFileMadeAnewIsFollowedFromItsStart) {
-    OutputFollower f(100);
-    File file{"old server line\r\nold partial"};
-    EXPECT_EQ(file.poll(f), Lines{"old server line"});
-    file.bytes = "new\r\n";
-    EXPECT_EQ(file.poll(f), Lines{"new"});
-}
-
-TEST(OutputFollower, ABigBacklogReadsOnlyTheNewestPart) {
+TEST(OutputFollower, KeepsToItsBoundsOfLinesAndOfBytesInALine) {
+    // A big backlog is read only in its newest part.
     OutputFollower f(3, 10);
     File file;
     for (int i = 0; i < 100000; ++i)
@@ -84,14 +80,12 @@ TEST(OutputFollower, ABigBacklogReadsOnlyTheNewestPart) {
     OutputFollower g(2, 100);
     File burst{"a\nb\nc\nd\n"};
     EXPECT_EQ(burst.poll(g), (Lines{"c", "d"}));
-}
-
-TEST(OutputFollower, ALineWithoutEndIsCutIntoPieces) {
-    OutputFollower f(100, 4);
-    File file{"abcdefghij"};
-    EXPECT_EQ(file.poll(f), (Lines{"abcd", "efgh"}));
-    file.bytes += "\r\n";
-    EXPECT_EQ(file.poll(f), Lines{"ij"});
+    // A line without end is cut into pieces.
+    OutputFollower h(100, 4);
+    File line{"abcdefghij"};
+    EXPECT_EQ(line.poll(h), (Lines{"abcd", "efgh"}));
+    line.bytes += "\r\n";
+    EXPECT_EQ(line.poll(h), Lines{"ij"});
 }
 
 TEST(WithoutAnsiSequences, DropsEachWholeControlSequenceAndKeepsEveryOtherByte) {

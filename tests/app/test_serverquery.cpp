@@ -1,10 +1,11 @@
-// Asking a server over UDP: the A2S request packets, the answers read from
-// whatever bytes come, and the window's line for an answer.
+// Asking a server over UDP: the A2S request packets, and the answers read
+// from whatever bytes come.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "serverquery.h"
@@ -19,40 +20,38 @@ std::string bytes(const char* text, std::size_t size) {
     return std::string(text, size);
 }
 #define BYTES(literal) bytes(literal, sizeof(literal) - 1)
+// A datagram: the four 0xFF bytes every whole one starts with, then `body`.
+#define PACKET(body) (std::string(4, '\xFF') + BYTES(body))
 
 // An answer as a Source-engine style server sends it (this one from the
 // test engine, with its version string behind the bots).
-const std::string kSourceInfo =
-    BYTES("\xFF\xFF\xFF\xFFI1Test Host\0mybox\0valve\0Half-Life\0\0\0\x02\x06\x01"
-          "dl\0\0"
-          "0.21\0");
+const std::string kSourceInfo = PACKET("I1Test Host\0mybox\0valve\0Half-Life\0\0\0\x02\x06\x01"
+                                       "dl\0\0"
+                                       "0.21\0");
 // The old GoldSrc answer of a mod (with its mod details) and one of a plain
 // server, which sends no mod details and, being old, stops before the bots.
 const std::string kGoldSrcModInfo =
-    BYTES("\xFF\xFF\xFF\xFFm192.168.1.5:27015\0Allies Only\0dod_anzio\0dod\0Day of Defeat\0"
-          "\x05\x10\x2F"
-          "dw\0\x01"
-          "http://www.dayofdefeat.com\0\0\0"
-          "\x01\0\0\0\x00\x10\0\0\x01\x01"
-          "\x01\x03");
+    PACKET("m192.168.1.5:27015\0Allies Only\0dod_anzio\0dod\0Day of Defeat\0"
+           "\x05\x10\x2F"
+           "dw\0\x01"
+           "http://www.dayofdefeat.com\0\0\0"
+           "\x01\0\0\0\x00\x10\0\0\x01\x01"
+           "\x01\x03");
 const std::string kGoldSrcOldInfo =
-    BYTES("\xFF\xFF\xFF\xFFm127.0.0.1:27016\0Old One\0crossfire\0valve\0Half-Life\0\x00\x08\x2F"
-          "dl\0\0");
-const std::string kChallenge = BYTES("\xFF\xFF\xFF\xFF"
-                                     "A\x42\x78\x47\x20");
-const std::string kRules = BYTES("\xFF\xFF\xFF\xFF"
-                                 "E\x03\0mp_timelimit\0"
-                                 "25\0sv_contact\0\0hostname\0A, B; C\0");
+    PACKET("m127.0.0.1:27016\0Old One\0crossfire\0valve\0Half-Life\0\x00\x08\x2F"
+           "dl\0\0");
+const std::string kChallenge = PACKET("A\x42\x78\x47\x20");
+const std::string kRules = PACKET("E\x03\0mp_timelimit\0"
+                                  "25\0sv_contact\0\0hostname\0A, B; C\0");
 
 TEST(QueryRequests, AreTheBytesServersExpect) {
-    EXPECT_EQ(vorn::query::infoRequest(), BYTES("\xFF\xFF\xFF\xFFTSource Engine Query\0"));
+    EXPECT_EQ(vorn::query::infoRequest(), PACKET("TSource Engine Query\0"));
     // The challenge goes back as it came: little-endian, all four bytes.
     EXPECT_EQ(vorn::query::infoRequest(0x20477842u),
-              BYTES("\xFF\xFF\xFF\xFFTSource Engine Query\0\x42\x78\x47\x20"));
-    EXPECT_EQ(vorn::query::infoRequest(0u),
-              BYTES("\xFF\xFF\xFF\xFFTSource Engine Query\0\0\0\0\0"));
-    EXPECT_EQ(vorn::query::rulesRequest(), BYTES("\xFF\xFF\xFF\xFFV\xFF\xFF\xFF\xFF"));
-    EXPECT_EQ(vorn::query::rulesRequest(0x01020304u), BYTES("\xFF\xFF\xFF\xFFV\x04\x03\x02\x01"));
+              PACKET("TSource Engine Query\0\x42\x78\x47\x20"));
+    EXPECT_EQ(vorn::query::infoRequest(0u), PACKET("TSource Engine Query\0\0\0\0\0"));
+    EXPECT_EQ(vorn::query::rulesRequest(), PACKET("V\xFF\xFF\xFF\xFF"));
+    EXPECT_EQ(vorn::query::rulesRequest(0x01020304u), PACKET("V\x04\x03\x02\x01"));
 }
 
 TEST(QueryAnswers, BothInfoFormsGiveNameMapFolderAndCounts) {
@@ -69,19 +68,16 @@ TEST(QueryAnswers, BothInfoFormsGiveNameMapFolderAndCounts) {
          kGoldSrcOldInfo,
          {"Old One", "crossfire", "valve", "Half-Life", 0, 8, 0}},
         {"Source style, ending right after the bots",
-         BYTES("\xFF\xFF\xFF\xFFI\x30\0\0\0\0\0\0\x00\xFF\xFF"),
+         PACKET("I\x30\0\0\0\0\0\0\x00\xFF\xFF"),
          {"", "", "", "", 0, 255, 255}},
+    };
+    const auto fields = [](const Info& i) {
+        return std::tie(i.hostName, i.map, i.folder, i.game, i.players, i.maxPlayers, i.bots);
     };
     for (const auto& row : rows) {
         const Answer a = parseAnswer(row.datagram);
         ASSERT_EQ(a.kind, Answer::Kind::Info) << row.what;
-        EXPECT_EQ(a.info.hostName, row.want.hostName) << row.what;
-        EXPECT_EQ(a.info.map, row.want.map) << row.what;
-        EXPECT_EQ(a.info.folder, row.want.folder) << row.what;
-        EXPECT_EQ(a.info.game, row.want.game) << row.what;
-        EXPECT_EQ(a.info.players, row.want.players) << row.what;
-        EXPECT_EQ(a.info.maxPlayers, row.want.maxPlayers) << row.what;
-        EXPECT_EQ(a.info.bots, row.want.bots) << row.what;
+        EXPECT_EQ(fields(a.info), fields(row.want)) << row.what;
     }
 }
 
@@ -89,18 +85,13 @@ TEST(QueryAnswers, ChallengeAndRules) {
     const Answer c = parseAnswer(kChallenge);
     ASSERT_EQ(c.kind, Answer::Kind::Challenge);
     EXPECT_EQ(c.challenge, 0x20477842u);
-    // Asked again, the request carries the very bytes the server sent.
-    EXPECT_EQ(vorn::query::rulesRequest(c.challenge).substr(5), kChallenge.substr(5));
 
     const Answer r = parseAnswer(kRules);
     ASSERT_EQ(r.kind, Answer::Kind::Rules);
     const std::vector<std::pair<std::string, std::string>> want = {
         {"mp_timelimit", "25"}, {"sv_contact", ""}, {"hostname", "A, B; C"}};
     EXPECT_EQ(r.rules, want);
-    EXPECT_EQ(parseAnswer(BYTES("\xFF\xFF\xFF\xFF"
-                                "E\0\0"))
-                  .kind,
-              Answer::Kind::Rules);
+    EXPECT_EQ(parseAnswer(PACKET("E\0\0")).kind, Answer::Kind::Rules);
 }
 
 TEST(QueryAnswers, WhatIsNoWholeAnswerOfAKindAskedForIsUnknown) {
@@ -109,20 +100,16 @@ TEST(QueryAnswers, WhatIsNoWholeAnswerOfAKindAskedForIsUnknown) {
         std::string datagram;
     } rows[] = {
         {"nothing", ""},
-        {"header only", BYTES("\xFF\xFF\xFF\xFF")},
+        {"header only", PACKET("")},
         {"a split answer", BYTES("\xFE\xFF\xFF\xFF\x01\0\0\0\x02\x00\xFF\xFF\xFF\xFFI")},
         {"a wrong header", "\xFF\xFF\xFF\xFEI" + kSourceInfo.substr(5)},
-        {"an unknown kind", BYTES("\xFF\xFF\xFF\xFFjunk\0")},
-        {"a player list", BYTES("\xFF\xFF\xFF\xFF"
-                                "D\x01\0Bob\0\0\0\0\0\0\0\0\0")},
-        {"a name without its end", BYTES("\xFF\xFF\xFF\xFFI\x30Test")},
-        {"rules counting more than they hold", BYTES("\xFF\xFF\xFF\xFF"
-                                                     "E\x02\0mp_timelimit\0"
-                                                     "25\0")},
-        {"a rule without its value", BYTES("\xFF\xFF\xFF\xFF"
-                                           "E\x01\0mp_timelimit\0")},
-        {"a challenge of three bytes", BYTES("\xFF\xFF\xFF\xFF"
-                                             "A\x01\x02\x03")},
+        {"an unknown kind", PACKET("junk\0")},
+        {"a player list", PACKET("D\x01\0Bob\0\0\0\0\0\0\0\0\0")},
+        {"a name without its end", PACKET("I\x30Test")},
+        {"rules counting more than they hold", PACKET("E\x02\0mp_timelimit\0"
+                                                      "25\0")},
+        {"a rule without its value", PACKET("E\x01\0mp_timelimit\0")},
+        {"a challenge of three bytes", PACKET("A\x01\x02\x03")},
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseAnswer(row.datagram).kind, Answer::Kind::Unknown) << row.what;
@@ -152,15 +139,13 @@ TEST(QueryAnswers, EveryCutShortAnswerIsUnknownAndBytesBehindOneAreIgnored) {
             EXPECT_EQ(a.kind, n < row.wholeFrom ? Answer::Kind::Unknown : kind)
                 << row.what << " cut to " << n;
         }
-        const Answer longer = parseAnswer(row.datagram + BYTES("\0\xFFtrailing\0\x01"));
-        EXPECT_EQ(longer.kind, kind) << row.what;
+        EXPECT_EQ(parseAnswer(row.datagram + BYTES("\0\xFFtrailing\0\x01")).kind, kind) << row.what;
     }
     // A cut GoldSrc answer past its protocol byte keeps what it has.
     const Answer cut = parseAnswer(kGoldSrcModInfo.substr(0, kGoldSrcModInfo.size() - 1));
     EXPECT_EQ(cut.info.maxPlayers, 16);
     EXPECT_EQ(cut.info.bots, 0);
 }
-
 TEST(QueryAnswers, RandomBytesNeverCrash) {
     std::mt19937 random(21);
     std::uniform_int_distribution<int> byte(0, 255);

@@ -10,38 +10,28 @@ namespace vorn::test {
 namespace {
 
 // A 32-bit Windows program as far as its header goes.
-QByteArray program32() {
-    QByteArray bytes(0x40, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3c] = 0x40;
-    bytes += QByteArray("PE\0\0\x4c\x01", 6);
-    return bytes + QByteArray(64, '\0');
-}
-
-const QString kCannot = QStringLiteral("this machine cannot run 32-bit Windows programs");
+const QByteArray kProgram32 = "MZ" + QByteArray(0x3a, '\0') +
+                              QByteArray("\x40\0\0\0PE\0\0\x4c\x01", 10) + QByteArray(64, '\0');
 
 class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
         VORN_SKIP_ON_WINDOWS("cmd.exe starts the programs itself");
         WindowTest::SetUp();
-        loaders_ = demo->drive(QStringLiteral("loaders"));
-        QDir().mkpath(loaders_);
-        qputenv("VORN_WINE_LOADER_DIR", loaders_.toUtf8());
-        const QByteArray shell = "#!/bin/sh\nexit 0\n";
-        DemoInstall::write(loaders_ + "/wine64", shell);
-        QFile::setPermissions(loaders_ + "/wine64",
-                              QFile::permissions(loaders_ + "/wine64") | QFileDevice::ExeOwner);
-        // With a 32-bit loader that the kernel refuses: no program of this
-        // machine.
-        if (refused()) {
-            DemoInstall::write(loaders_ + "/wine", "not a program of this machine\n");
-            QFile::setPermissions(loaders_ + "/wine",
-                                  QFile::permissions(loaders_ + "/wine") | QFileDevice::ExeOwner);
-        }
+        const QString loaders = demo->drive(QStringLiteral("loaders"));
+        QDir().mkpath(loaders);
+        qputenv("VORN_WINE_LOADER_DIR", loaders.toUtf8());
+        const auto loader = [&](const QString& name, const QByteArray& bytes) {
+            DemoInstall::write(loaders + name, bytes);
+            QFile::setPermissions(loaders + name,
+                                  QFile::permissions(loaders + name) | QFileDevice::ExeOwner);
+        };
+        loader("/wine64", "#!/bin/sh\nexit 0\n");
+        // A 32-bit loader the kernel refuses: no program of this machine.
+        if (refused())
+            loader("/wine", "not a program of this machine\n");
         for (const char* name : {"hl.exe", "hlds.exe", "ripent.exe"})
-            DemoInstall::write(demo->game(QString::fromLatin1(name)), program32());
+            DemoInstall::write(demo->game(QString::fromLatin1(name)), kProgram32);
     }
     void TearDown() override {
         qunsetenv("VORN_WINE_LOADER_DIR");
@@ -49,15 +39,13 @@ class ThirtyTwoBitTest : public WindowTest, public ::testing::WithParamInterface
     }
     bool refused() const { return GetParam(); }
     QString why() const {
-        return kCannot + (refused()
-                              ? QStringLiteral(" (Wine's 32-bit part does not start). ")
-                              : QStringLiteral(" (Wine has no 32-bit part; install wine32). "));
+        return QStringLiteral("this machine cannot run 32-bit Windows programs") +
+               (refused() ? QStringLiteral(" (Wine's 32-bit part does not start). ")
+                          : QStringLiteral(" (Wine has no 32-bit part; install wine32). "));
     }
     QString interpreterWords() const {
         return refused() ? QStringLiteral("Exec format error") : QStringLiteral("wine32:i386");
     }
-
-    QString loaders_;
 };
 
 TEST_P(ThirtyTwoBitTest, StartAndTheEntityExportSayWhyTheProgramCannotRun) {

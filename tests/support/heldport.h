@@ -1,5 +1,6 @@
 // A UDP port held by a socket of this process, as a game server holds its
-// port: for tests of what happens when the port of a server is taken.
+// port: for tests of what happens when the port of a server is taken, and
+// the socket of a stand-in server (udpresponder.h).
 #pragma once
 
 #ifdef _WIN32
@@ -14,22 +15,22 @@ namespace vorn::test {
 
 class HeldPort {
   public:
-    // Holds `wanted`, or any free port for 0. `port` is 0 when the port
-    // could not be had.
-    explicit HeldPort(int wanted = 0) {
+    // Holds `wanted`, or any free port for 0, on every address or on the
+    // loopback only. `port` is 0 when the port could not be had.
+    explicit HeldPort(int wanted = 0, bool loopbackOnly = false) {
 #ifdef _WIN32
         WSADATA wsa;
         WSAStartup(MAKEWORD(2, 2), &wsa);
 #endif
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+        fd = socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_ANY);
+        addr.sin_addr.s_addr = htonl(loopbackOnly ? INADDR_LOOPBACK : INADDR_ANY);
         addr.sin_port = htons(static_cast<unsigned short>(wanted));
-        if (bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
+        if (bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
             return;
-        socklen_t len = sizeof addr;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+        Length len = sizeof addr;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
         port = ntohs(addr.sin_port);
     }
     HeldPort(const HeldPort&) = delete;
@@ -43,22 +44,23 @@ class HeldPort {
             return;
         open_ = false;
 #ifdef _WIN32
-        closesocket(fd_);
+        closesocket(fd);
         WSACleanup();
 #else
-        ::close(fd_);
+        ::close(fd);
 #endif
     }
 
     int port = 0;
+#ifdef _WIN32
+    using Length = int;
+    SOCKET fd;
+#else
+    using Length = socklen_t;
+    int fd;
+#endif
 
   private:
-#ifdef _WIN32
-    using socklen_t = int;
-    SOCKET fd_;
-#else
-    int fd_;
-#endif
     bool open_ = true;
 };
 

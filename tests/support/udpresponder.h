@@ -4,15 +4,14 @@
 // so that it checks the platform's socket rather than mirroring it.
 #pragma once
 
+#include "heldport.h"
+
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/select.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #endif
 
 #include <atomic>
@@ -31,35 +30,16 @@ class UdpResponder {
 
     // Listens on 127.0.0.1:`wanted`, or on a free port for 0. `port` is 0
     // when no port could be had.
-    explicit UdpResponder(Answer answer, int wanted = 0) : answer_(std::move(answer)) {
-#ifdef _WIN32
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-#endif
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = htons(static_cast<unsigned short>(wanted));
-        if (bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
-            return;
-        socklen_t len = sizeof addr;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { run(); });
+    explicit UdpResponder(Answer answer, int wanted = 0)
+        : answer_(std::move(answer)), socket_(wanted, true) {
+        port = socket_.port;
+        if (port != 0)
+            thread_ = std::thread([this] { run(); });
     }
-    UdpResponder(const UdpResponder&) = delete;
-    UdpResponder& operator=(const UdpResponder&) = delete;
     ~UdpResponder() {
         stop_ = true;
         if (thread_.joinable())
             thread_.join();
-#ifdef _WIN32
-        closesocket(fd_);
-        WSACleanup();
-#else
-        ::close(fd_);
-#endif
     }
 
     // Every datagram that came in so far, in order.
@@ -71,26 +51,20 @@ class UdpResponder {
     int port = 0;
 
   private:
-#ifdef _WIN32
-    using socklen_t = int;
-    SOCKET fd_;
-#else
-    int fd_;
-#endif
-
     void run() {
+        const auto fd = socket_.fd;
         std::string buffer(70000, '\0');
         while (!stop_) {
             fd_set readable;
             FD_ZERO(&readable);
-            FD_SET(fd_, &readable);
+            FD_SET(fd, &readable);
             timeval timeout{0, 20000};
-            if (select(static_cast<int>(fd_) + 1, &readable, nullptr, nullptr, &timeout) <= 0)
+            if (select(static_cast<int>(fd) + 1, &readable, nullptr, nullptr, &timeout) <= 0)
                 continue;
             sockaddr_in from{};
-            socklen_t len = sizeof from;
+            HeldPort::Length len = sizeof from;
             const int n =
-                static_cast<int>(recvfrom(fd_, buffer.data(), static_cast<int>(buffer.size()), 0,
+                static_cast<int>(recvfrom(fd, buffer.data(), static_cast<int>(buffer.size()), 0,
                                           reinterpret_cast<sockaddr*>(&from), &len));
             if (n < 0)
                 continue;
@@ -100,12 +74,13 @@ class UdpResponder {
                 requests_.push_back(request);
             }
             for (const std::string& reply : answer_(request))
-                sendto(fd_, reply.data(), static_cast<int>(reply.size()), 0,
+                sendto(fd, reply.data(), static_cast<int>(reply.size()), 0,
                        reinterpret_cast<const sockaddr*>(&from), len);
         }
     }
 
     Answer answer_;
+    HeldPort socket_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
