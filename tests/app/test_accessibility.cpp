@@ -102,7 +102,7 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
 // would hide the text, and the description tells what the label is for. A
 // caption label names its control: it is the control's buddy, and a screen
 // reader says the control by it.
-TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
+TEST_F(AccessibilityTest, LabelsAndFramesAreReadOutByTheirWordsAndLabelsNameTheirControls) {
     // Before a mod is chosen: a combo box with a value is spoken by it.
     EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
     EXPECT_EQ(spokenName(ctl<QWidget>("cmbModList")), "Mod");
@@ -117,6 +117,15 @@ TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
                                   {"lblMaxPlayers", "cmbMaxPlayers"},
                                   {"lblSturmbotPasswd", "txtSturmbotPasswd"}})
         EXPECT_EQ(ctl<QLabel>(label)->buddy(), ctl<QWidget>(control)) << label;
+
+    // A frame is read by its own caption, also after the caption changed.
+    openStep("optBotFile");
+    ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_kalt", "dod_anzio"});
+    click("chkSturmbotFillserver");
+    pickCombo("cmbSturmbotMapList", "dod_kalt");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
+    EXPECT_EQ(spokenName(ctl<QGroupBox>("frmInfo")), "dod_kalt_bot.cfg");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
 }
 
 TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {

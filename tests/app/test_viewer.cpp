@@ -5,10 +5,10 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <functional>
 
 namespace vorn::test {
 namespace {
@@ -76,10 +76,7 @@ TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
         EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::LightGreen));
         EXPECT_EQ(status(), "Select Bot Setup");
     }
-    // Clicking the selected step again keeps the text; opening it anew
-    // proposes the default, and the file keeps its text.
-    click("optMotd");
-    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), rows[3].typed);
+    // Opening the step anew proposes the default; the file keeps its text.
     click("optServerFile");
     click("optMotd");
     EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
@@ -127,66 +124,35 @@ QString asShown(const QByteArray& file) {
 // Each panel's preview, read out, is the text the panel writes: no mark
 // that the file does not hold, and its lines whole.
 TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
-    struct Row {
-        const char* panel;
-        std::function<void()> open; // opens the panel and saves where it can
-        std::function<QString()> written;
-    };
-    auto file = [this](const char* relative) {
-        return [this, relative] { return asShown(gameFile(relative)); };
-    };
-    const Row rows[] = {
-        {"command line",
-         [this] {
-             click("optCommandLine");
-             pickCombo("cmbMapList1", "dod_anzio");
-             click("cmdCommandOK");
-         },
-         [this] { return w->ask().commandLine(); }},
-        {"server configuration",
-         [this] {
-             click("optServerFile");
-             setText("txtHostName", QStringLiteral("Half-Life: Caf\u00e9 [FR] - no rush!"));
-             click("cmdServerOK");
-         },
-         file("dod/vorn_lserver.cfg")},
-        {"map cycle",
-         [this] {
-             click("optMapFile");
-             addMaps(items(ctl<QListWidget>("lstMapList")).mid(0, 6));
-             click("cmdMapOK");
-         },
-         file("dod/vorn_mapcycle.txt")},
-        {"welcome message",
-         [this] {
-             click("optMotd");
-             click("cmdSaveFile");
-         },
-         file("dod/vorn_motd.txt")},
-        {"bot setup",
-         [this] {
-             click("optBotFile");
-             click("cmdSturmbotOK");
-         },
-         file("dod/sturmbot/bot.cfg")},
+    const std::pair<const char*, const char*> rows[] = {
+        {"optCommandLine", nullptr}, // the line itself
+        {"optServerFile", "dod/vorn_lserver.cfg"},
+        {"optMapFile", "dod/vorn_mapcycle.txt"},
+        {"optMotd", "dod/vorn_motd.txt"},
+        {"optBotFile", "dod/sturmbot/bot.cfg"},
     };
     chooseMod("dod");
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.panel);
-        row.open();
-        const QString shown = readOut(ctl<QPlainTextEdit>("txtFileContents"));
-        EXPECT_EQ(shown, row.written());
-        EXPECT_EQ(shown, plainText(ctl<QPlainTextEdit>("txtFileContents")));
+    setText("txtHostName", QStringLiteral("Half-Life: Caf\u00e9 [FR] - no rush!"));
+    auto* view = ctl<QPlainTextEdit>("txtFileContents");
+    for (const auto& [option, file] : rows) {
+        SCOPED_TRACE(option);
+        confirmStep(option);
+        const QString shown = readOut(view);
+        EXPECT_EQ(shown, file ? asShown(gameFile(file)) : w->ask().commandLine());
+        EXPECT_EQ(shown, plainText(view));
         // Lines are never broken: each of the file's lines is one line on
         // screen, scrolled to when it is wider than the viewer.
         QApplication::processEvents();
-        for (QTextBlock b = ctl<QPlainTextEdit>("txtFileContents")->document()->begin();
-             b.isValid(); b = b.next())
+        for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
             EXPECT_LE(b.layout()->lineCount(), 1) << b.text().toStdString();
     }
-    // The command line is far wider than the viewer: it is scrolled to.
+    // The command line is far wider than the viewer: it is scrolled to, and
+    // a copy takes the line itself.
     click("optCommandLine");
-    EXPECT_GT(ctl<QPlainTextEdit>("txtFileContents")->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+    view->selectAll();
+    view->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), w->ask().commandLine());
 }
 
 } // namespace

@@ -170,10 +170,11 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
     EXPECT_EQ(saved("dod_anzio"), QByteArray("hostname x\r\n\r\n\r\n"));
 }
 
-// A new user limits a British map, then a U.S. map without a file: the
-// lists follow the country, and nothing of the first map leaks into the
-// second map's file. An allied limit on the British map is saved under the
-// British prefix.
+// A new user limits a British map, then moves by keys to a U.S. map
+// without a file: the lists follow the country, and nothing of one map
+// leaks into the other's file. An allied limit on the British map is saved
+// under the British prefix. Save says what it did, and why when it did
+// nothing.
 TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     DemoInstall::write(cfg("dod_charlie"),
                        "hostname a\r\nmp_limitbritmg 3\r\nmp_limitallieslight 2\r\n");
@@ -183,20 +184,33 @@ TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     pickCombo("cmbClassAllies", "sniper");
     pickCombo("cmbLimitAllies", "1");
     click("cmdClassLimitOK");
+    EXPECT_TRUE(status().contains("dod_charlie.cfg")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
     EXPECT_EQ(keptPart(saved("dod_charlie")), "hostname a\r\n");
     const QStringList british = limitLines(saved("dod_charlie"));
     EXPECT_EQ(british.filter("mp_limitbrit").size(), 4);
     EXPECT_TRUE(british.filter("mp_limitallies").isEmpty());
     expectUnsetBut(british, {"mp_limitbritsniper 1", "mp_limitbritmg 3", "mp_limitbritlight 2"});
-    // Still checked: the next map's limits load as it is clicked.
-    clickListItem("lstMapList", "dod_anzio");
+    // Still checked: the next map's limits load as the keyboard moves to it.
+    auto* maps = ctl<QListWidget>("lstMapList");
+    focus(maps);
+    key(Qt::Key_Home);
+    ASSERT_EQ(maps->currentItem()->text(), "dod_anzio");
     EXPECT_EQ(label("lblClassAllies"), "U.S.");
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "-1");
     pickCombo("cmbLimitAxis", "2");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio.cfg");
     click("cmdClassLimitOK");
     EXPECT_EQ(keptPart(saved("dod_anzio")), "");
     EXPECT_EQ(limitLines(saved("dod_anzio")).size(), 16);
     expectUnsetBut(limitLines(saved("dod_anzio")), {"mp_limitaxiskar 2"});
+    EXPECT_EQ(limitLines(saved("dod_charlie")), british);
+
+    maps->setCurrentRow(-1);
+    maps->clearSelection();
+    pickCombo("cmbLimitAllies", "2");
+    click("cmdClassLimitOK");
+    expectError("no map is selected");
 }
 
 TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {

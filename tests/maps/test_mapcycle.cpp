@@ -1,6 +1,9 @@
 // The map cycle panel over the demo installation: adding, clearing and
 // saving maps, and what saving does to the bot panel's map list.
+#include "clipping.h"
 #include "guisupport.h"
+
+#include <QScrollBar>
 
 namespace vorn::test {
 namespace {
@@ -102,6 +105,10 @@ TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
         added << listed[n % listed.size()];
     addMaps(added);
     EXPECT_EQ(viewer().count("\r\n"), 129);
+    // The preview is scrolled to the map added last.
+    auto* view = ctl<QPlainTextEdit>("txtFileContents");
+    ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(lastLineInView(view));
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (added.join("\r\n") + "\r\n").toLatin1());
     EXPECT_EQ(botMaps(), QStringList{""} + added);
