@@ -45,6 +45,7 @@ class ModSelectTest : public WindowTest {
     }
 };
 
+// A second mod replaces the maps and starts every step again.
 TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     openWindow();
     chooseMod("valve");
@@ -54,32 +55,21 @@ TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     EXPECT_EQ(ctl<QComboBox>("cmbMapList1")->currentText(), QString());
     EXPECT_EQ(status(), "Select Command Line.");
     EXPECT_EQ(ctl<QLineEdit>("txtHostName")->text(), "My valve server.");
-    EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
     expectNotRecognized();
+    confirmStepsThrough("optMapFile");
 
     chooseMod("dod");
     EXPECT_EQ(ctl<QLabel>("lblModSupport")->text(), "Recognized");
     EXPECT_EQ(modSupportColour(), fromBgr(colour::NearBlack));
     EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isHidden());
     EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isHidden());
-    EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isEnabled()) << "the bot step waits for step 4";
     EXPECT_EQ(maps().size(), 25);
-}
-
-TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
-    openWindow();
-    chooseMod("valve");
-    confirmStepsThrough("optMapFile");
-
-    chooseMod("dod");
-    EXPECT_TRUE(maps().contains("dod_anzio"));
     EXPECT_FALSE(maps().contains("crossfire"));
-    // Every step starts again: options pink, only the first on.
     for (QRadioButton* opt : stepButtons())
         EXPECT_EQ(back(opt), fromBgr(colour::Pink)) << opt->objectName().toStdString();
     EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
-    EXPECT_FALSE(ctl<QRadioButton>("optServerFile")->isEnabled());
-    EXPECT_FALSE(ctl<QRadioButton>("optMapFile")->isEnabled());
+    for (const char* later : {"optServerFile", "optMapFile", "optBotFile"})
+        EXPECT_FALSE(ctl<QRadioButton>(later)->isEnabled()) << later;
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 

@@ -33,6 +33,9 @@ TEST_F(RoadDodTest, RosterForABritishMapThenStart) {
               (kDefaultBotLines + "addbot 1 3 6 Tommy\r\naddbot 2 6 4 Fritz\r\n").toLatin1());
     EXPECT_FALSE(QFileInfo::exists(demo->game("dod/sturmbot/bot.cfg")));
     EXPECT_EQ(status(), "You can now start the server.");
+    // A later edit keeps the step confirmed.
+    click("chkSturmbotFF");
+    EXPECT_EQ(status(), "You can now start the server.");
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");
     EXPECT_EQ(serverLog(), "hl.exe -game dod +port 27015 +maxplayers 8 +lservercfgfile "

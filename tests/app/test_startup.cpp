@@ -22,8 +22,7 @@ class StartupTest : public WindowTest {
     QStringList mods() const { return items(ctl<QComboBox>("cmbModList")); }
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     void typeExec(const QString& path) { setText("txtExec", path); }
-    // From the demo's own path: valve chosen, Dedicated ticked on the
-    // command line's panel.
+    // Valve chosen from the demo's own path, Dedicated ticked.
     void tickDedicated() {
         typeExec("C:\\Sierra\\Half-Life\\hl.exe");
         chooseMod("valve");
@@ -50,9 +49,6 @@ class StartupTest : public WindowTest {
     }
 };
 
-// ---------------------------------------------------------------------------
-// The default start-up
-
 TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
     // logs has no liblist.gam; the listing sorts names as Windows does.
     EXPECT_EQ(mods(), kDemoMods);
@@ -69,11 +65,12 @@ TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
-// ---------------------------------------------------------------------------
-// The game directory from the path
-
-TEST_F(StartupTest, GameDirectoryFollowsThePathOfNineOrMoreCharacters) {
+// The game directory is the path less the server's name as typed, either
+// name in any case; another name is cut by the length of the expected one.
+// A path under nine characters or without a drive leaves it as it was.
+TEST_F(StartupTest, GameDirectoryIsThePathLessTheServerProgram) {
     struct Row {
+        bool dedicated;
         const char* path;
         const char* gameDir; // expected afterwards
         const char* status;  // nullptr: unchanged
@@ -82,15 +79,27 @@ TEST_F(StartupTest, GameDirectoryFollowsThePathOfNineOrMoreCharacters) {
     // The first row's C:\hl.exe exists, so C:\ is listed.
     DemoInstall::write(demo->drive("hl.exe"), "stand-in\n");
     const Row rows[] = {
-        {"C:\\hl.exe", "C:\\", "No mods found!"},            // 9: the drive root
-        {"C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong}, // missing: still derived
-        {"C:\\h.exe", "C:\\Games\\HL\\", wrong},             // 8: unchanged, checked
-        {"C:", "C:\\Games\\HL\\", wrong},                    // 2: unchanged, checked
-        {"hl.exe", "C:\\Games\\HL\\", nullptr},              // no drive: ignored
-        {"C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", "Now, select a mod"},
+        {false, "C:\\hl.exe", "C:\\", "No mods found!"},            // 9: the drive root
+        {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong}, // missing: still derived
+        {false, "C:\\h.exe", "C:\\Games\\HL\\", wrong},             // 8: unchanged, checked
+        {false, "C:", "C:\\Games\\HL\\", wrong},                    // 2: unchanged, checked
+        {false, "hl.exe", "C:\\Games\\HL\\", nullptr},              // no drive: ignored
+        {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\", wrong},
+        {false, "C:\\Games\\HL\\HLDS.EXE", "C:\\Games\\HL\\", wrong},
+        {false, "C:\\Games\\HL\\xhlds.exe", "C:\\Games\\HL\\xhl", wrong}, // less 6
+        {false, "C:\\Games\\HL\\ahl.exe", "C:\\Games\\HL\\a", wrong},
+        {false, "C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", "Now, select a mod"},
+        // Dedicated ticked: hl.exe is there, but a dedicated server wants hlds.exe.
+        {true, "C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", wrong},
+        {true, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\", wrong},
+        {true, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong},
+        {true, "C:\\Games\\HL\\server.exe", "C:\\Games\\HL\\se", wrong}, // less 8
+        {true, "C:/Games/HL/hl.exe", "C:/Games/HL/", wrong},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
+        if (row.dedicated && !ctl<QCheckBox>("chkDedicated")->isChecked())
+            tickDedicated();
         const int beeps = seam.beeps;
         const QString before = status();
         typeExec(row.path);
@@ -98,7 +107,7 @@ TEST_F(StartupTest, GameDirectoryFollowsThePathOfNineOrMoreCharacters) {
         EXPECT_EQ(status(), row.status ? QString::fromLatin1(row.status) : before);
         EXPECT_EQ(seam.beeps - beeps, row.status == wrong ? 1 : 0);
     }
-    // C:\ holds no mod; the last row listed the demo again.
+    // C:\ holds no mod, and a wrong path leaves the list as it was.
     EXPECT_EQ(mods(), kDemoMods);
 }
 
@@ -142,56 +151,6 @@ TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
     EXPECT_EQ(seam.beeps, 2);
     EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
 #endif
-}
-
-TEST_F(StartupTest, DedicatedExpectsTheDedicatedServer) {
-    // The check box puts the dedicated server's path into the box.
-    tickDedicated();
-    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
-    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
-    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
-
-    // hl.exe exists, but a dedicated server wants hlds.exe; the game
-    // directory is still the one before the name typed, and the command
-    // line's panel closes.
-    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
-    EXPECT_EQ(seam.beeps, 1);
-    EXPECT_EQ(status(), "Error: Correct Exec path!");
-    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
-    EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isHidden());
-
-    typeExec("C:\\Sierra\\Half-Life\\hlds.exe");
-    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
-}
-
-// The folder is the part before the server's name as typed, whichever of
-// the two it is; other names are cut by the length of the expected one.
-TEST_F(StartupTest, GameDirectoryIsFoundFromTheProgramNameTyped) {
-    struct Row {
-        bool dedicated;
-        const char* path;
-        const char* gameDir;
-    };
-    // Dedicated stays as it is while paths are typed, the panel closed.
-    const Row rows[] = {
-        {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\HLDS.EXE", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\xhlds.exe", "C:\\Games\\HL\\xhl"}, // less 6
-        {false, "C:\\Games\\HL\\ahl.exe", "C:\\Games\\HL\\a"},
-        {true, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
-        {true, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
-        {true, "C:\\Games\\HL\\server.exe", "C:\\Games\\HL\\se"}, // less 8
-        {true, "C:/Games/HL/hl.exe", "C:/Games/HL/"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        if (row.dedicated && !ctl<QCheckBox>("chkDedicated")->isChecked())
-            tickDedicated();
-        typeExec(row.path);
-        EXPECT_EQ(w->gameDir(), row.gameDir);
-    }
 }
 
 TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
@@ -253,9 +212,6 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     // Ended: the window takes no more input.
     EXPECT_FALSE(ctl<QWidget>("cmbModList")->isEnabled());
 }
-
-// ---------------------------------------------------------------------------
-// Faults start-up must survive
 
 TEST_F(StartupTest, GamePathWithBlanksIsListed) {
     copyInstallation("Program Files/HL");

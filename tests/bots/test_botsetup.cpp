@@ -2,8 +2,6 @@
 // its clamps, the "only" boxes, Save and the Start gate.
 #include "guisupport.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLayout>
 
 namespace vorn::test {
@@ -13,7 +11,6 @@ class BotSetupTest : public WindowTest {
   protected:
     QString text(const char* name) const { return ctl<QLineEdit>(name)->text(); }
     bool checked(const char* name) const { return ctl<QCheckBox>(name)->isChecked(); }
-    QString cfg() const { return viewer(); }
     QString botCfgFile() const { return demo->game("dod/sturmbot/bot.cfg"); }
     // A box's number typed anew: the focus on it, its text erased key by
     // key, the new one typed; the edit is not finished.
@@ -56,32 +53,20 @@ TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     }
 }
 
-TEST_F(BotSetupTest, DefaultsAreProposedInFillServerMode) {
-    chooseMod("dod");
-    // The reaction defaults written by the mod choice do not open the panel.
-    EXPECT_TRUE(ctl<QWidget>("frmSturmbotSetup")->isHidden());
-    ctl<QWidget>("optBotFile")->setEnabled(true);
-    click("optBotFile");
-    EXPECT_TRUE(ctl<QWidget>("frmSturmbotCustom")->isHidden());
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
-    EXPECT_EQ(status(), "Please complete Sturmbot setup.");
-    EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
-}
-
 TEST_F(BotSetupTest, EveryControlReachesTheText) {
     openStep("optBotFile");
     setText("txtSturmbotPasswd", "s3cret");
-    EXPECT_TRUE(cfg().startsWith("sturmbot_password s3cret\r\nmin_reaction 300\r\n"));
+    EXPECT_TRUE(viewer().startsWith("sturmbot_password s3cret\r\nmin_reaction 300\r\n"));
     click("chkSturmbotFF");
     click("chkSturmbotRank");
     click("chkSturmbotFSquad");
     pickCombo("cmbSturmbotBlood", "3-Explode");
-    EXPECT_TRUE(cfg().contains("friendlyfiremode on\r\nrank off\r\nformsquad on\r\n"));
-    EXPECT_TRUE(cfg().contains("\r\nbloodmode 3\r\n"));
+    EXPECT_TRUE(viewer().contains("friendlyfiremode on\r\nrank off\r\nformsquad on\r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nbloodmode 3\r\n"));
     setText("txtExtra3", QString());
-    EXPECT_TRUE(cfg().endsWith("bloodmode 3\r\n\r\nfillserver"));
+    EXPECT_TRUE(viewer().endsWith("bloodmode 3\r\n\r\nfillserver"));
     setText("txtSturmbotPasswd", QString());
-    EXPECT_TRUE(cfg().startsWith("min_reaction 300\r\n"));
+    EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
 }
 
 // Typing an entry's text and pressing Return or leaving the box is no
@@ -95,9 +80,9 @@ TEST_F(BotSetupTest, TypedBloodModeIsNoPick) {
     type("3-Explode\r");
     focus(ctl<QLineEdit>("txtSturmbotPasswd")); // the box loses the focus
     EXPECT_EQ(blood->currentText(), "3-Explode");
-    EXPECT_TRUE(cfg().contains("\r\nbloodmode 0\r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nbloodmode 0\r\n"));
     click("chkSturmbotFF");
-    EXPECT_TRUE(cfg().contains("\r\nbloodmode 3\r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nbloodmode 3\r\n"));
 }
 
 TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
@@ -119,8 +104,8 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
         EXPECT_EQ(checked("chkSturmbotKnife"), r.knife);
         EXPECT_EQ(checked("chkSturmbotPistol"), r.pistol);
         EXPECT_EQ(checked("chkSturmbotGrenade"), r.grenade);
-        EXPECT_TRUE(cfg().contains(QString("knifeonly %1\r\npistolonly %2\r\ngrenadeonly %3")
-                                       .arg(on(r.knife), on(r.pistol), on(r.grenade))));
+        EXPECT_TRUE(viewer().contains(QString("knifeonly %1\r\npistolonly %2\r\ngrenadeonly %3")
+                                          .arg(on(r.knife), on(r.pistol), on(r.grenade))));
     }
 }
 
@@ -134,26 +119,26 @@ TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     // pull the minimum down.
     retype("txtSturmbotMaxReaction", "900");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "300");
-    EXPECT_TRUE(cfg().startsWith("min_reaction 300\r\nmax_reaction 900\r\n"));
+    EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\nmax_reaction 900\r\n"));
     type("\r");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "300");
     EXPECT_EQ(text("txtSturmbotMaxReaction"), "900");
 
     retype("txtSturmbotMinReaction", "950");
-    EXPECT_TRUE(cfg().startsWith("min_reaction 950\r\n"));
+    EXPECT_TRUE(viewer().startsWith("min_reaction 950\r\n"));
     type("\r");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "899");
-    EXPECT_TRUE(cfg().startsWith("min_reaction 899\r\nmax_reaction 900\r\n"));
+    EXPECT_TRUE(viewer().startsWith("min_reaction 899\r\nmax_reaction 900\r\n"));
 
     retype("txtSturmbotMaxBots", "20");
     EXPECT_EQ(text("txtSturmbotMaxBots"), "20");
-    EXPECT_TRUE(cfg().contains("\r\nmin_bots 0\r\nmax_bots 20\r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nmin_bots 0\r\nmax_bots 20\r\n"));
     retype("txtSturmbotMinBots", "20"); // the maximum's edit ends here
     EXPECT_EQ(text("txtSturmbotMaxBots"), "16");
     EXPECT_EQ(text("txtSturmbotMinBots"), "20");
     focus(ctl<QWidget>("txtSturmbotPasswd"));
     EXPECT_EQ(text("txtSturmbotMinBots"), "15");
-    EXPECT_TRUE(cfg().contains("\r\nmin_bots 15\r\nmax_bots 16\r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nmin_bots 15\r\nmax_bots 16\r\n"));
 }
 
 // Save writes what the boxes show, an edit still under way included, with
@@ -180,7 +165,7 @@ TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
     setText("txtSturmbotMaxBots", QString());
     setText("txtSturmbotMaxReaction", "x");
     click("chkSturmbotFF");
-    EXPECT_TRUE(cfg().contains("\r\nmin_bots abc\r\nmax_bots \r\n"));
+    EXPECT_TRUE(viewer().contains("\r\nmin_bots abc\r\nmax_bots \r\n"));
     click("cmdSturmbotOK");
     EXPECT_TRUE(confirmed("optBotFile"));
     EXPECT_TRUE(seam.boxes.empty());
@@ -215,21 +200,6 @@ TEST_F(BotSetupTest, RosterFileNameWithAPathIsRefused) {
     EXPECT_EQ(statusColour(), fromBgr(colour::Red));
     EXPECT_FALSE(confirmed("optBotFile"));
     EXPECT_FALSE(QFileInfo::exists(demo->game("evil_bot.cfg")));
-}
-
-TEST_F(BotSetupTest, StartWaitsForTheBotStep) {
-    chooseMod("dod");
-    confirmStepsThrough("optMotd");
-    click("optBotFile");
-    click("chkSturmbotFF");
-    EXPECT_EQ(status(), "Select Bot Setup");
-    EXPECT_FALSE(ctl<QWidget>("cmdStart")->isEnabled());
-    click("cmdSturmbotOK");
-    EXPECT_EQ(status(), "You can now start the server.");
-    EXPECT_TRUE(ctl<QWidget>("cmdStart")->isEnabled());
-    // Later edits keep the step confirmed.
-    click("chkSturmbotFF");
-    EXPECT_EQ(status(), "You can now start the server.");
 }
 
 } // namespace

@@ -57,13 +57,20 @@ class RosterTest : public WindowTest {
     }
 };
 
+// The panel opens in fill-server mode with the defaults; roster mode shows
+// the roster frame, and its text ends with CR LF while it has no lines.
 TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
-    openStep("optBotFile");
+    chooseMod("dod");
+    // The reaction defaults written by the mod choice do not open the panel.
+    EXPECT_TRUE(ctl<QWidget>("frmSturmbotSetup")->isHidden());
+    ctl<QWidget>("optBotFile")->setEnabled(true);
+    click("optBotFile");
     auto* frame = ctl<QGroupBox>("frmSturmbotCustom");
     EXPECT_TRUE(frame->isHidden());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
+    EXPECT_EQ(status(), "Please complete Sturmbot setup.");
+    EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
 
-    // Roster mode with no map: the text ends with CR LF since there are no
-    // roster lines yet.
     click("chkSturmbotFillserver");
     EXPECT_FALSE(frame->isHidden());
     EXPECT_TRUE(frame->isEnabled());
@@ -72,14 +79,7 @@ TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
 
     click("chkSturmbotFillserver");
     EXPECT_TRUE(frame->isHidden());
-    EXPECT_TRUE(viewer().endsWith("\r\n\r\nfillserver"));
-
-    // The switch does not look at waypoints: a map without them still names
-    // the file.
-    setText("cmbSturmbotMapList", "dod_chemille");
-    click("chkSturmbotFillserver");
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
-    EXPECT_EQ(seam.beeps, 0);
+    EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
 }
 
 TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMap) {
@@ -166,9 +166,11 @@ TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
     expectError("dod_chemille has no waypoint file");
     // Back to fill-server mode and into roster mode again: the map still
     // names the file, and still has no waypoints.
+    const int beeps = seam.beeps;
     click("chkSturmbotFillserver");
     click("chkSturmbotFillserver");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
+    EXPECT_EQ(seam.beeps, beeps) << "the switch does not look at waypoints";
     click("cmdSturmbotOK");
     expectError("dod_chemille has no waypoint file");
     EXPECT_EQ(DemoInstall::read(global), "fillserver\r\n");
