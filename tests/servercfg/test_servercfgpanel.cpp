@@ -25,19 +25,26 @@ class ServerCfgTest : public WindowTest {
         click("optServerFile");
     }
     QByteArray listenFile() const { return gameFile("dod/vorn_lserver.cfg"); }
-    QByteArray dedicatedFile() const { return gameFile("dod/vorn_server.cfg"); }
 };
 
-TEST_F(ServerCfgTest, SaveWritesTheDefaultsForDod) {
+// Save writes the defaults for dod, under the name Dedicated chooses.
+TEST_F(ServerCfgTest, SaveWritesTheDefaultsUnderTheNameDedicatedChooses) {
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_lserver.cfg");
     EXPECT_EQ(status(), "Server setup ok?");
-    EXPECT_EQ(listenFile(), QByteArray()); // nothing written before Save
-    click("cmdServerOK");
-    EXPECT_EQ(listenFile(), kDefaultFile);
-    EXPECT_TRUE(confirmed("optServerFile"));
-    EXPECT_TRUE(ctl<QWidget>("optMapFile")->isEnabled());
-    EXPECT_EQ(status(), "Select Map Cycle");
+    for (bool dedicated : {true, false}) {
+        click("optCommandLine");
+        click("chkDedicated");
+        click("optServerFile");
+        const char* name = dedicated ? "vorn_server.cfg" : "vorn_lserver.cfg";
+        EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), name);
+        EXPECT_EQ(listenFile(), QByteArray()); // nothing written before Save
+        click("cmdServerOK");
+        EXPECT_EQ(gameFile(QStringLiteral("dod/") + name), kDefaultFile);
+        EXPECT_TRUE(confirmed("optServerFile"));
+        EXPECT_TRUE(ctl<QWidget>("optMapFile")->isEnabled());
+        EXPECT_EQ(status(), "Select Map Cycle");
+    }
 }
 
 TEST_F(ServerCfgTest, SwitchesAndValuesGoIntoTheirLines) {
@@ -61,20 +68,6 @@ TEST_F(ServerCfgTest, SwitchesAndValuesGoIntoTheirLines) {
                             "mp_teamlimit \r\n"
                             "mp_timelimit 45\r\n"
                             "sv_maxspectators 4\r\n\r\n");
-}
-
-TEST_F(ServerCfgTest, DedicatedChoosesTheFileName) {
-    openPanel();
-    for (bool dedicated : {true, false}) {
-        click("optCommandLine");
-        click("chkDedicated");
-        click("optServerFile");
-        const char* name = dedicated ? "vorn_server.cfg" : "vorn_lserver.cfg";
-        EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), name);
-        click("cmdServerOK");
-        EXPECT_EQ(gameFile(QStringLiteral("dod/") + name), kDefaultFile);
-        EXPECT_EQ(listenFile().isEmpty(), dedicated);
-    }
 }
 
 TEST_F(ServerCfgTest, ExtraVariablesAreWrittenWithCrLf) {
