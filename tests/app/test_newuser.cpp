@@ -144,19 +144,6 @@ TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
     EXPECT_TRUE(confirmed("optCommandLine"));
 }
 
-// A server program that has gone since the path was checked: Start says so
-// in red, as the path check does, and starts nothing.
-TEST_F(NewUserTest, StartRefusesAServerProgramThatHasGone) {
-    chooseMod("valve");
-    confirmAllSteps();
-    ASSERT_TRUE(QFile::remove(demo->game("hl.exe")));
-    click("cmdStart");
-    expectError("Correct Exec path! It no longer leads to hl.exe");
-    EXPECT_EQ(seam.beeps, 1);
-    EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("-game valve"));
-    EXPECT_EQ(w->serverWindow, nullptr);
-}
-
 #ifndef _WIN32
 // A start that fails is told as a failure, with the reason the launcher
 // gave; so is a failed listing or entity tool.

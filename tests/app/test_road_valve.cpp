@@ -80,14 +80,22 @@ TEST_F(ValveRoadTest, FromStartUpToARunningServer) {
     EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
 }
 
-// A start refused (no batch file can be written, a map name from the disk
-// that would break the line) starts nothing and changes nothing: the user
-// mends the cause, and a change made after confirming reaches the next
-// start.
+// A start refused (the server program gone since the path was checked, no
+// batch file can be written, a map name from the disk that would break the
+// line) starts nothing and changes nothing: the user mends the cause, and a
+// change made after confirming reaches the next start.
 TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     // "a&b" on the server's line would run "b" as a command of its own.
     DemoInstall::write(demo->game("valve/maps/a&b.bsp"), "BSP");
     walkToStart();
+    const QString program = demo->game("hl.exe");
+    ASSERT_TRUE(QFile::rename(program, program + ".away"));
+    click("cmdStart");
+    expectError("Correct Exec path! It no longer leads to hl.exe");
+    EXPECT_EQ(seam.beeps, 1);
+    EXPECT_FALSE(batchFile().contains("-game valve"));
+    EXPECT_EQ(w->serverWindow, nullptr);
+    ASSERT_TRUE(QFile::rename(program + ".away", program));
     // A directory where the batch file belongs stops every writer, root too.
     const QString batch = demo->drive("vorn.bat");
     ASSERT_TRUE(QFile::remove(batch));

@@ -53,36 +53,31 @@ TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     }
 }
 
+// Every control reaches the text. A blood mode typed (Return, then the box
+// left) is no pick: the pick's reaction does not run, and the text counts
+// at the next build.
 TEST_F(BotSetupTest, EveryControlReachesTheText) {
-    openStep("optBotFile");
-    setText("txtSturmbotPasswd", "s3cret");
-    EXPECT_TRUE(viewer().startsWith("sturmbot_password s3cret\r\nmin_reaction 300\r\n"));
-    click("chkSturmbotFF");
-    click("chkSturmbotRank");
-    click("chkSturmbotFSquad");
-    pickCombo("cmbSturmbotBlood", "3-Explode");
-    EXPECT_TRUE(viewer().contains("friendlyfiremode on\r\nrank off\r\nformsquad on\r\n"));
-    EXPECT_TRUE(viewer().contains("\r\nbloodmode 3\r\n"));
-    setText("txtExtra3", QString());
-    EXPECT_TRUE(viewer().endsWith("bloodmode 3\r\n\r\nfillserver"));
-    setText("txtSturmbotPasswd", QString());
-    EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
-}
-
-// Typing an entry's text and pressing Return or leaving the box is no
-// pick: the pick's reaction does not run, and the text counts at the next
-// build.
-TEST_F(BotSetupTest, TypedBloodModeIsNoPick) {
     openStep("optBotFile");
     auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
     focus(blood);
     blood->clearEditText();
     type("3-Explode\r");
-    focus(ctl<QLineEdit>("txtSturmbotPasswd")); // the box loses the focus
+    focus(ctl<QLineEdit>("txtSturmbotPasswd"));
     EXPECT_EQ(blood->currentText(), "3-Explode");
     EXPECT_TRUE(viewer().contains("\r\nbloodmode 0\r\n"));
+    setText("txtSturmbotPasswd", "s3cret");
+    EXPECT_TRUE(viewer().startsWith("sturmbot_password s3cret\r\nmin_reaction 300\r\n"));
     click("chkSturmbotFF");
+    click("chkSturmbotRank");
+    click("chkSturmbotFSquad");
+    EXPECT_TRUE(viewer().contains("friendlyfiremode on\r\nrank off\r\nformsquad on\r\n"));
     EXPECT_TRUE(viewer().contains("\r\nbloodmode 3\r\n"));
+    pickCombo("cmbSturmbotBlood", "2-Bodies");
+    EXPECT_TRUE(viewer().contains("\r\nbloodmode 2\r\n"));
+    setText("txtExtra3", QString());
+    EXPECT_TRUE(viewer().endsWith("bloodmode 2\r\n\r\nfillserver"));
+    setText("txtSturmbotPasswd", QString());
+    EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
 }
 
 TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
@@ -141,19 +136,6 @@ TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     EXPECT_TRUE(viewer().contains("\r\nmin_bots 15\r\nmax_bots 16\r\n"));
 }
 
-// Save writes what the boxes show, an edit still under way included, with
-// the clamps of a finished edit.
-TEST_F(BotSetupTest, SaveWritesTheNumbersShown) {
-    openStep("optBotFile");
-    retype("txtSturmbotMaxBots", "5");
-    click("cmdSturmbotOK");
-    EXPECT_TRUE(DemoInstall::read(botCfgFile()).contains("\r\nmin_bots 0\r\nmax_bots 5\r\n"));
-    retype("txtSturmbotMinReaction", "1000");
-    click("cmdSturmbotOK");
-    EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
-    EXPECT_TRUE(DemoInstall::read(botCfgFile()).startsWith("min_reaction 799\r\n"));
-}
-
 // Fields that hold no number go into the text as typed (the clamps' own
 // business); nothing stops, and Save confirms.
 TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
@@ -173,7 +155,9 @@ TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
 }
 
 // A failed write confirms nothing; once the way is clear, Save confirms.
-TEST_F(BotSetupTest, FailedSaveShowsAnErrorAndDoesNotConfirm) {
+// Save writes what the boxes show, an edit still under way included, with
+// the clamps of a finished edit.
+TEST_F(BotSetupTest, FailedSaveConfirmsNothingAndSaveWritesTheNumbersShown) {
     openStep("optBotFile");
     // A directory in the file's place cannot be replaced by a file, not even
     // by root (rename gives EISDIR), so the write really fails here.
@@ -182,11 +166,18 @@ TEST_F(BotSetupTest, FailedSaveShowsAnErrorAndDoesNotConfirm) {
     expectSaveRefused("bot.cfg");
     EXPECT_FALSE(confirmed("optBotFile"));
 
-    // Once the way is clear, Save works and confirms.
     ASSERT_TRUE(QDir().rmdir(botCfgFile()));
     click("cmdSturmbotOK");
     EXPECT_TRUE(confirmed("optBotFile"));
     EXPECT_EQ(DemoInstall::read(botCfgFile()), (kDefaultBotLines + "fillserver\r\n").toLatin1());
+
+    retype("txtSturmbotMaxBots", "5");
+    click("cmdSturmbotOK");
+    EXPECT_TRUE(DemoInstall::read(botCfgFile()).contains("\r\nmin_bots 0\r\nmax_bots 5\r\n"));
+    retype("txtSturmbotMinReaction", "1000");
+    click("cmdSturmbotOK");
+    EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
+    EXPECT_TRUE(DemoInstall::read(botCfgFile()).startsWith("min_reaction 799\r\n"));
 }
 
 // A name typed into the roster map list never makes Save write outside the
