@@ -1,6 +1,5 @@
-// Per-map bot rosters over the demo installation: the mode switch, the
-// waypoint check, the Allied country through the entity-tool stand-in, the
-// class lists and the roster lines.
+// Per-map bot rosters: the mode switch, the waypoint check, the Allied
+// country through the entity-tool stand-in, the class lists, the lines.
 #include "botcfg.h"
 #include "guisupport.h"
 
@@ -20,8 +19,7 @@ QStringList fromUtf8(const std::vector<std::string>& list) {
 
 class RosterTest : public WindowTest {
   protected:
-    // The bot panel, the roster map list as saving the map cycle fills it,
-    // then roster mode.
+    // The bot panel in roster mode, its map list as a saved cycle fills it.
     void openRosters() {
         openStep("optBotFile");
         ctl<QComboBox>("cmbSturmbotMapList")
@@ -43,14 +41,6 @@ class RosterTest : public WindowTest {
         EXPECT_EQ(us->text(), allies);
         EXPECT_EQ(!us->isHidden(), usShown);
         EXPECT_EQ(!ctl<QWidget>("optSturmbotAllies2")->isHidden(), britishShown);
-    }
-    void addBot(const char* team, const QString& cls, const QString& skill, const QString& name) {
-        click(team);
-        if (!cls.isEmpty())
-            pickCombo("cmbSturmbotClass", cls);
-        setText("cmbSturmbotSkill", skill);
-        setText("txtSturmbotName", name);
-        click("cmdSturmbotAdd");
     }
     bool exported(const QString& map) const {
         return QFile::exists(demo->game("dod/maps/" + map + ".ent"));
@@ -110,8 +100,7 @@ TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMap) {
     EXPECT_EQ(classes(), fromUtf8(axisBotClasses()));
     EXPECT_EQ(classes().last(), QStringLiteral("7-MG42-Sch\u00fctze"));
 
-    // The options follow the map; the export of dod_caen is kept on disk for
-    // the next time.
+    // The options follow the map; dod_caen's export stays for the next time.
     pickMap("dod_charlie");
     expectTeams("German", "U.S.", false, true);
     pickMap("dod_anzio");
@@ -197,8 +186,7 @@ TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {
 }
 
 TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
-    // An entity tool that writes no export: the server stand-in in its
-    // place.
+    // The server stand-in as the entity tool: it writes no export.
     const QString tool = demo->game("ripent.exe");
     ASSERT_TRUE(QFile::remove(tool));
     ASSERT_TRUE(QFile::copy(demo->game("hl.exe"), tool));
@@ -232,8 +220,7 @@ TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
 TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     openRosters();
     pickMap("dod_caen");
-    // No team chosen: nothing added, but the preview is rebuilt in roster
-    // mode and Clear is enabled.
+    // No team: nothing added, but the preview is rebuilt and Clear enabled.
     ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
     setText("txtFileContents", QString());
     click("cmdSturmbotAdd");
@@ -249,15 +236,19 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
         {"optSturmbotAxis1", "1-Grenadier", "", "Dufus", "addbot 2 1  Dufus"},
         {"optSturmbotAxis1", QStringLiteral("7-MG42-Sch\u00fctze"), "8", "Big Dufus",
          "addbot 2 7 8 Big Dufus"},
-        // The axis option is still selected: its class list is not filled
-        // again, and the class on show stays.
+        // Axis still selected: its class list is not refilled; the class stays.
         {"optSturmbotAxis1", "", "9x", QStringLiteral("J\u00fcrgen"),
          QStringLiteral("addbot 2 7 9x J\u00fcrgen")},
     };
     QStringList lines;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line.toStdString());
-        addBot(r.team, r.cls, r.skill, r.name);
+        click(r.team);
+        if (!r.cls.isEmpty())
+            pickCombo("cmbSturmbotClass", r.cls);
+        setText("cmbSturmbotSkill", r.skill);
+        setText("txtSturmbotName", r.name);
+        click("cmdSturmbotAdd");
         lines << r.line;
         EXPECT_EQ(viewer(), kDefaultBotLines + lines.join("\r\n"));
     }
