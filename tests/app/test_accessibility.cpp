@@ -1,7 +1,5 @@
-// The window's control tree as a user meets it: every control named in
-// words for screen readers, caption labels naming their controls, tooltips
-// read out as descriptions, and Tab walking the control centre in the order
-// it is seen.
+// The control tree as a screen reader and a keyboard user meet it: names in
+// words, labels naming their controls, tooltips read out, and Tab's order.
 #include "guisupport.h"
 
 #include <QAccessible>
@@ -98,10 +96,8 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-// The status and the mod support are read out by what they say: a name
-// would hide the text, and the description tells what the label is for. A
-// caption label names its control: it is the control's buddy, and a screen
-// reader says the control by it.
+// The status and the mod support are read out by what they say (a name
+// would hide it); a caption label is its control's buddy.
 TEST_F(AccessibilityTest, LabelsAndFramesAreReadOutByTheirWordsAndLabelsNameTheirControls) {
     // Before a mod is chosen: a combo box with a value is spoken by it.
     EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
@@ -166,13 +162,13 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 
     QList<QWidget*> visited;
+    QStringList order;
     for (QWidget* widget : chain)
         if (widget->parentWidget() == ctl<QGroupBox>("frmControlCenter") &&
-            (widget->focusPolicy() & Qt::TabFocus))
+            (widget->focusPolicy() & Qt::TabFocus)) {
             visited << widget;
-    QStringList order;
-    for (QWidget* widget : visited)
-        order << widget->objectName();
+            order << widget->objectName();
+        }
     EXPECT_EQ(order, (QStringList{"txtExec", "cmbModList", "optCommandLine", "optServerFile",
                                   "optMapFile", "optMotd", "optBotFile", "cmdStart"}));
 

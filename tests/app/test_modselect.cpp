@@ -1,5 +1,4 @@
-// Choosing a mod: the reset, the dod and add-on recognition with its
-// version, the map listing into both map lists, and the status texts.
+// Choosing a mod: the reset, the dod and add-on recognition, the map listing.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -45,7 +44,6 @@ class ModSelectTest : public WindowTest {
     }
 };
 
-// A second mod replaces the maps and starts every step again.
 TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     openWindow();
     chooseMod("valve");
@@ -73,9 +71,8 @@ TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
-// A wheel turn over the closed Mod box, meant for the window, chooses
-// nothing: choosing resets every step. With the focus on the box, the
-// wheel and the arrow keys choose.
+// A wheel turn over the closed Mod box chooses nothing (choosing resets
+// every step); with the focus on the box, the wheel and arrow keys choose.
 TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     openWindow();
     chooseMod("dod");
@@ -114,9 +111,7 @@ TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
 }
 
 // The version sets the bot frame's caption, the reaction times and the
-// class lists of the class limits: generic ("light", ...) for 1.5, by
-// nation ("kar", ...) after, none (the digits) without a version. A mod
-// chosen after keeps them.
+// class lists: generic for 1.5, by nation after, the digits without one.
 TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
     struct Row {
         const char* name;
@@ -175,11 +170,8 @@ TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
     EXPECT_EQ(status(), "Select Command Line.");
 }
 
-// A listing whose interpreter failed part way (a full disk, a kill) is
-// never taken for the whole list: red error, no maps. (That vorn-cmd ends
-// with 112 on a full disk is the platform contract's.) A wait of more than
-// half a second shows the busy pointer; a leftover listing that is
-// read-only is reported at once instead of waited on.
+// A listing whose interpreter failed part way (a full disk, a kill) is never
+// used; a slow one shows the busy pointer; a read-only leftover fails at once.
 TEST_F(ModSelectTest, ListingsCutShortSlowOrReadOnly) {
     VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
                          "checks cmd.exe's exit codes");
@@ -210,8 +202,6 @@ TEST_F(ModSelectTest, ListingsCutShortSlowOrReadOnly) {
     EXPECT_EQ(seam.busyOn, seam.busyOff);
 }
 
-// History.txt that is no ordinary file is neither waited on nor read
-// without end: the version stays unknown and the status says why.
 TEST_F(ModSelectTest, HistoryThatIsNoOrdinaryFileIsReportedNotRead) {
 #ifdef _WIN32
     GTEST_SKIP() << "pipes and endless devices are made with POSIX calls";

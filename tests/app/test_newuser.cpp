@@ -1,6 +1,5 @@
-// The road as a new user walks it by keyboard, screen reader and mouse:
-// nothing typed or saved is lost, failures are told as failures, refusals
-// come when the choice is made, and every caption is shown whole.
+// A new user's road by keyboard, screen reader and mouse: nothing typed is
+// lost, failures and refusals are told, every caption is shown whole.
 #include "clipping.h"
 #include "guisupport.h"
 
@@ -16,13 +15,6 @@ namespace {
 
 class NewUserTest : public WindowTest {
   protected:
-    // What a screen reader's "toggle" does to a control.
-    static void toggleAction(QWidget* control) {
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
-        ASSERT_NE(face, nullptr);
-        ASSERT_NE(face->actionInterface(), nullptr);
-        face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    }
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     // A stand-in program of the game, written over the demo's.
     void standIn(const QString& relative, const QByteArray& body) {
@@ -32,9 +24,8 @@ class NewUserTest : public WindowTest {
     }
 };
 
-// An option's reaction runs when it becomes selected, never again while
-// it is: a second click keeps the words typed; a screen reader's toggle
-// opens the panel as a click does.
+// An option reacts when it becomes selected, not again while it is; a
+// screen reader's toggle opens the panel as a click does.
 TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
     chooseMod("dod");
     confirmStepsThrough("optMapFile");
@@ -47,7 +38,10 @@ TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
     // panel: that panel closes, and only the one chosen is on show.
     click("optCommandLine");
     focus(ctl<QComboBox>("cmbMapList1"));
-    toggleAction(ctl<QRadioButton>("optServerFile"));
+    QAccessibleInterface* face =
+        QAccessible::queryAccessibleInterface(ctl<QWidget>("optServerFile"));
+    ASSERT_TRUE(face && face->actionInterface());
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(ctl<QRadioButton>("optServerFile")->isChecked());
     EXPECT_TRUE(ctl<QWidget>("frmServerFile")->isVisible());
     EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isHidden());
@@ -80,8 +74,6 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     }
 }
 
-// Text the game's character set cannot hold still goes out, as "?", and
-// the user is told which characters those were.
 TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
     chooseMod("dod");
     confirmStepsThrough("optMapFile");
@@ -118,9 +110,8 @@ TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
     }
 }
 
-// Command-line Save takes only whole numbers for the port and the players
-// (which texts those are is test_commandline's): a refusal confirms nothing
-// and keeps the text.
+// Command-line Save refuses a port or player count that is no whole number
+// (which texts: test_commandline): it confirms nothing and keeps the text.
 TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
     openStep("optCommandLine", "valve");
     pickCombo("cmbMapList1", "crossfire");
@@ -145,8 +136,6 @@ TEST_F(NewUserTest, CommandLineSaveRefusesWhatIsNotAWholeNumber) {
 }
 
 #ifndef _WIN32
-// A start that fails is told as a failure, with the reason the launcher
-// gave; so is a failed listing or entity tool.
 TEST_F(NewUserTest, FailuresOfOutsideCommandsAreToldWithTheirReason) {
     chooseMod("valve");
     confirmAllSteps();
@@ -176,8 +165,6 @@ TEST_F(NewUserTest, FailuresOfOutsideCommandsAreToldWithTheirReason) {
     EXPECT_TRUE(log().contains("wine32 is missing"));
 }
 
-// The entity tool stopped at its time limit leaves no cut-short export:
-// the next detection runs it again, and the log says why.
 TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
     standIn("ripent.exe", "bsp=\"$2\"\n"
                           "ent=$(dirname \"$0\")/dod/maps/dod_anzio.ent\n"
@@ -194,8 +181,7 @@ TEST_F(NewUserTest, EntityToolStoppedAtItsLimitLeavesNoExport) {
 }
 #endif
 
-// Every caption in full view, for desktop fonts from 9 to 14 points: the
-// form grows with the font.
+// Every caption in full view at desktop fonts from 9 to 14 points.
 class FontSizeTest : public WindowTest, public ::testing::WithParamInterface<int> {
   protected:
     DesktopPointSize font_{GetParam()};
@@ -277,8 +263,6 @@ INSTANTIATE_TEST_SUITE_P(LightAndDark, PaletteTest, ::testing::Bool());
 
 using PolishTest = WindowTest;
 
-// The About box names the program with the build's version and changes
-// nothing; the window has its own icon.
 TEST_F(PolishTest, AboutShowsTheBuildVersionAndTheWindowItsIcon) {
     const QString before = status();
     ctl<QAction>("mnuAbout")->trigger();

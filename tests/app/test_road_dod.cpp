@@ -1,6 +1,4 @@
-// The whole road for dod with the bot add-on, as a new user walks it:
-// start-up, the mod, the five steps with their Saves, and the server start.
-// (Fill-server Save is test_botsetup's.)
+// The road for dod with the bot add-on: the five steps, a roster, the start.
 #include "guisupport.h"
 
 namespace vorn::test {

@@ -1,6 +1,5 @@
-// The whole road for a mod without the bot add-on, as a new user walks it:
-// start-up, valve, the four steps with their Saves, and the server start
-// through the batch file and the command interpreter.
+// The road for a mod without the bot add-on: valve, the four steps, and the
+// start through the batch file and the command interpreter.
 #include "guisupport.h"
 
 #include <QThread>
@@ -80,10 +79,8 @@ TEST_F(ValveRoadTest, FromStartUpToARunningServer) {
     EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
 }
 
-// A start refused (the server program gone since the path was checked, no
-// batch file can be written, a map name from the disk that would break the
-// line) starts nothing and changes nothing: the user mends the cause, and a
-// change made after confirming reaches the next start.
+// A refused start (server program gone, batch file unwritable, a map name
+// that breaks the line) starts nothing; a change made later reaches the next.
 TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     // "a&b" on the server's line would run "b" as a command of its own.
     DemoInstall::write(demo->game("valve/maps/a&b.bsp"), "BSP");

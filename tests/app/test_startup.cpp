@@ -218,8 +218,6 @@ bool processGone(const QString& pidFile) {
 #endif
 }
 
-// A listing is abandoned at its time limit with a red error naming it, and
-// the interpreter is ended.
 TEST_F(StartupTest, ListingsThatNeverEndAreReportedAndAbandoned) {
     VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
                          "tests the time limit with the real cmd.exe");

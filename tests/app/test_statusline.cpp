@@ -1,8 +1,6 @@
-// The status texts the window can show, each at its longest, in the status
-// line at desktop fonts from 10 to 14 points (and, run again with
-// QT_SCALE_FACTOR=1.5, at 150 %): shown whole where it has room; where it
-// has not, its words that fit, and the whole text on hover, for a screen
-// reader and in the log. Never clipped.
+// The status texts at their longest, at 10 to 14 points (and 150 % in a
+// second run): whole where there is room, else the words that fit with the
+// whole text on hover, for a screen reader and in the log. Never clipped.
 #include "clipping.h"
 #include "guisupport.h"
 
@@ -12,25 +10,17 @@
 namespace vorn::test {
 namespace {
 
-// What an outside command said last, cut to the 80 characters the status
-// line keeps of it.
+// An outside command's last words, cut to the 80 characters kept of them.
 const QString kWords = QStringLiteral("wine: could not load kernel32.dll, stat ... "
                                       "ut of memory; cannot start the program.")
                            .leftJustified(79, QLatin1Char('x'));
-const QString kLong32 = QStringLiteral("this machine cannot run 32-bit Windows programs (Wine's "
-                                       "32-bit part does not start). ") +
-                        kWords;
-const QString kNo32 = QStringLiteral("this machine cannot run 32-bit Windows programs (Wine has "
-                                     "no 32-bit part; install wine32). ") +
-                      kWords;
 
 struct Text {
     QString text;
     bool whole; // must be shown whole at every size
 };
 
-// The short texts ("Server started.") have room wherever the longer whole
-// ones have.
+// Short texts ("Server started.") fit wherever these do.
 std::vector<Text> texts() {
     std::vector<Text> all = {
         {"Now, select a mod", true},
@@ -68,8 +58,13 @@ std::vector<Text> texts() {
     for (const char* failed :
          {"the server could not be started", "the entity export of dod_charlie_b2_final failed",
           "the mod listing failed", "the map listing failed"})
-        for (const QString& why : {kLong32, kNo32})
-            all.push_back({QStringLiteral("Error: %1: %2").arg(QLatin1String(failed), why), false});
+        for (const char* why :
+             {"Wine's 32-bit part does not start", "Wine has no 32-bit part; install wine32"})
+            all.push_back(
+                {QStringLiteral(
+                     "Error: %1: this machine cannot run 32-bit Windows programs (%2). %3")
+                     .arg(QLatin1String(failed), QLatin1String(why), kWords),
+                 false});
     return all;
 }
 

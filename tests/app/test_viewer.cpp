@@ -1,5 +1,4 @@
-// The viewer as the welcome message's editor: the proposed text, Edit and
-// Save, the bytes written, and a Save that cannot write.
+// The viewer: the welcome message's editor, and every panel's preview.
 #include "codepage.h"
 #include "guisupport.h"
 
@@ -24,8 +23,7 @@ class ViewerTest : public WindowTest {
     QString motdFile() const { return demo->game("dod/vorn_motd.txt"); }
 };
 
-// The proposed text, then texts edited and saved again and again, each
-// replacing the last; the step stays confirmed.
+// The proposed text, then edited texts, each Save replacing the last.
 TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
     openMotd();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_motd.txt");
@@ -92,8 +90,7 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
     EXPECT_TRUE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
 }
 
-// What an assistive client reads in the viewer: the whole text through the
-// accessibility interface's text interface.
+// The whole text as an assistive client reads it.
 QString readOut(QWidget* viewer) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(viewer);
     if (!face || !face->textInterface())
@@ -111,8 +108,6 @@ QString asShown(const QByteArray& file) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// Each panel's preview, read out, is the text the panel writes: no mark
-// that the file does not hold, and its lines whole.
 TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
     const std::pair<const char*, const char*> rows[] = {
         {"optCommandLine", nullptr}, // the line itself

@@ -1,5 +1,4 @@
-// The bot setup panel over the demo installation: the configuration text,
-// its clamps, the "only" boxes, Save and the Start gate.
+// The bot setup panel: the configuration text, its clamps, the "only" boxes.
 #include "guisupport.h"
 
 #include <QLayout>
@@ -24,9 +23,8 @@ class BotSetupTest : public WindowTest {
     }
 };
 
-// Every control keeps at least the room its text needs, and stays inside
-// its frame, in fill-server and in roster mode (all three team options
-// shown, as before the first map is chosen).
+// Every control has the room its text needs, inside its frame, in both
+// modes (roster mode with all three team options, as before a map).
 TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     openStep("optBotFile");
     auto* setup = ctl<QGroupBox>("frmSturmbotSetup");
@@ -53,9 +51,8 @@ TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     }
 }
 
-// Every control reaches the text. A blood mode typed (Return, then the box
-// left) is no pick: the pick's reaction does not run, and the text counts
-// at the next build.
+// Every control reaches the text; a blood mode typed is no pick, and counts
+// only at the next build.
 TEST_F(BotSetupTest, EveryControlReachesTheText) {
     openStep("optBotFile");
     auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
@@ -104,9 +101,8 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
     }
 }
 
-// The clamp rules themselves are the pure functions' business; here, when
-// they apply: once an edit is finished (Return, or the focus leaving the
-// box), never while a number is being typed.
+// The clamps (test_botcfg's) apply once an edit is finished, never while a
+// number is being typed.
 TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     setText("cmbMaxPlayers", "16");
     openStep("optBotFile");
@@ -136,8 +132,6 @@ TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     EXPECT_TRUE(viewer().contains("\r\nmin_bots 15\r\nmax_bots 16\r\n"));
 }
 
-// Fields that hold no number go into the text as typed (the clamps' own
-// business); nothing stops, and Save confirms.
 TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
     openStep("optCommandLine");
     setText("cmbMaxPlayers", "many");
@@ -154,9 +148,8 @@ TEST_F(BotSetupTest, FieldsWithoutNumbersStopNothing) {
     EXPECT_EQ(seam.ends, 0);
 }
 
-// A failed write confirms nothing; once the way is clear, Save confirms.
-// Save writes what the boxes show, an edit still under way included, with
-// the clamps of a finished edit.
+// A failed write confirms nothing; Save writes what the boxes show, an edit
+// under way included.
 TEST_F(BotSetupTest, FailedSaveConfirmsNothingAndSaveWritesTheNumbersShown) {
     openStep("optBotFile");
     // A directory in the file's place cannot be replaced by a file, not even
@@ -178,19 +171,6 @@ TEST_F(BotSetupTest, FailedSaveConfirmsNothingAndSaveWritesTheNumbersShown) {
     click("cmdSturmbotOK");
     EXPECT_EQ(text("txtSturmbotMinReaction"), "799");
     EXPECT_TRUE(DemoInstall::read(botCfgFile()).startsWith("min_reaction 799\r\n"));
-}
-
-// A name typed into the roster map list never makes Save write outside the
-// add-on's directory.
-TEST_F(BotSetupTest, RosterFileNameWithAPathIsRefused) {
-    openStep("optBotFile");
-    setText("cmbSturmbotMapList", "..\\..\\evil");
-    click("chkSturmbotFillserver");
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "..\\..\\evil_bot.cfg");
-    click("cmdSturmbotOK");
-    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
-    EXPECT_FALSE(confirmed("optBotFile"));
-    EXPECT_FALSE(QFileInfo::exists(demo->game("evil_bot.cfg")));
 }
 
 } // namespace

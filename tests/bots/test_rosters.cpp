@@ -164,6 +164,15 @@ TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
     expectError("dod_chemille has no waypoint file");
     EXPECT_EQ(DemoInstall::read(global), "fillserver\r\n");
     EXPECT_FALSE(QFile::exists(demo->game("dod/sturmbot/dod_chemille_bot.cfg")));
+    // A name typed into the map list never makes Save write outside the
+    // add-on's directory.
+    setText("cmbSturmbotMapList", "..\\..\\evil");
+    click("chkSturmbotFillserver");
+    click("chkSturmbotFillserver");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "..\\..\\evil_bot.cfg");
+    click("cmdSturmbotOK");
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_FALSE(QFileInfo::exists(demo->game("evil_bot.cfg")));
     EXPECT_FALSE(confirmed("optBotFile"));
 
     pickMap("dod_anzio");

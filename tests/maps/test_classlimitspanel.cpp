@@ -270,9 +270,8 @@ TEST_F(ClassLimitTest, AFileStoredWithOtherCapitalsKeepsItsLines) {
     expectUnsetBut(limitLines(saved), {"mp_limitalliesbar 2"});
 }
 
-// A limit typed into the box is the class's limit, in the preview and in
-// the file, as a picked one is; the arrow keys step from the limit shown,
-// whether it came from the file, a class picked, or the keyboard.
+// A typed limit counts as a picked one; the arrow keys step from the limit
+// shown, whether from the file, a class picked, or the keyboard.
 TEST_F(ClassLimitTest, TypedLimitsAreSavedAndArrowKeysStepFromTheLimitShown) {
     DemoInstall::write(cfg("dod_anzio"), "mp_limitaxiskar 2\r\n");
     editMap("dod_anzio");

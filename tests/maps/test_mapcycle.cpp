@@ -1,5 +1,4 @@
-// The map cycle panel over the demo installation: adding, clearing and
-// saving maps, and what saving does to the bot panel's map list.
+// The map cycle panel: adding, clearing, saving, and the bot panel's map list.
 #include "clipping.h"
 #include "guisupport.h"
 
@@ -48,8 +47,6 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     EXPECT_EQ(status(), "Please select maps for the server.");
 }
 
-// Each Save writes the maps one a line, and fills the bot panel's list: the
-// first map (none chosen here), then the cycle.
 TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
     struct Row {
         const char* name;

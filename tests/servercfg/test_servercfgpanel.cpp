@@ -1,5 +1,4 @@
-// The server configuration panel over the demo installation: the file's
-// bytes, its name, Save, and a Save that cannot write.
+// The server configuration panel: the file's bytes, its name, and Save.
 #include "guisupport.h"
 
 namespace vorn::test {
@@ -27,7 +26,6 @@ class ServerCfgTest : public WindowTest {
     QByteArray listenFile() const { return gameFile("dod/vorn_lserver.cfg"); }
 };
 
-// Save writes the defaults for dod, under the name Dedicated chooses.
 TEST_F(ServerCfgTest, SaveWritesTheDefaultsUnderTheNameDedicatedChooses) {
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_lserver.cfg");
@@ -97,8 +95,7 @@ TEST_F(ServerCfgTest, ExtraVariablesAreWrittenWithCrLf) {
     EXPECT_EQ(listenFile(), kFixedLines.chopped(2) + "\r\nsv_a 1\r\nb\r\n");
 }
 
-// The tests run as root, which ignores permission bits: a directory where
-// the file should go stops root too, as it cannot be replaced by a file.
+// A directory in the file's place stops root too.
 TEST_F(ServerCfgTest, SaveThatCannotWriteConfirmsNothing) {
     const QString target = demo->game("dod/vorn_lserver.cfg");
     ASSERT_TRUE(QDir().mkpath(target));
