@@ -16,10 +16,7 @@ namespace {
 
 class ModSelectTest : public WindowTest {
   protected:
-    void SetUp() override {
-        autoLoad = false;
-        WindowTest::SetUp();
-    }
+    ModSelectTest() { autoLoad = false; }
     // The maps offered as first map; the cycle's list must offer the same.
     QStringList maps() const {
         const QStringList first = items(ctl<QComboBox>("cmbMapList1"));

@@ -74,24 +74,6 @@ TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
     }
 }
 
-TEST_F(NewUserTest, CharactersTheGameCannotHoldAreNamedOnSave) {
-    chooseMod("dod");
-    confirmStepsThrough("optMapFile");
-    click("optMotd");
-    ctl<QPlainTextEdit>("txtFileContents")
-        ->setPlainText(QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"));
-    click("cmdSaveFile");
-    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Gr\xfc\xdf"
-                                             "e ?? ? ?\r\n");
-    EXPECT_TRUE(confirmed("optMotd"));
-    for (const QString& c :
-         {QStringLiteral("\u65e5"), QStringLiteral("\u672c"), QStringLiteral("\u2713")})
-        EXPECT_TRUE(status().contains(c)) << status().toStdString();
-    EXPECT_FALSE(status().contains(QStringLiteral("\u00fc")));
-    EXPECT_TRUE(status().contains("vorn_motd.txt"));
-    EXPECT_TRUE(statusFits());
-}
-
 TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
     for (const char* mod : {"my mod", "a&b"})
         DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),

@@ -17,7 +17,6 @@ const QString kArgs = QStringLiteral(" -game valve +port 27015 +maxplayers 8 +ls
 class ValveRoadTest : public WindowTest {
   protected:
     QByteArray batchFile() const { return DemoInstall::read(demo->drive("vorn.bat")); }
-    bool serverRan() const { return QFileInfo::exists(demo->game("server-standin.log")); }
 
     // Everything up to "You can now start the server.", checking each step.
     void walkToStart() {
@@ -107,7 +106,7 @@ TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     expectError("a&b");
     // A pause long enough for a started stand-in to have logged its start.
     QThread::msleep(300);
-    EXPECT_FALSE(serverRan()) << "no server may start";
+    EXPECT_FALSE(QFileInfo::exists(demo->game("server-standin.log"))) << "no server may start";
 
     pickCombo("cmbMapList1", "stalkyard");
     click("cmdStart");

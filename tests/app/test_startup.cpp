@@ -117,9 +117,7 @@ TEST_F(StartupTest, GameDirectoryIsThePathLessTheServerProgram) {
 }
 
 TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
-#ifdef _WIN32
-    GTEST_SKIP() << "drives are Wine's only off Windows";
-#else
+    VORN_SKIP_ON_WINDOWS("drives are Wine's only off Windows");
     const auto unmapped = [](const char* drive) {
         return QStringLiteral("Error: Correct Exec path! Drive %1: is not mapped: set WINEPREFIX "
                               "to the Wine prefix that holds the game.")
@@ -138,7 +136,6 @@ TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
     EXPECT_EQ(noPrefix, unmapped("C"));
     EXPECT_EQ(seam.beeps, 2);
     EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
-#endif
 }
 
 TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
@@ -246,12 +243,8 @@ TEST_F(StartupTest, ListingsThatNeverEndAreReportedAndAbandoned) {
     EXPECT_EQ(status(), "Now, select a mod");
 }
 
-class UnusualDriveTest : public StartupTest {
-  protected:
-    void SetUp() override {
-        autoLoad = false;
-        StartupTest::SetUp();
-    }
+struct UnusualDriveTest : StartupTest {
+    UnusualDriveTest() { autoLoad = false; }
 };
 
 TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {

@@ -24,6 +24,7 @@ class ViewerTest : public WindowTest {
 };
 
 // The proposed text, then edited texts, each Save replacing the last.
+// Characters the game's set cannot hold go out as "?", and are named.
 TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
     openMotd();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_motd.txt");
@@ -41,6 +42,9 @@ TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
         {"two lines", QStringLiteral("Welcome!\nNo camping."), "Welcome!\r\nNo camping.\r\n"},
         {"empty", QStringLiteral(""), "\r\n"},
         {"blank line kept", QStringLiteral("a\n\nb\n"), "a\r\n\r\nb\r\n\r\n"},
+        {"beyond the game's set", QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"),
+         "Gr\xfc\xdf"
+         "e ?? ? ?\r\n"},
         {"8-bit text", QStringLiteral("Bienvenue \u00e0 tous"), "Bienvenue \xe0 tous\r\n"},
     };
     for (const Row& row : rows) {
@@ -56,8 +60,16 @@ TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
         EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
         // With the add-on, the bot step is next.
         EXPECT_TRUE(ctl<QRadioButton>("optBotFile")->isEnabled());
-        EXPECT_EQ(status(), "Select Bot Setup");
         EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
+        if (!row.file.contains('?')) {
+            EXPECT_EQ(status(), "Select Bot Setup");
+            continue;
+        }
+        for (const QString& named : {QStringLiteral("vorn_motd.txt"), QStringLiteral("\u65e5"),
+                                     QStringLiteral("\u672c"), QStringLiteral("\u2713")})
+            EXPECT_TRUE(status().contains(named)) << status().toStdString();
+        EXPECT_FALSE(status().contains(QStringLiteral("\u00fc")));
+        EXPECT_TRUE(statusFits());
     }
     // Another panel locks the viewer; opening the step anew proposes the
     // default, and the file keeps its text.
@@ -68,7 +80,7 @@ TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
     EXPECT_FALSE(ctl<QPushButton>("cmdEditFile")->isEnabled());
     click("optMotd");
     EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
-    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), rows[4].file);
+    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), std::end(rows)[-1].file);
 }
 
 TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {

@@ -23,6 +23,7 @@ CommandLineInputs defaults() {
 }
 
 TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
+    const std::string head = "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8";
     const std::string middle = " +lservercfgfile vorn_lserver.cfg +mapcyclefile "
                                "vorn_mapcycle.txt +motdfile vorn_motd.txt +map ";
     const struct {
@@ -43,10 +44,9 @@ TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
          "vorn_server.cfg +mapcyclefile vorn_mapcycle.txt +motdfile vorn_motd.txt +map mymap "
          "-heapsize 64000 -noipx"},
         {"empty first map: two blanks", [](CommandLineInputs& in) { in.firstMap = ""; },
-         "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle +
-             " -heapsize 64000 -noipx"},
+         head + middle + " -heapsize 64000 -noipx"},
         {"empty extra: ends in map and one blank", [](CommandLineInputs& in) { in.extra = ""; },
-         "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle + "mymap "},
+         head + middle + "mymap "},
         {"blanks in the path are not quoted",
          [](CommandLineInputs& in) { in.exec = "D:\\Program Files\\Half Life\\hl.exe"; },
          "D:\\Program Files\\Half Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle +
