@@ -97,16 +97,6 @@ TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     EXPECT_EQ(status(), "Select Command Line.");
 }
 
-TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
-    // A mod directory named DOD is another mod to the exact comparison.
-    ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
-    openWindow();
-    ASSERT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "DOD", "valve"}));
-    chooseMod("DOD");
-    expectNotRecognized();
-    EXPECT_EQ(maps().size(), 25);
-}
-
 // The version sets the bot frame's caption, the reaction times and the
 // class lists: generic for 1.5, by nation after, the digits without one.
 TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
@@ -149,15 +139,21 @@ TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
     }
 }
 
-// Which listing lines are maps is test_numbers' table; here the real
-// listing goes through it. A mod without maps leaves both lists empty.
-TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
+// Listings take names as the disk holds them: which lines are maps is
+// test_numbers' table, here the real listing goes through it; a mod
+// without maps leaves both lists empty; DOD is another mod than dod.
+TEST_F(ModSelectTest, ListingsTakeTheNamesOnTheDisk) {
     // The interpreter's *.bsp also matches x.bsp2, as Windows does through
     // short names; that file is no map.
     for (const char* name : {"x.bsp2", "UPPER.BSP", "b.bsp", "notes.txt"})
         DemoInstall::write(demo->game("cstrike/maps/") + name, "BSP\n");
     QDir(demo->game("valve/maps")).removeRecursively();
+    ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
     openWindow();
+    ASSERT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "DOD", "valve"}));
+    chooseMod("DOD");
+    expectNotRecognized();
+    EXPECT_EQ(maps().size(), 25);
     chooseMod("cstrike");
     EXPECT_EQ(maps(), (QStringList{"b", "cs_italy", "cs_office", "de_aztec", "de_dust", "de_dust2",
                                    "de_nuke", "UPPER"}));
