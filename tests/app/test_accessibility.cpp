@@ -1,7 +1,5 @@
-// The window's control tree as a user meets it: every control named in
-// words for screen readers, caption labels naming their controls, tooltips
-// read out as descriptions, and Tab walking the control centre in the order
-// it is seen.
+// The control tree as a screen reader and a keyboard user meet it: names in
+// words, labels naming their controls, tooltips read out, and Tab's order.
 #include "guisupport.h"
 
 #include <QAccessible>
@@ -55,9 +53,20 @@ class AccessibilityTest : public WindowTest {
     }
 };
 
-TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
+// Every control is named in words; every tooltip is read out as the
+// description.
+TEST_F(AccessibilityTest, EveryControlIsNamedInWordsAndEveryTooltipReadOut) {
     showEverything();
     QStringList problems;
+    int tooltips = 0;
+    for (QWidget* widget : w->findChildren<QWidget*>()) {
+        tooltips += !widget->toolTip().isEmpty();
+        if (widget->accessibleDescription() != widget->toolTip() && !widget->toolTip().isEmpty())
+            problems << widget->objectName() + QStringLiteral(": tooltip \"") + widget->toolTip() +
+                            QStringLiteral("\" but description \"") +
+                            widget->accessibleDescription() + QStringLiteral("\"");
+    }
+    EXPECT_GE(tooltips, 30);
     int checked = 0;
     for (QWidget* widget : controls()) {
         const QString kind = kindOf(widget);
@@ -98,11 +107,9 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWords) {
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 }
 
-// The status and the mod support are read out by what they say: a name
-// would hide the text, and the description tells what the label is for. A
-// caption label names its control: it is the control's buddy, and a screen
-// reader says the control by it.
-TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
+// The status and the mod support are read out by what they say (a name
+// would hide it); a caption label is its control's buddy.
+TEST_F(AccessibilityTest, LabelsAndFramesAreReadOutByTheirWordsAndLabelsNameTheirControls) {
     // Before a mod is chosen: a combo box with a value is spoken by it.
     EXPECT_EQ(spokenName(ctl<QWidget>("txtExec")), "Exec");
     EXPECT_EQ(spokenName(ctl<QWidget>("cmbModList")), "Mod");
@@ -117,22 +124,15 @@ TEST_F(AccessibilityTest, LabelsAreReadOutByTheirWordsAndNameTheirControls) {
                                   {"lblMaxPlayers", "cmbMaxPlayers"},
                                   {"lblSturmbotPasswd", "txtSturmbotPasswd"}})
         EXPECT_EQ(ctl<QLabel>(label)->buddy(), ctl<QWidget>(control)) << label;
-}
 
-TEST_F(AccessibilityTest, TooltipsAreReadOutAsDescriptions) {
-    QStringList problems;
-    int tooltips = 0;
-    for (QWidget* widget : w->findChildren<QWidget*>()) {
-        if (widget->toolTip().isEmpty())
-            continue;
-        ++tooltips;
-        if (widget->accessibleDescription() != widget->toolTip())
-            problems << widget->objectName() + QStringLiteral(": tooltip \"") + widget->toolTip() +
-                            QStringLiteral("\" but description \"") +
-                            widget->accessibleDescription() + QStringLiteral("\"");
-    }
-    EXPECT_GE(tooltips, 30);
-    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+    // A frame is read by its own caption, also after the caption changed.
+    openStep("optBotFile");
+    ctl<QComboBox>("cmbSturmbotMapList")->addItems({"dod_kalt", "dod_anzio"});
+    click("chkSturmbotFillserver");
+    pickCombo("cmbSturmbotMapList", "dod_kalt");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmSturmbotCustom")), "dod_kalt.wpt");
+    EXPECT_EQ(spokenName(ctl<QGroupBox>("frmInfo")), "dod_kalt_bot.cfg");
+    EXPECT_EQ(spokenName(ctl<QWidget>("frmClassLimit")), "Custom class limit for each map.");
 }
 
 TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOrder) {
@@ -157,13 +157,13 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
     EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
 
     QList<QWidget*> visited;
+    QStringList order;
     for (QWidget* widget : chain)
         if (widget->parentWidget() == ctl<QGroupBox>("frmControlCenter") &&
-            (widget->focusPolicy() & Qt::TabFocus))
+            (widget->focusPolicy() & Qt::TabFocus)) {
             visited << widget;
-    QStringList order;
-    for (QWidget* widget : visited)
-        order << widget->objectName();
+            order << widget->objectName();
+        }
     EXPECT_EQ(order, (QStringList{"txtExec", "cmbModList", "optCommandLine", "optServerFile",
                                   "optMapFile", "optMotd", "optBotFile", "cmdStart"}));
 

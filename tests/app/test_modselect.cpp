@@ -1,5 +1,4 @@
-// Choosing a mod: the reset, the dod and add-on recognition with its
-// version, the map listing into both map lists, and the status texts.
+// Choosing a mod: the reset, the dod and add-on recognition, the map listing.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -17,10 +16,7 @@ namespace {
 
 class ModSelectTest : public WindowTest {
   protected:
-    void SetUp() override {
-        autoLoad = false;
-        WindowTest::SetUp();
-    }
+    ModSelectTest() { autoLoad = false; }
     // The maps offered as first map; the cycle's list must offer the same.
     QStringList maps() const {
         const QStringList first = items(ctl<QComboBox>("cmbMapList1"));
@@ -54,38 +50,26 @@ TEST_F(ModSelectTest, ChoosingAModListsItsMapsAndOpensTheFirstStep) {
     EXPECT_EQ(ctl<QComboBox>("cmbMapList1")->currentText(), QString());
     EXPECT_EQ(status(), "Select Command Line.");
     EXPECT_EQ(ctl<QLineEdit>("txtHostName")->text(), "My valve server.");
-    EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
     expectNotRecognized();
+    confirmStepsThrough("optMapFile");
 
     chooseMod("dod");
     EXPECT_EQ(ctl<QLabel>("lblModSupport")->text(), "Recognized");
     EXPECT_EQ(modSupportColour(), fromBgr(colour::NearBlack));
     EXPECT_FALSE(ctl<QWidget>("chkClassLimit")->isHidden());
     EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isHidden());
-    EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isEnabled()) << "the bot step waits for step 4";
     EXPECT_EQ(maps().size(), 25);
-}
-
-TEST_F(ModSelectTest, SecondModReplacesTheMapsAndEmptiesTheCycle) {
-    openWindow();
-    chooseMod("valve");
-    confirmStepsThrough("optMapFile");
-
-    chooseMod("dod");
-    EXPECT_TRUE(maps().contains("dod_anzio"));
     EXPECT_FALSE(maps().contains("crossfire"));
-    // Every step starts again: options pink, only the first on.
     for (QRadioButton* opt : stepButtons())
         EXPECT_EQ(back(opt), fromBgr(colour::Pink)) << opt->objectName().toStdString();
     EXPECT_TRUE(ctl<QRadioButton>("optCommandLine")->isEnabled());
-    EXPECT_FALSE(ctl<QRadioButton>("optServerFile")->isEnabled());
-    EXPECT_FALSE(ctl<QRadioButton>("optMapFile")->isEnabled());
+    for (const char* later : {"optServerFile", "optMapFile", "optBotFile"})
+        EXPECT_FALSE(ctl<QRadioButton>(later)->isEnabled()) << later;
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
-// A wheel turn over the closed Mod box, meant for the window, chooses
-// nothing: choosing resets every step. With the focus on the box, the
-// wheel and the arrow keys choose.
+// A wheel turn over the closed Mod box chooses nothing (choosing resets
+// every step); with the focus on the box, the wheel and arrow keys choose.
 TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     openWindow();
     chooseMod("dod");
@@ -113,20 +97,8 @@ TEST_F(ModSelectTest, TheWheelChoosesAModOnlyWithTheFocusOnTheBox) {
     EXPECT_EQ(status(), "Select Command Line.");
 }
 
-TEST_F(ModSelectTest, UpperCaseDodIsNotRecognized) {
-    // A mod directory named DOD is another mod to the exact comparison.
-    ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
-    openWindow();
-    ASSERT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "DOD", "valve"}));
-    chooseMod("DOD");
-    expectNotRecognized();
-    EXPECT_EQ(maps().size(), 25);
-}
-
 // The version sets the bot frame's caption, the reaction times and the
-// class lists of the class limits: generic ("light", ...) for 1.5, by
-// nation ("kar", ...) after, none (the digits) without a version. A mod
-// chosen after keeps them.
+// class lists: generic for 1.5, by nation after, the digits without one.
 TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
     struct Row {
         const char* name;
@@ -167,15 +139,21 @@ TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
     }
 }
 
-// Which listing lines are maps is test_numbers' table; here the real
-// listing goes through it. A mod without maps leaves both lists empty.
-TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
+// Listings take names as the disk holds them: which lines are maps is
+// test_numbers' table, here the real listing goes through it; a mod
+// without maps leaves both lists empty; DOD is another mod than dod.
+TEST_F(ModSelectTest, ListingsTakeTheNamesOnTheDisk) {
     // The interpreter's *.bsp also matches x.bsp2, as Windows does through
     // short names; that file is no map.
     for (const char* name : {"x.bsp2", "UPPER.BSP", "b.bsp", "notes.txt"})
         DemoInstall::write(demo->game("cstrike/maps/") + name, "BSP\n");
     QDir(demo->game("valve/maps")).removeRecursively();
+    ASSERT_TRUE(renameCase(demo->game("dod"), demo->game("DOD")));
     openWindow();
+    ASSERT_EQ(items(ctl<QComboBox>("cmbModList")), (QStringList{"cstrike", "DOD", "valve"}));
+    chooseMod("DOD");
+    expectNotRecognized();
+    EXPECT_EQ(maps().size(), 25);
     chooseMod("cstrike");
     EXPECT_EQ(maps(), (QStringList{"b", "cs_italy", "cs_office", "de_aztec", "de_dust", "de_dust2",
                                    "de_nuke", "UPPER"}));
@@ -185,10 +163,9 @@ TEST_F(ModSelectTest, ListingNamesThatAreNotMapsAreSkipped) {
     EXPECT_EQ(status(), "Select Command Line.");
 }
 
-// A listing whose interpreter failed part way (a full disk, a kill) is
-// never taken for the whole list: red error, no maps. (That vorn-cmd ends
-// with 112 on a full disk is the platform contract's.)
-TEST_F(ModSelectTest, ListingCutShortIsNeverUsed) {
+// A listing whose interpreter failed part way (a full disk, a kill) is never
+// used; a slow one shows the busy pointer; a read-only leftover fails at once.
+TEST_F(ModSelectTest, ListingsCutShortSlowOrReadOnly) {
     VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
                          "checks cmd.exe's exit codes");
     openWindow();
@@ -201,24 +178,13 @@ TEST_F(ModSelectTest, ListingCutShortIsNeverUsed) {
         EXPECT_TRUE(maps().isEmpty());
         expectError("The map listing failed (exit code");
     }
-    // The same listing from an interpreter that ended well is used.
-    demo->replaceInterpreter(half);
+    // The same listing from an interpreter that ends well, a second late.
+    const int busy = seam.busyOn;
+    demo->replaceInterpreter("sleep 1\n" + half);
     chooseMod("valve");
     EXPECT_EQ(maps(), (QStringList{"de_a", "de_b"}));
-}
-
-// A wait of more than half a second shows the busy pointer; a leftover
-// listing that is read-only is reported at once instead of waited on.
-TEST_F(ModSelectTest, SlowListingShowsTheBusyPointerAndAReadOnlyOneFailsAtOnce) {
-    VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
-                         "checks cmd.exe's exit codes");
-    openWindow();
-    demo->replaceInterpreter(
-        "sleep 1\nprintf 'de_a.bsp\\r\\n' > \"$WINEPREFIX/drive_c/vorn.log\"\n");
-    chooseMod("valve");
-    EXPECT_EQ(maps(), QStringList{"de_a"});
-    EXPECT_EQ(seam.busyOn, 1);
-    EXPECT_EQ(seam.busyOff, 1);
+    EXPECT_EQ(seam.busyOn, busy + 1);
+    EXPECT_EQ(seam.busyOff, seam.busyOn);
 
     QFile::setPermissions(demo->drive("vorn.log"), QFileDevice::ReadOwner);
     QElapsedTimer timer;
@@ -229,8 +195,6 @@ TEST_F(ModSelectTest, SlowListingShowsTheBusyPointerAndAReadOnlyOneFailsAtOnce) 
     EXPECT_EQ(seam.busyOn, seam.busyOff);
 }
 
-// History.txt that is no ordinary file is neither waited on nor read
-// without end: the version stays unknown and the status says why.
 TEST_F(ModSelectTest, HistoryThatIsNoOrdinaryFileIsReportedNotRead) {
 #ifdef _WIN32
     GTEST_SKIP() << "pipes and endless devices are made with POSIX calls";

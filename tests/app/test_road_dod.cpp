@@ -1,6 +1,4 @@
-// The whole road for dod with the bot add-on, as a new user walks it:
-// start-up, the mod, the five steps with their Saves, and the server start.
-// (Fill-server Save is test_botsetup's.)
+// The road for dod with the bot add-on: the five steps, a roster, the start.
 #include "guisupport.h"
 
 namespace vorn::test {
@@ -32,6 +30,9 @@ TEST_F(RoadDodTest, RosterForABritishMapThenStart) {
     EXPECT_EQ(gameFile("dod/sturmbot/dod_caen_bot.cfg"),
               (kDefaultBotLines + "addbot 1 3 6 Tommy\r\naddbot 2 6 4 Fritz\r\n").toLatin1());
     EXPECT_FALSE(QFileInfo::exists(demo->game("dod/sturmbot/bot.cfg")));
+    EXPECT_EQ(status(), "You can now start the server.");
+    // A later edit keeps the step confirmed.
+    click("chkSturmbotFF");
     EXPECT_EQ(status(), "You can now start the server.");
     click("cmdStart");
     EXPECT_EQ(status(), "Server started.");

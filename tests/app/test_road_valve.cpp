@@ -1,6 +1,5 @@
-// The whole road for a mod without the bot add-on, as a new user walks it:
-// start-up, valve, the four steps with their Saves, and the server start
-// through the batch file and the command interpreter.
+// The road for a mod without the bot add-on: valve, the four steps, and the
+// start through the batch file and the command interpreter.
 #include "guisupport.h"
 
 #include <QThread>
@@ -18,7 +17,6 @@ const QString kArgs = QStringLiteral(" -game valve +port 27015 +maxplayers 8 +ls
 class ValveRoadTest : public WindowTest {
   protected:
     QByteArray batchFile() const { return DemoInstall::read(demo->drive("vorn.bat")); }
-    bool serverRan() const { return QFileInfo::exists(demo->game("server-standin.log")); }
 
     // Everything up to "You can now start the server.", checking each step.
     void walkToStart() {
@@ -80,14 +78,20 @@ TEST_F(ValveRoadTest, FromStartUpToARunningServer) {
     EXPECT_EQ(serverLog(2).count("hl.exe "), 2);
 }
 
-// A start refused (no batch file can be written, a map name from the disk
-// that would break the line) starts nothing and changes nothing: the user
-// mends the cause, and a change made after confirming reaches the next
-// start.
+// A refused start (server program gone, batch file unwritable, a map name
+// that breaks the line) starts nothing; a change made later reaches the next.
 TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     // "a&b" on the server's line would run "b" as a command of its own.
     DemoInstall::write(demo->game("valve/maps/a&b.bsp"), "BSP");
     walkToStart();
+    const QString program = demo->game("hl.exe");
+    ASSERT_TRUE(QFile::rename(program, program + ".away"));
+    click("cmdStart");
+    expectError("Correct Exec path! It no longer leads to hl.exe");
+    EXPECT_EQ(seam.beeps, 1);
+    EXPECT_FALSE(batchFile().contains("-game valve"));
+    EXPECT_EQ(w->serverWindow, nullptr);
+    ASSERT_TRUE(QFile::rename(program + ".away", program));
     // A directory where the batch file belongs stops every writer, root too.
     const QString batch = demo->drive("vorn.bat");
     ASSERT_TRUE(QFile::remove(batch));
@@ -102,7 +106,7 @@ TEST_F(ValveRoadTest, RefusedStartsStartNothingAndAChangeReachesTheNextStart) {
     expectError("a&b");
     // A pause long enough for a started stand-in to have logged its start.
     QThread::msleep(300);
-    EXPECT_FALSE(serverRan()) << "no server may start";
+    EXPECT_FALSE(QFileInfo::exists(demo->game("server-standin.log"))) << "no server may start";
 
     pickCombo("cmbMapList1", "stalkyard");
     click("cmdStart");

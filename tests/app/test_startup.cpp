@@ -1,7 +1,5 @@
 // Start-up over the demo installation: the executable path and the game
-// directory, the mod list, the log, the menus, and the faults start-up must
-// survive (blanks in the path, a listing that never ends, an unwritable
-// drive root, a scratch directory already there).
+// directory, the mod list, the log, the menus, and the faults it survives.
 #include "guisupport.h"
 
 #include <QElapsedTimer>
@@ -22,14 +20,6 @@ class StartupTest : public WindowTest {
     QStringList mods() const { return items(ctl<QComboBox>("cmbModList")); }
     QByteArray log() const { return DemoInstall::read(demo->drive("vorn_master.log")); }
     void typeExec(const QString& path) { setText("txtExec", path); }
-    // From the demo's own path: valve chosen, Dedicated ticked on the
-    // command line's panel.
-    void tickDedicated() {
-        typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-        chooseMod("valve");
-        click("optCommandLine");
-        click("chkDedicated");
-    }
     int maps() const { return ctl<QListWidget>("lstMapList")->count(); }
     // The demo's mods are listed as ever, and so are the maps of `mod`.
     void expectListed(const QString& mod, int mapCount) {
@@ -50,9 +40,6 @@ class StartupTest : public WindowTest {
     }
 };
 
-// ---------------------------------------------------------------------------
-// The default start-up
-
 TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
     // logs has no liblist.gam; the listing sorts names as Windows does.
     EXPECT_EQ(mods(), kDemoMods);
@@ -69,60 +56,68 @@ TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
 }
 
-// ---------------------------------------------------------------------------
-// The game directory from the path
-
-TEST_F(StartupTest, GameDirectoryFollowsThePathOfNineOrMoreCharacters) {
+// The game directory is the path less the server's name as typed, either
+// name in any case; another name is cut by the length of the expected one.
+// A path under nine characters or without a drive leaves it as it was.
+TEST_F(StartupTest, GameDirectoryIsThePathLessTheServerProgram) {
     struct Row {
+        bool dedicated;
         const char* path;
         const char* gameDir; // expected afterwards
         const char* status;  // nullptr: unchanged
     };
     const char* const wrong = "Error: Correct Exec path!";
-    // The first row's C:\hl.exe exists, so C:\ is listed.
+    // The first row's C:\hl.exe exists, so C:\ is listed; C:\Games\HL holds
+    // a mod, but its server is stored in capitals.
     DemoInstall::write(demo->drive("hl.exe"), "stand-in\n");
+    DemoInstall::write(demo->drive("Games/HL/HL.EXE"), "stand-in\n");
+    DemoInstall::write(demo->drive("Games/HL/valve/liblist.gam"), "game\r\n");
     const Row rows[] = {
-        {"C:\\hl.exe", "C:\\", "No mods found!"},            // 9: the drive root
-        {"C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong}, // missing: still derived
-        {"C:\\h.exe", "C:\\Games\\HL\\", wrong},             // 8: unchanged, checked
-        {"C:", "C:\\Games\\HL\\", wrong},                    // 2: unchanged, checked
-        {"hl.exe", "C:\\Games\\HL\\", nullptr},              // no drive: ignored
-        {"C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", "Now, select a mod"},
+        {false, "C:\\hl.exe", "C:\\", "No mods found!"},            // 9: the drive root
+        {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong}, // HL.EXE: still derived
+        {false, "C:\\h.exe", "C:\\Games\\HL\\", wrong},             // 8: unchanged, checked
+        {false, "C:", "C:\\Games\\HL\\", wrong},                    // 2: unchanged, checked
+        {false, "hl.exe", "C:\\Games\\HL\\", nullptr},              // no drive: ignored
+        {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\", wrong},
+        {false, "C:\\Games\\HL\\HLDS.EXE", "C:\\Games\\HL\\", wrong},
+        {false, "C:\\Games\\HL\\xhlds.exe", "C:\\Games\\HL\\xhl", wrong}, // less 6
+        {false, "C:\\Games\\HL\\ahl.exe", "C:\\Games\\HL\\a", wrong},
+        {false, "C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", "Now, select a mod"},
+        // Valve chosen, the command line's panel open, Dedicated ticked: hl.exe
+        // is there, but a dedicated server wants hlds.exe.
+        {true, "C:\\Sierra\\Half-Life\\hl.exe", "C:\\Sierra\\Half-Life\\", wrong},
+        {true, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\", wrong},
+        {true, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\", wrong},
+        {true, "C:\\Games\\HL\\server.exe", "C:\\Games\\HL\\se", wrong}, // less 8
+        {true, "C:/Games/HL/hl.exe", "C:/Games/HL/", wrong},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
+        if (row.dedicated && !ctl<QCheckBox>("chkDedicated")->isChecked()) {
+            typeExec("C:\\Sierra\\Half-Life\\hl.exe");
+            chooseMod("valve");
+            click("optCommandLine");
+            click("chkDedicated");
+        }
         const int beeps = seam.beeps;
         const QString before = status();
         typeExec(row.path);
         EXPECT_EQ(w->gameDir(), row.gameDir);
         EXPECT_EQ(status(), row.status ? QString::fromLatin1(row.status) : before);
         EXPECT_EQ(seam.beeps - beeps, row.status == wrong ? 1 : 0);
+        if (row.status == wrong) {
+            EXPECT_EQ(statusColour(), kRed);
+            EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
+            EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
+        }
     }
-    // C:\ holds no mod; the last row listed the demo again.
-    EXPECT_EQ(mods(), kDemoMods);
-}
-
-TEST_F(StartupTest, ExecutableStoredInCapitalsFailsTheExactCheck) {
-    DemoInstall::write(demo->drive("Games/HL/HL.EXE"), "stand-in\n");
-    DemoInstall::write(demo->drive("Games/HL/valve/liblist.gam"), "game\r\n");
-    // The command line panel was open: the error hides it.
-    chooseMod("valve");
-    click("optCommandLine");
-    typeExec("C:\\Games\\HL\\hl.exe");
-    EXPECT_EQ(seam.beeps, 1);
-    EXPECT_EQ(status(), "Error: Correct Exec path!");
-    EXPECT_EQ(statusColour(), kRed);
-    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
-    EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
-    // Nothing else is reset: the old list and the chosen mod stay.
+    // A wrong path resets nothing else: the list and the chosen mod stay.
     EXPECT_EQ(mods(), kDemoMods);
     EXPECT_EQ(w->mod(), "valve");
 }
 
 TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
-#ifdef _WIN32
-    GTEST_SKIP() << "drives are Wine's only off Windows";
-#else
+    VORN_SKIP_ON_WINDOWS("drives are Wine's only off Windows");
     const auto unmapped = [](const char* drive) {
         return QStringLiteral("Error: Correct Exec path! Drive %1: is not mapped: set WINEPREFIX "
                               "to the Wine prefix that holds the game.")
@@ -141,57 +136,6 @@ TEST_F(StartupTest, ADriveThatIsNotMappedSaysWhereDrivesComeFrom) {
     EXPECT_EQ(noPrefix, unmapped("C"));
     EXPECT_EQ(seam.beeps, 2);
     EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
-#endif
-}
-
-TEST_F(StartupTest, DedicatedExpectsTheDedicatedServer) {
-    // The check box puts the dedicated server's path into the box.
-    tickDedicated();
-    EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
-    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
-    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
-
-    // hl.exe exists, but a dedicated server wants hlds.exe; the game
-    // directory is still the one before the name typed, and the command
-    // line's panel closes.
-    typeExec("C:\\Sierra\\Half-Life\\hl.exe");
-    EXPECT_EQ(w->gameDir(), "C:\\Sierra\\Half-Life\\");
-    EXPECT_EQ(seam.beeps, 1);
-    EXPECT_EQ(status(), "Error: Correct Exec path!");
-    EXPECT_FALSE(ctl<QComboBox>("cmbModList")->isEnabled());
-    EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isHidden());
-
-    typeExec("C:\\Sierra\\Half-Life\\hlds.exe");
-    EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
-}
-
-// The folder is the part before the server's name as typed, whichever of
-// the two it is; other names are cut by the length of the expected one.
-TEST_F(StartupTest, GameDirectoryIsFoundFromTheProgramNameTyped) {
-    struct Row {
-        bool dedicated;
-        const char* path;
-        const char* gameDir;
-    };
-    // Dedicated stays as it is while paths are typed, the panel closed.
-    const Row rows[] = {
-        {false, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\HLDS.EXE", "C:\\Games\\HL\\"},
-        {false, "C:\\Games\\HL\\xhlds.exe", "C:\\Games\\HL\\xhl"}, // less 6
-        {false, "C:\\Games\\HL\\ahl.exe", "C:\\Games\\HL\\a"},
-        {true, "C:\\Games\\HL\\hlds.exe", "C:\\Games\\HL\\"},
-        {true, "C:\\Games\\HL\\hl.exe", "C:\\Games\\HL\\"},
-        {true, "C:\\Games\\HL\\server.exe", "C:\\Games\\HL\\se"}, // less 8
-        {true, "C:/Games/HL/hl.exe", "C:/Games/HL/"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        if (row.dedicated && !ctl<QCheckBox>("chkDedicated")->isChecked())
-            tickDedicated();
-        typeExec(row.path);
-        EXPECT_EQ(w->gameDir(), row.gameDir);
-    }
 }
 
 TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
@@ -254,20 +198,12 @@ TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
     EXPECT_FALSE(ctl<QWidget>("cmbModList")->isEnabled());
 }
 
-// ---------------------------------------------------------------------------
-// Faults start-up must survive
-
 TEST_F(StartupTest, GamePathWithBlanksIsListed) {
     copyInstallation("Program Files/HL");
     typeExec("C:\\Program Files\\HL\\hl.exe");
     EXPECT_EQ(w->gameDir(), "C:\\Program Files\\HL\\");
     expectListed("valve", 8);
 }
-
-// A stand-in interpreter that never ends; it notes its process id so the
-// test can see that it was ended.
-const QByteArray kHangingInterpreter =
-    "echo $$ > \"$WINEPREFIX/drive_c/hang.pid\"\nexec sleep 100000\n";
 
 bool processGone(const QString& pidFile) {
 #ifdef _WIN32
@@ -279,12 +215,11 @@ bool processGone(const QString& pidFile) {
 #endif
 }
 
-// A listing is abandoned at its time limit with a red error naming it, and
-// the interpreter is ended.
 TEST_F(StartupTest, ListingsThatNeverEndAreReportedAndAbandoned) {
     VORN_SKIP_ON_WINDOWS("cmd.exe cannot be replaced by a stand-in; the platform contract "
                          "tests the time limit with the real cmd.exe");
-    demo->replaceInterpreter(kHangingInterpreter);
+    // It never ends; it notes its process id to be seen ended.
+    demo->replaceInterpreter("echo $$ > \"$WINEPREFIX/drive_c/hang.pid\"\nexec sleep 100000\n");
     chooseMod("valve");
     expectError("map listing did not answer");
     EXPECT_EQ(maps(), 0);
@@ -308,12 +243,8 @@ TEST_F(StartupTest, ListingsThatNeverEndAreReportedAndAbandoned) {
     EXPECT_EQ(status(), "Now, select a mod");
 }
 
-class UnusualDriveTest : public StartupTest {
-  protected:
-    void SetUp() override {
-        autoLoad = false;
-        StartupTest::SetUp();
-    }
+struct UnusualDriveTest : StartupTest {
+    UnusualDriveTest() { autoLoad = false; }
 };
 
 TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {

@@ -1,14 +1,13 @@
-// The viewer as the welcome message's editor: the proposed text, Edit and
-// Save, the bytes written, and a Save that cannot write.
+// The viewer: the welcome message's editor, and every panel's preview.
 #include "codepage.h"
 #include "guisupport.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <functional>
 
 namespace vorn::test {
 namespace {
@@ -24,66 +23,64 @@ class ViewerTest : public WindowTest {
     QString motdFile() const { return demo->game("dod/vorn_motd.txt"); }
 };
 
-TEST_F(ViewerTest, ProposesTheWelcomeAndSavesItWithCrLf) {
+// The proposed text, then edited texts, each Save replacing the last.
+// Characters the game's set cannot hold go out as "?", and are named.
+TEST_F(ViewerTest, ProposesTheWelcomeAndSavesEachTextWithCrLf) {
     openMotd();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_motd.txt");
-    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
     EXPECT_FALSE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
     EXPECT_EQ(status(), "Like the welcome message?");
     for (const char* frame : {"frmCommandLine", "frmServerFile", "frmMapSetup", "frmSturmbotSetup"})
         EXPECT_FALSE(ctl<QWidget>(frame)->isVisible()) << frame;
-
-    click("cmdSaveFile");
-    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), "Welcome to My dod server.\r\n");
-    EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::LightGreen));
-    EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
-    EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
-    // With the add-on, the bot step is next.
-    EXPECT_TRUE(ctl<QRadioButton>("optBotFile")->isEnabled());
-    EXPECT_EQ(status(), "Select Bot Setup");
-    EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
-
-    // Another panel locks the viewer.
+    struct Row {
+        const char* name;
+        QString typed; // null: the text proposed
+        QByteArray file;
+    };
+    const Row rows[] = {
+        {"proposed", QString(), "Welcome to My dod server.\r\n"},
+        {"two lines", QStringLiteral("Welcome!\nNo camping."), "Welcome!\r\nNo camping.\r\n"},
+        {"empty", QStringLiteral(""), "\r\n"},
+        {"blank line kept", QStringLiteral("a\n\nb\n"), "a\r\n\r\nb\r\n\r\n"},
+        {"beyond the game's set", QStringLiteral("Gr\u00fc\u00dfe \u65e5\u672c \u65e5 \u2713"),
+         "Gr\xfc\xdf"
+         "e ?? ? ?\r\n"},
+        {"8-bit text", QStringLiteral("Bienvenue \u00e0 tous"), "Bienvenue \xe0 tous\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!row.typed.isNull()) {
+            click("cmdEditFile");
+            ctl<QPlainTextEdit>("txtFileContents")->setPlainText(row.typed);
+        }
+        click("cmdSaveFile");
+        EXPECT_EQ(gameFile("dod/vorn_motd.txt"), row.file);
+        EXPECT_TRUE(confirmed("optMotd"));
+        EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
+        EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
+        // With the add-on, the bot step is next.
+        EXPECT_TRUE(ctl<QRadioButton>("optBotFile")->isEnabled());
+        EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
+        if (!row.file.contains('?')) {
+            EXPECT_EQ(status(), "Select Bot Setup");
+            continue;
+        }
+        for (const QString& named : {QStringLiteral("vorn_motd.txt"), QStringLiteral("\u65e5"),
+                                     QStringLiteral("\u672c"), QStringLiteral("\u2713")})
+            EXPECT_TRUE(status().contains(named)) << status().toStdString();
+        EXPECT_FALSE(status().contains(QStringLiteral("\u00fc")));
+        EXPECT_TRUE(statusFits());
+    }
+    // Another panel locks the viewer; opening the step anew proposes the
+    // default, and the file keeps its text.
     click("cmdEditFile");
     click("optServerFile");
     EXPECT_TRUE(ctl<QPlainTextEdit>("txtFileContents")->isReadOnly());
     EXPECT_FALSE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
     EXPECT_FALSE(ctl<QPushButton>("cmdEditFile")->isEnabled());
-}
-
-// Saved again and again, each text replacing the last; the step stays
-// confirmed.
-TEST_F(ViewerTest, EditedTextsAreWrittenWithCrLfLineEnds) {
-    struct Row {
-        const char* name;
-        QString typed;
-        QByteArray file;
-    };
-    const Row rows[] = {
-        {"two lines", QStringLiteral("Welcome!\nNo camping."), "Welcome!\r\nNo camping.\r\n"},
-        {"empty", QString(), "\r\n"},
-        {"blank line kept", QStringLiteral("a\n\nb\n"), "a\r\n\r\nb\r\n\r\n"},
-        {"8-bit text", QStringLiteral("Bienvenue \u00e0 tous"), "Bienvenue \xe0 tous\r\n"},
-    };
-    openMotd();
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (confirmed("optMotd")) // after a Save, Edit opens the text again
-            click("cmdEditFile");
-        ctl<QPlainTextEdit>("txtFileContents")->setPlainText(row.typed);
-        click("cmdSaveFile");
-        EXPECT_EQ(gameFile("dod/vorn_motd.txt"), row.file);
-        EXPECT_EQ(back(ctl<QRadioButton>("optMotd")), fromBgr(colour::LightGreen));
-        EXPECT_EQ(status(), "Select Bot Setup");
-    }
-    // Clicking the selected step again keeps the text; opening it anew
-    // proposes the default, and the file keeps its text.
-    click("optMotd");
-    EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), rows[3].typed);
-    click("optServerFile");
     click("optMotd");
     EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "Welcome to My dod server.");
-    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), rows[3].file);
+    EXPECT_EQ(gameFile("dod/vorn_motd.txt"), std::end(rows)[-1].file);
 }
 
 TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
@@ -105,8 +102,7 @@ TEST_F(ViewerTest, SaveThatCannotWriteKeepsTheOldFileAndTheStepOpen) {
     EXPECT_TRUE(ctl<QPushButton>("cmdSaveFile")->isEnabled());
 }
 
-// What an assistive client reads in the viewer: the whole text through the
-// accessibility interface's text interface.
+// The whole text as an assistive client reads it.
 QString readOut(QWidget* viewer) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(viewer);
     if (!face || !face->textInterface())
@@ -124,69 +120,36 @@ QString asShown(const QByteArray& file) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// Each panel's preview, read out, is the text the panel writes: no mark
-// that the file does not hold, and its lines whole.
 TEST_F(ViewerTest, EveryPanelsPreviewReadsOutAsItsFile) {
-    struct Row {
-        const char* panel;
-        std::function<void()> open; // opens the panel and saves where it can
-        std::function<QString()> written;
-    };
-    auto file = [this](const char* relative) {
-        return [this, relative] { return asShown(gameFile(relative)); };
-    };
-    const Row rows[] = {
-        {"command line",
-         [this] {
-             click("optCommandLine");
-             pickCombo("cmbMapList1", "dod_anzio");
-             click("cmdCommandOK");
-         },
-         [this] { return w->ask().commandLine(); }},
-        {"server configuration",
-         [this] {
-             click("optServerFile");
-             setText("txtHostName", QStringLiteral("Half-Life: Caf\u00e9 [FR] - no rush!"));
-             click("cmdServerOK");
-         },
-         file("dod/vorn_lserver.cfg")},
-        {"map cycle",
-         [this] {
-             click("optMapFile");
-             addMaps(items(ctl<QListWidget>("lstMapList")).mid(0, 6));
-             click("cmdMapOK");
-         },
-         file("dod/vorn_mapcycle.txt")},
-        {"welcome message",
-         [this] {
-             click("optMotd");
-             click("cmdSaveFile");
-         },
-         file("dod/vorn_motd.txt")},
-        {"bot setup",
-         [this] {
-             click("optBotFile");
-             click("cmdSturmbotOK");
-         },
-         file("dod/sturmbot/bot.cfg")},
+    const std::pair<const char*, const char*> rows[] = {
+        {"optCommandLine", nullptr}, // the line itself
+        {"optServerFile", "dod/vorn_lserver.cfg"},
+        {"optMapFile", "dod/vorn_mapcycle.txt"},
+        {"optMotd", "dod/vorn_motd.txt"},
+        {"optBotFile", "dod/sturmbot/bot.cfg"},
     };
     chooseMod("dod");
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.panel);
-        row.open();
-        const QString shown = readOut(ctl<QPlainTextEdit>("txtFileContents"));
-        EXPECT_EQ(shown, row.written());
-        EXPECT_EQ(shown, plainText(ctl<QPlainTextEdit>("txtFileContents")));
+    setText("txtHostName", QStringLiteral("Half-Life: Caf\u00e9 [FR] - no rush!"));
+    auto* view = ctl<QPlainTextEdit>("txtFileContents");
+    for (const auto& [option, file] : rows) {
+        SCOPED_TRACE(option);
+        confirmStep(option);
+        const QString shown = readOut(view);
+        EXPECT_EQ(shown, file ? asShown(gameFile(file)) : w->ask().commandLine());
+        EXPECT_EQ(shown, plainText(view));
         // Lines are never broken: each of the file's lines is one line on
         // screen, scrolled to when it is wider than the viewer.
         QApplication::processEvents();
-        for (QTextBlock b = ctl<QPlainTextEdit>("txtFileContents")->document()->begin();
-             b.isValid(); b = b.next())
+        for (QTextBlock b = view->document()->begin(); b.isValid(); b = b.next())
             EXPECT_LE(b.layout()->lineCount(), 1) << b.text().toStdString();
     }
-    // The command line is far wider than the viewer: it is scrolled to.
+    // The command line is far wider than the viewer: it is scrolled to, and
+    // a copy takes the line itself.
     click("optCommandLine");
-    EXPECT_GT(ctl<QPlainTextEdit>("txtFileContents")->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+    view->selectAll();
+    view->copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), w->ask().commandLine());
 }
 
 } // namespace

@@ -10,6 +10,10 @@ namespace {
 using vorn::BotCfgInputs;
 using vorn::composeBotCfg;
 
+const std::string kSwitches = "friendlyfiremode off\r\nrank on\r\nformsquad off\r\n"
+                              "knifeonly off\r\npistolonly off\r\ngrenadeonly off\r\n";
+const std::string kExtra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
+
 BotCfgInputs defaults() {
     BotCfgInputs in;
     in.minReaction = "300";
@@ -17,58 +21,53 @@ BotCfgInputs defaults() {
     in.bloodMode = "0-Normal";
     in.minBots = "0";
     in.maxBots = "0";
-    in.extra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
+    in.extra = kExtra;
     return in;
 }
 
-const std::string kSwitches = "friendlyfiremode off\r\nrank on\r\nformsquad off\r\n"
-                              "knifeonly off\r\npistolonly off\r\ngrenadeonly off\r\n";
-const std::string kExtra = "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n";
-
 TEST(BotCfg, EachInputChangesItsOwnLines) {
     const std::string head = "min_reaction 300\r\nmax_reaction 800\r\n" + kSwitches;
+    const std::string blood = head + "bloodmode 0\r\n";
+    const std::string fill = kExtra + "\r\nfillserver";
     const struct {
         const char* what;
         void (*change)(BotCfgInputs&);
         std::string expected;
     } rows[] = {
-        {"defaults give thirteen lines", [](BotCfgInputs&) {},
-         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+        {"defaults give thirteen lines", [](BotCfgInputs&) {}, blood + fill},
         {"password line first when set", [](BotCfgInputs& in) { in.password = "s3 cret"; },
-         "sturmbot_password s3 cret\r\n" + head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+         "sturmbot_password s3 cret\r\n" + blood + fill},
         {"bot counts when the maximum is not 0",
          [](BotCfgInputs& in) {
              in.minBots = "2";
              in.maxBots = "6";
          },
-         head + "bloodmode 0\r\nmin_bots 2\r\nmax_bots 6\r\n" + kExtra + "\r\nfillserver"},
+         blood + "min_bots 2\r\nmax_bots 6\r\n" + fill},
         {"maximum 0 drops both count lines whatever the minimum",
-         [](BotCfgInputs& in) { in.minBots = "4"; },
-         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+         [](BotCfgInputs& in) { in.minBots = "4"; }, blood + fill},
         {"\"00\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = "00"; },
-         head + "bloodmode 0\r\nmin_bots 0\r\nmax_bots 00\r\n" + kExtra + "\r\nfillserver"},
+         blood + "min_bots 0\r\nmax_bots 00\r\n" + fill},
         {"\" 0\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = " 0"; },
-         head + "bloodmode 0\r\nmin_bots 0\r\nmax_bots  0\r\n" + kExtra + "\r\nfillserver"},
+         blood + "min_bots 0\r\nmax_bots  0\r\n" + fill},
         {"empty blood mode", [](BotCfgInputs& in) { in.bloodMode = ""; },
-         head + "bloodmode \r\n" + kExtra + "\r\nfillserver"},
+         head + "bloodmode \r\n" + fill},
         {"typed blood mode", [](BotCfgInputs& in) { in.bloodMode = "2x"; },
-         head + "bloodmode 2\r\n" + kExtra + "\r\nfillserver"},
+         head + "bloodmode 2\r\n" + fill},
         {"blood mode takes a whole UTF-8 character",
          [](BotCfgInputs& in) { in.bloodMode = "\xC3\xBC-x"; },
-         head + "bloodmode \xC3\xBC\r\n" + kExtra + "\r\nfillserver"},
+         head + "bloodmode \xC3\xBC\r\n" + fill},
         {"empty extra gives an empty line", [](BotCfgInputs& in) { in.extra = ""; },
-         head + "bloodmode 0\r\n\r\nfillserver"},
+         blood + "\r\nfillserver"},
         {"roster mode without bots ends in CR LF", [](BotCfgInputs& in) { in.fillServer = false; },
-         head + "bloodmode 0\r\n" + kExtra + "\r\n"},
+         blood + kExtra + "\r\n"},
         {"roster mode with bots",
          [](BotCfgInputs& in) {
              in.fillServer = false;
              in.roster = "addbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus";
          },
-         head + "bloodmode 0\r\n" + kExtra + "\r\naddbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus"},
+         blood + kExtra + "\r\naddbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus"},
         {"roster ignored while filling the server",
-         [](BotCfgInputs& in) { in.roster = "addbot 1 3 5 Dufus"; },
-         head + "bloodmode 0\r\n" + kExtra + "\r\nfillserver"},
+         [](BotCfgInputs& in) { in.roster = "addbot 1 3 5 Dufus"; }, blood + fill},
         {"all switches flipped",
          [](BotCfgInputs& in) {
              in.friendlyFire = in.formSquad = in.knifeOnly = in.pistolOnly = in.grenadeOnly = true;
@@ -76,7 +75,7 @@ TEST(BotCfg, EachInputChangesItsOwnLines) {
          },
          "min_reaction 300\r\nmax_reaction 800\r\nfriendlyfiremode on\r\nrank off\r\n"
          "formsquad on\r\nknifeonly on\r\npistolonly on\r\ngrenadeonly on\r\nbloodmode 0\r\n" +
-             kExtra + "\r\nfillserver"},
+             fill},
     };
     for (const auto& row : rows) {
         BotCfgInputs in = defaults();

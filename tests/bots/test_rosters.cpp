@@ -1,6 +1,5 @@
-// Per-map bot rosters over the demo installation: the mode switch, the
-// waypoint check, the Allied country through the entity-tool stand-in, the
-// class lists and the roster lines.
+// Per-map bot rosters: the mode switch, the waypoint check, the Allied
+// country through the entity-tool stand-in, the class lists, the lines.
 #include "botcfg.h"
 #include "guisupport.h"
 
@@ -20,8 +19,7 @@ QStringList fromUtf8(const std::vector<std::string>& list) {
 
 class RosterTest : public WindowTest {
   protected:
-    // The bot panel, the roster map list as saving the map cycle fills it,
-    // then roster mode.
+    // The bot panel in roster mode, its map list as a saved cycle fills it.
     void openRosters() {
         openStep("optBotFile");
         ctl<QComboBox>("cmbSturmbotMapList")
@@ -44,26 +42,25 @@ class RosterTest : public WindowTest {
         EXPECT_EQ(!us->isHidden(), usShown);
         EXPECT_EQ(!ctl<QWidget>("optSturmbotAllies2")->isHidden(), britishShown);
     }
-    void addBot(const char* team, const QString& cls, const QString& skill, const QString& name) {
-        click(team);
-        if (!cls.isEmpty())
-            pickCombo("cmbSturmbotClass", cls);
-        setText("cmbSturmbotSkill", skill);
-        setText("txtSturmbotName", name);
-        click("cmdSturmbotAdd");
-    }
     bool exported(const QString& map) const {
         return QFile::exists(demo->game("dod/maps/" + map + ".ent"));
     }
 };
 
+// The panel opens in fill-server mode with the defaults; roster mode shows
+// the roster frame, and its text ends with CR LF while it has no lines.
 TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
-    openStep("optBotFile");
+    chooseMod("dod");
+    // The reaction defaults written by the mod choice do not open the panel.
+    EXPECT_TRUE(ctl<QWidget>("frmSturmbotSetup")->isHidden());
+    ctl<QWidget>("optBotFile")->setEnabled(true);
+    click("optBotFile");
     auto* frame = ctl<QGroupBox>("frmSturmbotCustom");
     EXPECT_TRUE(frame->isHidden());
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "bot.cfg");
+    EXPECT_EQ(status(), "Please complete Sturmbot setup.");
+    EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
 
-    // Roster mode with no map: the text ends with CR LF since there are no
-    // roster lines yet.
     click("chkSturmbotFillserver");
     EXPECT_FALSE(frame->isHidden());
     EXPECT_TRUE(frame->isEnabled());
@@ -72,14 +69,7 @@ TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
 
     click("chkSturmbotFillserver");
     EXPECT_TRUE(frame->isHidden());
-    EXPECT_TRUE(viewer().endsWith("\r\n\r\nfillserver"));
-
-    // The switch does not look at waypoints: a map without them still names
-    // the file.
-    setText("cmbSturmbotMapList", "dod_chemille");
-    click("chkSturmbotFillserver");
-    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
-    EXPECT_EQ(seam.beeps, 0);
+    EXPECT_EQ(viewer(), kDefaultBotLines + "fillserver");
 }
 
 TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMap) {
@@ -108,10 +98,8 @@ TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMap) {
     EXPECT_EQ(classes(), fromUtf8(britishBotClasses()));
     click("optSturmbotAxis1");
     EXPECT_EQ(classes(), fromUtf8(axisBotClasses()));
-    EXPECT_EQ(classes().last(), QStringLiteral("7-MG42-Sch\u00fctze"));
 
-    // The options follow the map; the export of dod_caen is kept on disk for
-    // the next time.
+    // The options follow the map; dod_caen's export stays for the next time.
     pickMap("dod_charlie");
     expectTeams("German", "U.S.", false, true);
     pickMap("dod_anzio");
@@ -166,13 +154,24 @@ TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
     expectError("dod_chemille has no waypoint file");
     // Back to fill-server mode and into roster mode again: the map still
     // names the file, and still has no waypoints.
+    const int beeps = seam.beeps;
     click("chkSturmbotFillserver");
     click("chkSturmbotFillserver");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_chemille_bot.cfg");
+    EXPECT_EQ(seam.beeps, beeps) << "the switch does not look at waypoints";
     click("cmdSturmbotOK");
     expectError("dod_chemille has no waypoint file");
     EXPECT_EQ(DemoInstall::read(global), "fillserver\r\n");
     EXPECT_FALSE(QFile::exists(demo->game("dod/sturmbot/dod_chemille_bot.cfg")));
+    // A name typed into the map list never makes Save write outside the
+    // add-on's directory.
+    setText("cmbSturmbotMapList", "..\\..\\evil");
+    click("chkSturmbotFillserver");
+    click("chkSturmbotFillserver");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "..\\..\\evil_bot.cfg");
+    click("cmdSturmbotOK");
+    EXPECT_EQ(statusColour(), fromBgr(colour::Red));
+    EXPECT_FALSE(QFileInfo::exists(demo->game("evil_bot.cfg")));
     EXPECT_FALSE(confirmed("optBotFile"));
 
     pickMap("dod_anzio");
@@ -195,8 +194,7 @@ TEST_F(RosterTest, MissingEntityToolEndsTheProgram) {
 }
 
 TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
-    // An entity tool that writes no export: the server stand-in in its
-    // place.
+    // The server stand-in as the entity tool: it writes no export.
     const QString tool = demo->game("ripent.exe");
     ASSERT_TRUE(QFile::remove(tool));
     ASSERT_TRUE(QFile::copy(demo->game("hl.exe"), tool));
@@ -230,8 +228,7 @@ TEST_F(RosterTest, ExportThatNeverAppearsAsksWhetherToGoOn) {
 TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     openRosters();
     pickMap("dod_caen");
-    // No team chosen: nothing added, but the preview is rebuilt in roster
-    // mode and Clear is enabled.
+    // No team: nothing added, but the preview is rebuilt and Clear enabled.
     ctl<QWidget>("cmdSturmbotClear")->setEnabled(false);
     setText("txtFileContents", QString());
     click("cmdSturmbotAdd");
@@ -247,15 +244,19 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
         {"optSturmbotAxis1", "1-Grenadier", "", "Dufus", "addbot 2 1  Dufus"},
         {"optSturmbotAxis1", QStringLiteral("7-MG42-Sch\u00fctze"), "8", "Big Dufus",
          "addbot 2 7 8 Big Dufus"},
-        // The axis option is still selected: its class list is not filled
-        // again, and the class on show stays.
+        // Axis still selected: its class list is not refilled; the class stays.
         {"optSturmbotAxis1", "", "9x", QStringLiteral("J\u00fcrgen"),
          QStringLiteral("addbot 2 7 9x J\u00fcrgen")},
     };
     QStringList lines;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line.toStdString());
-        addBot(r.team, r.cls, r.skill, r.name);
+        click(r.team);
+        if (!r.cls.isEmpty())
+            pickCombo("cmbSturmbotClass", r.cls);
+        setText("cmbSturmbotSkill", r.skill);
+        setText("txtSturmbotName", r.name);
+        click("cmdSturmbotAdd");
         lines << r.line;
         EXPECT_EQ(viewer(), kDefaultBotLines + lines.join("\r\n"));
     }

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "commandline.h"
 
@@ -23,6 +24,7 @@ CommandLineInputs defaults() {
 }
 
 TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
+    const std::string head = "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8";
     const std::string middle = " +lservercfgfile vorn_lserver.cfg +mapcyclefile "
                                "vorn_mapcycle.txt +motdfile vorn_motd.txt +map ";
     const struct {
@@ -43,10 +45,9 @@ TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
          "vorn_server.cfg +mapcyclefile vorn_mapcycle.txt +motdfile vorn_motd.txt +map mymap "
          "-heapsize 64000 -noipx"},
         {"empty first map: two blanks", [](CommandLineInputs& in) { in.firstMap = ""; },
-         "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle +
-             " -heapsize 64000 -noipx"},
+         head + middle + " -heapsize 64000 -noipx"},
         {"empty extra: ends in map and one blank", [](CommandLineInputs& in) { in.extra = ""; },
-         "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle + "mymap "},
+         head + middle + "mymap "},
         {"blanks in the path are not quoted",
          [](CommandLineInputs& in) { in.exec = "D:\\Program Files\\Half Life\\hl.exe"; },
          "D:\\Program Files\\Half Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle +
@@ -69,37 +70,16 @@ TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
 }
 
 TEST(MaxPlayers, ClampedIntoOneToThirtyTwo) {
-    const struct {
-        const char* text;
-        std::optional<std::string> clamped;
-    } rows[] = {
-        {"40", "32"},
-        {"33", "32"},
-        {"32.5", "32"},
-        {"32", std::nullopt},
-        {"1", std::nullopt},
-        {"8", std::nullopt},
-        {"12.5", std::nullopt},
-        {"0.5", "1"},
-        {"0", "1"},
-        {"-3", "1"},
-        {" 0", "1"},
-        {"", std::nullopt},
-        {"abc", std::nullopt},
-        {"4x", std::nullopt},
-        {" 32 ", std::nullopt},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::clampMaxPlayers(row.text), row.clamped) << '"' << row.text << '"';
-}
-
-TEST(MaxPlayers, ClampedTextStaysPut) {
-    // Writing the clamped text raises the change once more; it must settle.
-    for (const char* text : {"40", "-7", "0"}) {
-        const std::optional<std::string> once = vorn::clampMaxPlayers(text);
-        ASSERT_TRUE(once);
-        EXPECT_FALSE(vorn::clampMaxPlayers(*once)) << text;
+    const std::pair<const char*, const char*> clamped[] = {
+        {"40", "32"}, {"33", "32"}, {"32.5", "32"}, {"0.5", "1"},
+        {"0", "1"},   {"-3", "1"},  {" 0", "1"}};
+    for (auto [text, to] : clamped) {
+        EXPECT_EQ(vorn::clampMaxPlayers(text), to) << '"' << text << '"';
+        // Writing the clamped text raises the change once more; it must settle.
+        EXPECT_EQ(vorn::clampMaxPlayers(to), std::nullopt) << text;
     }
+    for (const char* text : {"32", "1", "8", "12.5", "", "abc", "4x", " 32 "})
+        EXPECT_EQ(vorn::clampMaxPlayers(text), std::nullopt) << '"' << text << '"';
 }
 
 TEST(MaxBotsCaption, PlayerCountPlusOne) {
@@ -114,44 +94,18 @@ TEST(MaxBotsCaption, PlayerCountPlusOne) {
         EXPECT_EQ(vorn::maxBotsCaption(row.players), row.caption) << '"' << row.players << '"';
 }
 
-} // namespace
-
-namespace {
-
 TEST(CommandLine, SaveTakesOnlyWholeNumbersForPortAndPlayers) {
-    const struct {
-        const char* port;
-        const char* players;
-        const char* refusedFor; // "" when taken
-    } rows[] = {
-        {"27015", "8", ""},
-        {"1", "1", ""},
-        {"65535", "32", ""},
-        {"", "8", "port"},
-        {"abc", "8", "port"},
-        {"27015 ", "8", "port"},
-        {"+27015", "8", "port"},
-        {"0", "8", "port"},
-        {"65536", "8", "port"},
-        {"27015&calc", "8", "port"},
-        {"27015", "", "Max Players"},
-        {"27015", "abc", "Max Players"},
-        {"27015", "12.5", "Max Players"},
-        {"27015", "-3", "Max Players"},
-        {"27015", "33", "Max Players"},
-        {"27015", "8 & del x", "Max Players"},
+    for (auto [port, players] : {std::pair{"27015", "8"}, {"1", "1"}, {"65535", "32"}})
+        EXPECT_EQ(vorn::checkPortAndPlayers(port, players), "") << port << " / " << players;
+    const auto expectRefused = [](const std::string& error, const char* field, const char* text) {
+        EXPECT_EQ(error.rfind("Error: ", 0), 0u) << text << ": " << error;
+        EXPECT_NE(error.find(field), std::string::npos) << text << ": " << error;
+        EXPECT_NE(error.find("whole number"), std::string::npos) << text << ": " << error;
     };
-    for (const auto& r : rows) {
-        const std::string error = vorn::checkPortAndPlayers(r.port, r.players);
-        SCOPED_TRACE(std::string(r.port) + " / " + r.players);
-        if (*r.refusedFor == 0) {
-            EXPECT_EQ(error, "");
-        } else {
-            EXPECT_EQ(error.rfind("Error: ", 0), 0u) << error;
-            EXPECT_NE(error.find(r.refusedFor), std::string::npos) << error;
-            EXPECT_NE(error.find("whole number"), std::string::npos) << error;
-        }
-    }
+    for (const char* port : {"", "abc", "27015 ", "+27015", "0", "65536", "27015&calc"})
+        expectRefused(vorn::checkPortAndPlayers(port, "8"), "port", port);
+    for (const char* players : {"", "abc", "12.5", "-3", "33", "8 & del x"})
+        expectRefused(vorn::checkPortAndPlayers("27015", players), "Max Players", players);
 }
 
 } // namespace

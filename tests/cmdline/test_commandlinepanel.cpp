@@ -1,6 +1,5 @@
-// The command line panel over the demo installation: when the line is
-// composed and shown, that the player clamp and Dedicated reach it, and what
-// enables Save. The composition itself is test_commandline's.
+// The command line panel: when the line is composed (test_commandline says
+// how), the player clamp and Dedicated, and what enables Save.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -32,11 +31,26 @@ class CommandLineTest : public WindowTest {
     }
 };
 
-TEST_F(CommandLineTest, ComposesOnOpeningAndSaveKeepsTheLine) {
+// Only a first map picked from the list enables Save; a name typed goes
+// into the line, but Save stays disabled.
+TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "Command Line and Options");
+    auto* maps = ctl<QComboBox>("cmbMapList1");
+    EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
     // No first map yet: "+map", the blank of the map, the blank before the extras.
     EXPECT_EQ(viewer(), kExample.arg(QString()));
+    EXPECT_FALSE(saveEnabled());
+    setText("cmbMapList1", "dod_anzio");
+    EXPECT_FALSE(saveEnabled());
+    focus(maps);
+    maps->clearEditText();
+    type("dod_flash\r");
+    focus(ctl<QLineEdit>("txtExtra1")); // cmbMapList1 loses the focus
+    EXPECT_EQ(viewer(), kExample.arg("dod_flash"));
+    EXPECT_FALSE(saveEnabled());
+    EXPECT_EQ(maps->count(), ctl<QListWidget>("lstMapList")->count()); // nothing added
+
     pickCombo("cmbMapList1", "dod_anzio");
     EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
     click("cmdCommandOK");
@@ -47,8 +61,7 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveKeepsTheLine) {
     EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("+map"));
 }
 
-// The clamp's table is test_commandline's; here, that typing reaches it, the
-// box, the bot maximum and the line.
+// Typing reaches the clamp (test_commandline's), the bot maximum and the line.
 TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
     openPanel();
     setText("cmbMaxPlayers", "40");
@@ -72,14 +85,27 @@ TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
     EXPECT_TRUE(viewer().contains(" +maxplayers 32 "));
 }
 
-TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
+// Texts set without a reaction of their own reach the line when the control
+// is left, or when the option already selected is pressed; Dedicated
+// toggled twice brings the line back.
+TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     openPanel();
     pickCombo("cmbMapList1", "dod_caen");
+    focus(ctl<QComboBox>("cmbPort"));
+    setText("cmbPort", "27999");
+    focus(ctl<QLineEdit>("txtExtra1"));
+    EXPECT_TRUE(viewer().contains(" +port 27999 "));
+    setText("txtExtra1", QString());
+    focus(ctl<QComboBox>("cmbMaxPlayers"));
+    EXPECT_TRUE(viewer().endsWith("+map dod_caen ")) << viewer().toStdString();
+
     setText("cmbPort", "27016");
     setText("txtExtra1", "-nojoy");
+    setText("txtFileContents", "something else");
     pressOption();
     const QString listen = viewer();
-    ASSERT_TRUE(listen.endsWith("+map dod_caen -nojoy")) << listen.toStdString();
+    EXPECT_TRUE(listen.startsWith("C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27016 "));
+    EXPECT_TRUE(listen.endsWith("+map dod_caen -nojoy")) << listen.toStdString();
 
     click("chkDedicated");
     EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
@@ -88,16 +114,14 @@ TEST_F(CommandLineTest, DedicatedToggledTwiceComesBack) {
     // The server stand-in exists, so the path stays valid and nothing is reset.
     EXPECT_NE(statusColour(), fromBgr(colour::Red));
     EXPECT_TRUE(saveEnabled());
-
     click("chkDedicated");
     EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hl.exe");
     EXPECT_EQ(viewer(), listen);
     EXPECT_EQ(seam.beeps, 0);
 }
 
-// Dedicated ticked or unticked by keyboard where the other server is
-// missing: the path is refused, and the keyboard stays on the box; the next
-// key never replaces the game path.
+// Dedicated toggled by keyboard to a missing server: the path is refused,
+// and the keyboard stays on the box, away from the game path.
 TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
     openPanel();
     auto* dedicated = ctl<QCheckBox>("chkDedicated");
@@ -118,51 +142,6 @@ TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
         DemoInstall::write(program, bytes);
         seam.beeps = 0;
     }
-}
-
-TEST_F(CommandLineTest, SaveIsEnabledOnlyByPickingAFirstMap) {
-    openPanel();
-    auto* maps = ctl<QComboBox>("cmbMapList1");
-    EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
-    EXPECT_FALSE(saveEnabled());
-
-    // Typed from code, or typed key by key and left: the name goes into the
-    // line, but Save stays disabled.
-    setText("cmbMapList1", "dod_anzio");
-    EXPECT_FALSE(saveEnabled());
-    focus(maps);
-    maps->clearEditText();
-    type("dod_flash\r");
-    focus(ctl<QLineEdit>("txtExtra1")); // cmbMapList1 loses the focus
-    EXPECT_EQ(viewer(), kExample.arg("dod_flash"));
-    EXPECT_FALSE(saveEnabled());
-    EXPECT_EQ(maps->count(), ctl<QListWidget>("lstMapList")->count()); // nothing added
-
-    pickCombo("cmbMapList1", "dod_jagd");
-    EXPECT_TRUE(saveEnabled());
-    EXPECT_EQ(viewer(), kExample.arg("dod_jagd"));
-}
-
-TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
-    openPanel();
-    pickCombo("cmbMapList1", "dod_anzio");
-    // Texts set without a reaction of their own reach the line when the
-    // control is left.
-    focus(ctl<QComboBox>("cmbPort"));
-    setText("cmbPort", "27999");
-    focus(ctl<QLineEdit>("txtExtra1"));
-    EXPECT_TRUE(viewer().contains(" +port 27999 "));
-    setText("txtExtra1", QString());
-    focus(ctl<QComboBox>("cmbMaxPlayers"));
-    EXPECT_TRUE(viewer().endsWith("+map dod_anzio ")) << viewer().toStdString();
-
-    // Pressing the mouse on the option that is already selected shows the
-    // line again, with what changed meanwhile.
-    setText("cmbPort", "27017");
-    setText("txtFileContents", "something else");
-    pressOption();
-    EXPECT_TRUE(viewer().contains(" +port 27017 "));
-    EXPECT_TRUE(viewer().startsWith("C:\\Sierra\\Half-Life\\hl.exe -game dod "));
 }
 
 } // namespace

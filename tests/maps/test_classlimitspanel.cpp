@@ -1,6 +1,5 @@
-// Class limits of dod maps over the demo installation: the lists shown for
-// U.S. and British maps, the lines carried over from a map's file, what the
-// pickers log, and the file written.
+// Class limits of dod maps: the lists shown for U.S. and British maps, the
+// lines carried over from a map's file, what the pickers log, the file.
 #include "guisupport.h"
 
 namespace vorn::test {
@@ -20,9 +19,7 @@ class ClassLimitTest : public WindowTest {
     QString label(const char* name) const { return ctl<QLabel>(name)->text(); }
     QString cfg(const QString& map) const { return demo->game("dod/" + map + ".cfg"); }
     QByteArray saved(const QString& map) const { return gameFile("dod/" + map + ".cfg"); }
-    // A saved file is its kept lines, an empty line, one line per class of
-    // both lists, and an empty line: the kept lines' bytes, and the limit
-    // lines.
+    // A saved file: its kept lines, an empty line, the limit lines, an empty line.
     static QByteArray keptPart(const QByteArray& file) {
         return file.left(file.startsWith("\r\n") ? 0 : file.indexOf("\r\n\r\n") + 2);
     }
@@ -58,8 +55,7 @@ TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndALimitForEachClass) {
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio.cfg");
     // The entity export was made to find the country.
     EXPECT_TRUE(QFile::exists(demo->game("dod/maps/dod_anzio.ent")));
-    // Unticking ends the editing: the map and its buttons are back at once,
-    // with the map cycle in the viewer.
+    // Unticking ends the editing at once, the map cycle back in the viewer.
     click("chkClassLimit");
     for (const char* name : mapControls)
         EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
@@ -82,25 +78,6 @@ TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndALimitForEachClass) {
     EXPECT_FALSE(ctl<QWidget>("cmdClassLimitOK")->isEnabled());
     for (const char* name : mapControls)
         EXPECT_TRUE(ctl<QWidget>(name)->isEnabled()) << name;
-}
-
-// Which lines are kept is the file reader's business (test_classlimits);
-// here the kept lines go back into the file before the limits, and a file
-// read back and saved again keeps every byte.
-TEST_F(ClassLimitTest, KeptLinesComeFirstAndSavingAgainChangesNoByte) {
-    DemoInstall::write(cfg("dod_anzio"),
-                       "hostname \"x\"\r\nmp_limitaxiskar 3 // x\r\nsv_gravity 800\r\n");
-    editMap("dod_anzio");
-    click("cmdClassLimitOK");
-    const QByteArray once = saved("dod_anzio");
-    EXPECT_EQ(keptPart(once), "hostname \"x\"\r\nsv_gravity 800\r\n");
-    expectUnsetBut(limitLines(once), {"mp_limitaxiskar 3//x"});
-
-    click("chkClassLimit");
-    clickListItem("lstMapList", "dod_anzio");
-    click("chkClassLimit");
-    click("cmdClassLimitOK");
-    EXPECT_EQ(saved("dod_anzio"), once);
 }
 
 TEST_F(ClassLimitTest, PicksAreLoggedAndSetTheLimits) {
@@ -170,10 +147,9 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
     EXPECT_EQ(saved("dod_anzio"), QByteArray("hostname x\r\n\r\n\r\n"));
 }
 
-// A new user limits a British map, then a U.S. map without a file: the
-// lists follow the country, and nothing of the first map leaks into the
-// second map's file. An allied limit on the British map is saved under the
-// British prefix.
+// A British map, then by keys a U.S. map without a file: the lists follow
+// the country, nothing of one map leaks into the other's file, and an
+// allied limit on the British map is saved under the British prefix.
 TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     DemoInstall::write(cfg("dod_charlie"),
                        "hostname a\r\nmp_limitbritmg 3\r\nmp_limitallieslight 2\r\n");
@@ -183,20 +159,40 @@ TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     pickCombo("cmbClassAllies", "sniper");
     pickCombo("cmbLimitAllies", "1");
     click("cmdClassLimitOK");
+    EXPECT_TRUE(status().contains("dod_charlie.cfg")) << status().toStdString();
+    EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
     EXPECT_EQ(keptPart(saved("dod_charlie")), "hostname a\r\n");
     const QStringList british = limitLines(saved("dod_charlie"));
     EXPECT_EQ(british.filter("mp_limitbrit").size(), 4);
     EXPECT_TRUE(british.filter("mp_limitallies").isEmpty());
     expectUnsetBut(british, {"mp_limitbritsniper 1", "mp_limitbritmg 3", "mp_limitbritlight 2"});
-    // Still checked: the next map's limits load as it is clicked.
-    clickListItem("lstMapList", "dod_anzio");
+    // Still checked: the next map's limits load as the keyboard moves to it.
+    auto* maps = ctl<QListWidget>("lstMapList");
+    focus(maps);
+    key(Qt::Key_Home);
+    ASSERT_EQ(maps->currentItem()->text(), "dod_anzio");
     EXPECT_EQ(label("lblClassAllies"), "U.S.");
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "-1");
     pickCombo("cmbLimitAxis", "2");
+    EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio.cfg");
     click("cmdClassLimitOK");
     EXPECT_EQ(keptPart(saved("dod_anzio")), "");
     EXPECT_EQ(limitLines(saved("dod_anzio")).size(), 16);
     expectUnsetBut(limitLines(saved("dod_anzio")), {"mp_limitaxiskar 2"});
+    EXPECT_EQ(limitLines(saved("dod_charlie")), british);
+    // Read back and saved again, a file keeps every byte.
+    const QByteArray charlie = saved("dod_charlie");
+    click("chkClassLimit");
+    clickListItem("lstMapList", "dod_charlie");
+    click("chkClassLimit");
+    click("cmdClassLimitOK");
+    EXPECT_EQ(saved("dod_charlie"), charlie);
+
+    maps->setCurrentRow(-1);
+    maps->clearSelection();
+    pickCombo("cmbLimitAllies", "2");
+    click("cmdClassLimitOK");
+    expectError("no map is selected");
 }
 
 TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
@@ -274,9 +270,8 @@ TEST_F(ClassLimitTest, AFileStoredWithOtherCapitalsKeepsItsLines) {
     expectUnsetBut(limitLines(saved), {"mp_limitalliesbar 2"});
 }
 
-// A limit typed into the box is the class's limit, in the preview and in
-// the file, as a picked one is; the arrow keys step from the limit shown,
-// whether it came from the file, a class picked, or the keyboard.
+// A typed limit counts as a picked one; the arrow keys step from the limit
+// shown, whether from the file, a class picked, or the keyboard.
 TEST_F(ClassLimitTest, TypedLimitsAreSavedAndArrowKeysStepFromTheLimitShown) {
     DemoInstall::write(cfg("dod_anzio"), "mp_limitaxiskar 2\r\n");
     editMap("dod_anzio");

@@ -1,6 +1,8 @@
-// The map cycle panel over the demo installation: adding, clearing and
-// saving maps, and what saving does to the bot panel's map list.
+// The map cycle panel: adding, clearing, saving, and the bot panel's map list.
+#include "clipping.h"
 #include "guisupport.h"
+
+#include <QScrollBar>
 
 namespace vorn::test {
 namespace {
@@ -13,6 +15,8 @@ class MapCycleTest : public WindowTest {
     }
 };
 
+// Maps come in by Add or by a double click; choosing a mod again empties
+// the cycle and forgets the selection.
 TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     openStep("optMapFile");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
@@ -21,20 +25,28 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     const QStringList six{"dod_anzio", "dod_caen",    "dod_flash",
                           "dod_kalt",  "dod_charlie", "dod_glider"};
     for (int n = 1; n <= six.size(); ++n) {
-        addMaps({six.at(n - 1)});
+        if (n % 2)
+            clickListItem("lstMapList", six.at(n - 1), true);
+        else
+            addMaps({six.at(n - 1)});
         EXPECT_EQ(status(), n < 5 ? "C'mon, add some more maps..." : "Map cycle ok?") << n;
         EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
         EXPECT_EQ(viewer(), six.mid(0, n).join("\r\n"));
     }
+    EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isEnabled());
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (six.join("\r\n") + "\r\n").toLatin1());
     EXPECT_TRUE(confirmed("optMapFile"));
     EXPECT_TRUE(ctl<QWidget>("optMotd")->isEnabled());
     EXPECT_EQ(status(), "Select Welcome Message");
+
+    openStep("optMapFile");
+    EXPECT_EQ(viewer(), "");
+    click("cmdAddMap");
+    EXPECT_EQ(viewer(), "");
+    EXPECT_EQ(status(), "Please select maps for the server.");
 }
 
-// Each Save writes the maps one a line, and fills the bot panel's list: the
-// first map (none chosen here), then the cycle.
 TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
     struct Row {
         const char* name;
@@ -76,24 +88,6 @@ TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
     EXPECT_EQ(botMaps(), (QStringList{"", "dod_kalt"}));
 }
 
-TEST_F(MapCycleTest, ADoubleClickSelectsAndAdds) {
-    openStep("optMapFile");
-    clickListItem("lstMapList", "dod_jagd", true);
-    clickListItem("lstMapList", "dod_saints", true);
-    EXPECT_EQ(viewer(), "dod_jagd\r\ndod_saints");
-    EXPECT_TRUE(ctl<QWidget>("chkClassLimit")->isEnabled());
-
-    // Add with no map selected adds nothing; choosing a mod again empties
-    // the cycle and forgets the selection.
-    openStep("optMapFile");
-    EXPECT_EQ(viewer(), "");
-    click("cmdAddMap");
-    EXPECT_EQ(viewer(), "");
-    EXPECT_EQ(status(), "Please select maps for the server.");
-    addMaps({"dod_kalt"});
-    EXPECT_EQ(viewer(), "dod_kalt");
-}
-
 TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
     openStep("optMapFile");
     const QStringList listed = items(ctl<QListWidget>("lstMapList"));
@@ -102,6 +96,10 @@ TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
         added << listed[n % listed.size()];
     addMaps(added);
     EXPECT_EQ(viewer().count("\r\n"), 129);
+    // The preview is scrolled to the map added last.
+    auto* view = ctl<QPlainTextEdit>("txtFileContents");
+    ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(lastLineInView(view));
     click("cmdMapOK");
     EXPECT_EQ(cycleFile(), (added.join("\r\n") + "\r\n").toLatin1());
     EXPECT_EQ(botMaps(), QStringList{""} + added);
