@@ -105,8 +105,10 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
 // number is being typed; fields without numbers go in as typed and stop
 // nothing.
 TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
+    openStep("optCommandLine");
     setText("cmbMaxPlayers", "16");
-    openStep("optBotFile");
+    ctl<QAbstractButton>("optBotFile")->setEnabled(true);
+    click("optBotFile");
     // Retyping the maximum reaction time: 9 and 90 on the way to 900 never
     // pull the minimum down.
     retype("txtSturmbotMaxReaction", "900");

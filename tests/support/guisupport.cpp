@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -300,15 +301,27 @@ void WindowTest::pickCombo(const char* name, const QString& text) {
 }
 
 void WindowTest::setText(const char* name, const QString& text) {
-    QObject* o = ctl<QObject>(name);
-    if (auto* box = qobject_cast<QComboBox*>(o)) {
-        box->setEditText(text);
-    } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
-        edit->setText(text);
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {
-        plain->setPlainText(text);
+    // As a user replaces a field's text: the field takes the focus, all of
+    // its text is selected, and the new text is pasted over it (or the old
+    // one deleted).
+    auto* field = ctl<QWidget>(name);
+    ASSERT_TRUE(qobject_cast<QComboBox*>(field) || qobject_cast<QLineEdit*>(field) ||
+                qobject_cast<QPlainTextEdit*>(field))
+        << name << " takes no text";
+    ASSERT_TRUE(field->isVisible() && field->isEnabled()) << name << " cannot be typed into";
+    focus(field);
+    const auto press = [](int code, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent down(QEvent::KeyPress, code, modifiers);
+        QApplication::sendEvent(QApplication::focusWidget(), &down);
+        QKeyEvent up(QEvent::KeyRelease, code, modifiers);
+        QApplication::sendEvent(QApplication::focusWidget(), &up);
+    };
+    press(Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) {
+        press(Qt::Key_Delete, Qt::NoModifier);
     } else {
-        FAIL() << name << " takes no text";
+        QApplication::clipboard()->setText(text);
+        press(Qt::Key_V, Qt::ControlModifier);
     }
 }
 

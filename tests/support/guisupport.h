@@ -166,7 +166,7 @@ class WindowTest : public ::testing::Test {
     // Driving the window as a user would.
     void chooseMod(const QString& mod);                    // pick from cmbModList
     void pickCombo(const char* name, const QString& text); // a user's pick from a list
-    void setText(const char* name, const QString& text);   // line edit or combo text
+    void setText(const char* name, const QString& text);   // a field's text replaced by paste
     void click(const char* name);                          // button, option or check box
     void clickListItem(const char* name, const QString& text, bool doubleClick = false);
     void addMaps(const QStringList& maps); // each clicked in lstMapList, then Add Map
