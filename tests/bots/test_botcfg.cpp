@@ -85,54 +85,46 @@ TEST(BotCfg, EachInputChangesItsOwnLines) {
 }
 
 TEST(BotCounts, KeptWithinPlayersAndInOrder) {
+    // Each row: minimum, maximum and players typed, then the minimum/maximum kept.
     const struct {
-        const char *min, *max, *players;
-        const char *wantMin, *wantMax;
+        const char *min, *max, *players, *kept;
     } rows[] = {
-        {"20", "16", "16", "15", "16"}, // too many: one below the players
-        {"16", "16", "16", "16", "16"}, // a minimum equal to the player count stays
-        {"0", "20", "16", "0", "16"},   // most: the player count
-        {"3", "0", "8", "0", "0"},      // under the most gives -1, then 0
-        {"5", "3", "8", "2", "3"},      // fewest: one under the most
-        {"-4", "3", "8", "0", "3"},     // never below 0
-        {"20", "20", "16", "15", "16"}, // both above the players
-        {"40", "2", "16", "1", "2"},    // each step sees the one before
-        {"2", "6", "8", "2", "6"},      // in order: untouched
-        {"2", "40", " 16", "2", " 16"}, // the player text is copied
-        {"13", "14", "12.5", "11.5", "12.5"},
-        // Fields that are not numbers stay; rules that can be read still apply.
-        {"", "20", "16", "", "16"},
-        {"20", "", "16", "15", ""},
-        {"abc", "x", "16", "abc", "x"},
-        {"20", "30", "", "20", "30"},
-        {"5", "3", "abc", "2", "3"},
-        {"-1", "", "", "0", ""},
+        {"20", "16", "16", "15/16"}, // too many: one below the players
+        {"16", "16", "16", "16/16"}, // a minimum equal to the player count stays
+        {"0", "20", "16", "0/16"},   // most: the player count
+        {"3", "0", "8", "0/0"},      // under the most gives -1, then 0
+        {"5", "3", "8", "2/3"},      // fewest: one under the most
+        {"-4", "3", "8", "0/3"},     // never below 0
+        {"40", "2", "16", "1/2"},    // each step sees the one before
+        {"2", "40", " 16", "2/ 16"}, // the player text is copied
+        {"20", "20", "16", "15/16"}, {"2", "6", "8", "2/6"},      {"13", "14", "12.5", "11.5/12.5"},
+        {"", "20", "16", "/16"}, // not a number: kept; the other rules still apply
+        {"20", "", "16", "15/"},     {"abc", "x", "16", "abc/x"}, {"20", "30", "", "20/30"},
+        {"5", "3", "abc", "2/3"},    {"-1", "", "", "0/"},
     };
     for (const auto& row : rows) {
         const vorn::BotCounts got = vorn::boundedBotCounts(row.min, row.max, row.players);
-        EXPECT_EQ(got.minBots, row.wantMin) << row.min << '/' << row.max << '/' << row.players;
-        EXPECT_EQ(got.maxBots, row.wantMax) << row.min << '/' << row.max << '/' << row.players;
+        EXPECT_EQ(got.minBots + "/" + got.maxBots, row.kept)
+            << row.min << '/' << row.max << '/' << row.players;
     }
 }
 
 TEST(ReactionTimes, KeptInOrderInOnePass) {
     const struct {
-        const char *min, *max;
-        const char *wantMin, *wantMax;
+        const char *min, *max, *kept;
     } rows[] = {
-        {"900", "800", "799", "800"}, {"800", "800", "799", "800"},
-        {"300", "1", "0", "1"}, // one under the maximum; the maximum stays
-        {"300", "0", "0", "0"}, // -1, then 0, and the maximum takes it
-        {"300", "-5", "0", "0"},      {"0", "0", "0", "0"},
-        {"-10", "800", "0", "800"},   {"300", "800", "300", "800"},
-        {"30", "80", "30", "80"},     {"300", "300.5", "300", "300.5"},
-        {"", "800", "", "800"},       {"300", "", "300", ""},
-        {"-3", "", "0", ""},          {"abc", "4x", "abc", "4x"},
+        {"900", "800", "799/800"}, {"800", "800", "799/800"},
+        {"300", "1", "0/1"}, // one under the maximum; the maximum stays
+        {"300", "0", "0/0"}, // -1, then 0, and the maximum takes it
+        {"300", "-5", "0/0"},      {"0", "0", "0/0"},
+        {"-10", "800", "0/800"},   {"300", "800", "300/800"},
+        {"30", "80", "30/80"},     {"300", "300.5", "300/300.5"},
+        {"", "800", "/800"},       {"300", "", "300/"},
+        {"-3", "", "0/"},          {"abc", "4x", "abc/4x"},
     };
     for (const auto& row : rows) {
         const vorn::ReactionTimes got = vorn::orderedReactionTimes(row.min, row.max);
-        EXPECT_EQ(got.minReaction, row.wantMin) << row.min << '/' << row.max;
-        EXPECT_EQ(got.maxReaction, row.wantMax) << row.min << '/' << row.max;
+        EXPECT_EQ(got.minReaction + "/" + got.maxReaction, row.kept) << row.min << '/' << row.max;
     }
 }
 

@@ -83,15 +83,12 @@ TEST(MaxPlayers, ClampedIntoOneToThirtyTwo) {
 }
 
 TEST(MaxBotsCaption, PlayerCountPlusOne) {
-    const struct {
-        const char* players;
-        const char* caption;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"8", "< 9"},    {"12.5", "< 13.5"}, {"32", "< 33"}, {"1", "< 2"},
         {" 16", "< 17"}, {"", "?"},          {"abc", "?"},   {"4x", "?"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::maxBotsCaption(row.players), row.caption) << '"' << row.players << '"';
+    for (auto [players, caption] : rows)
+        EXPECT_EQ(vorn::maxBotsCaption(players), caption) << '"' << players << '"';
 }
 
 TEST(CommandLine, SaveTakesOnlyWholeNumbersForPortAndPlayers) {

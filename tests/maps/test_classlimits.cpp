@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlimits.h"
@@ -18,44 +19,35 @@ ClassLists britishMap() {
 }
 
 TEST(ClassLimitLine, SplitsIntoNameValueSideAndClass) {
-    const struct {
-        const char* line;
-        const char* name;
-        const char* value;
-        const char* side;
-        const char* cls;
-    } rows[] = {
-        {"mp_limitalliesgarand 3", "mp_limitalliesgarand", "3", "allies", "garand"},
-        {"mp_limitbritlight 2", "mp_limitbritlight", "2", "brit", "light"},
-        {"mp_limitaxiskar -1", "mp_limitaxiskar", "-1", "axis", "kar"},
-        {"   mp_limitaxismg42    4  ", "mp_limitaxismg42", "4", "axis", "mg42"},
-        {"mp_limitaxiskar 3 // x", "mp_limitaxiskar", "3//x", "axis", "kar"},
-        {"mp_limitteams 2", "mp_limitteams", "2", "", ""},
-        {"mp_limitaxiskar", "mp_limitaxiskar", "", "", ""},
-        {"mp_limitaxiskar ", "mp_limitaxiskar", "", "", ""},
-        {"MP_LIMITAXISKAR 3", "MP_LIMITAXISKAR", "3", "", ""},
-        {"mp_limitAxiskar 3", "mp_limitAxiskar", "3", "", ""},
-        {"mp_limitaxiskar\t3", "mp_limitaxiskar\t3", "", "", ""},
-        {"mp_limitaxiskar 3\t", "mp_limitaxiskar", "3\t", "axis", "kar"},
-        {"mp_limitallixxgarand 1", "mp_limitallixxgarand", "1", "allixx", "garand"},
-        {"mp_limitalli 1", "mp_limitalli", "1", "alli", ""},
-        {"mp_limitaxis 1", "mp_limitaxis", "1", "axis", ""},
-        {"mp_limit", "mp_limit", "", "", ""},
-        {"sv_maxspectators 4", "sv_maxspectators", "4", "", ""},
-        {"", "", "", "", ""},
-        {"    ", "", "", "", ""},
-        {"// mp_limitaxiskar 3", "//", "mp_limitaxiskar3", "", ""},
-        {"mp_limitalliesgarand\xC3\xA9 1", "mp_limitalliesgarand\xC3\xA9", "1", "allies",
-         "garand\xC3\xA9"},
-        {"mp_limitalli\xC3\xA9sgarand 1", "mp_limitalli\xC3\xA9sgarand", "1", "alli\xC3\xA9s",
-         "garand"},
+    // Each row: the line, then its name, value, side and class joined by '|'.
+    const std::pair<const char*, const char*> rows[] = {
+        {"mp_limitalliesgarand 3", "mp_limitalliesgarand|3|allies|garand"},
+        {"mp_limitbritlight 2", "mp_limitbritlight|2|brit|light"},
+        {"mp_limitaxiskar -1", "mp_limitaxiskar|-1|axis|kar"},
+        {"   mp_limitaxismg42    4  ", "mp_limitaxismg42|4|axis|mg42"},
+        {"mp_limitaxiskar 3 // x", "mp_limitaxiskar|3//x|axis|kar"},
+        {"mp_limitteams 2", "mp_limitteams|2||"},
+        {"mp_limitaxiskar", "mp_limitaxiskar|||"},
+        {"mp_limitaxiskar ", "mp_limitaxiskar|||"},
+        {"MP_LIMITAXISKAR 3", "MP_LIMITAXISKAR|3||"},
+        {"mp_limitAxiskar 3", "mp_limitAxiskar|3||"},
+        {"mp_limitaxiskar\t3", "mp_limitaxiskar\t3|||"},
+        {"mp_limitaxiskar 3\t", "mp_limitaxiskar|3\t|axis|kar"},
+        {"mp_limitallixxgarand 1", "mp_limitallixxgarand|1|allixx|garand"},
+        {"mp_limitalli 1", "mp_limitalli|1|alli|"},
+        {"mp_limitaxis 1", "mp_limitaxis|1|axis|"},
+        {"mp_limit", "mp_limit|||"},
+        {"sv_maxspectators 4", "sv_maxspectators|4||"},
+        {"", "|||"},
+        {"    ", "|||"},
+        {"// mp_limitaxiskar 3", "//|mp_limitaxiskar3||"},
+        {"mp_limitalliesgarand\xC3\xA9 1", "mp_limitalliesgarand\xC3\xA9|1|allies|garand\xC3\xA9"},
+        {"mp_limitalli\xC3\xA9sgarand 1", "mp_limitalli\xC3\xA9sgarand|1|alli\xC3\xA9s|garand"},
     };
-    for (const auto& row : rows) {
-        const vorn::ClassLimitLine got = vorn::parseClassLimitLine(row.line);
-        EXPECT_EQ(got.name, row.name) << '"' << row.line << '"';
-        EXPECT_EQ(got.value, row.value) << '"' << row.line << '"';
-        EXPECT_EQ(got.side, row.side) << '"' << row.line << '"';
-        EXPECT_EQ(got.cls, row.cls) << '"' << row.line << '"';
+    for (auto [line, parts] : rows) {
+        const vorn::ClassLimitLine got = vorn::parseClassLimitLine(line);
+        EXPECT_EQ(got.name + "|" + got.value + "|" + got.side + "|" + got.cls, parts)
+            << '"' << line << '"';
     }
 }
 
