@@ -14,7 +14,7 @@ namespace {
 using vorn::formatNumber;
 using vorn::readNumber;
 
-TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSign) {
+TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSignOnly) {
     const std::pair<const char*, double> rows[] = {
         {"8", 8},   {"12.5", 12.5}, {" 0", 0},   {"-3", -3}, {"+4", 4},        {"  16  ", 16},
         {"\t7", 7}, {"007", 7},     {".5", 0.5}, {"5.", 5},  {"-0.25", -0.25}, {"32", 32},
@@ -24,9 +24,6 @@ TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSign) {
         ASSERT_TRUE(got) << '"' << text << '"';
         EXPECT_EQ(*got, value) << '"' << text << '"';
     }
-}
-
-TEST(ReadNumber, RejectsEverythingElse) {
     // The last: a digit run far beyond any double.
     for (const std::string& text : std::vector<std::string>{
              "", " ", "abc", "4x", "x4", "-", "+", ".", "1.2.3", "1,5", "1e3", "0x10", "inf", "nan",
