@@ -34,42 +34,40 @@ TEST(BotCfg, EachInputChangesItsOwnLines) {
         void (*change)(BotCfgInputs&);
         std::string expected;
     } rows[] = {
-        {"defaults give thirteen lines", [](BotCfgInputs&) {}, blood + fill},
-        {"password line first when set", [](BotCfgInputs& in) { in.password = "s3 cret"; },
+        {"defaults give thirteen lines", [](auto&) {}, blood + fill},
+        {"password line first when set", [](auto& in) { in.password = "s3 cret"; },
          "sturmbot_password s3 cret\r\n" + blood + fill},
         {"bot counts when the maximum is not 0",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.minBots = "2";
              in.maxBots = "6";
          },
          blood + "min_bots 2\r\nmax_bots 6\r\n" + fill},
         {"maximum 0 drops both count lines whatever the minimum",
-         [](BotCfgInputs& in) { in.minBots = "4"; }, blood + fill},
-        {"\"00\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = "00"; },
+         [](auto& in) { in.minBots = "4"; }, blood + fill},
+        {"\"00\" is not \"0\"", [](auto& in) { in.maxBots = "00"; },
          blood + "min_bots 0\r\nmax_bots 00\r\n" + fill},
-        {"\" 0\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = " 0"; },
+        {"\" 0\" is not \"0\"", [](auto& in) { in.maxBots = " 0"; },
          blood + "min_bots 0\r\nmax_bots  0\r\n" + fill},
-        {"empty blood mode", [](BotCfgInputs& in) { in.bloodMode = ""; },
-         head + "bloodmode \r\n" + fill},
-        {"typed blood mode", [](BotCfgInputs& in) { in.bloodMode = "2x"; },
+        {"empty blood mode", [](auto& in) { in.bloodMode = ""; }, head + "bloodmode \r\n" + fill},
+        {"typed blood mode", [](auto& in) { in.bloodMode = "2x"; },
          head + "bloodmode 2\r\n" + fill},
-        {"blood mode takes a whole UTF-8 character",
-         [](BotCfgInputs& in) { in.bloodMode = "\xC3\xBC-x"; },
+        {"blood mode takes a whole UTF-8 character", [](auto& in) { in.bloodMode = "\xC3\xBC-x"; },
          head + "bloodmode \xC3\xBC\r\n" + fill},
-        {"empty extra gives an empty line", [](BotCfgInputs& in) { in.extra = ""; },
+        {"empty extra gives an empty line", [](auto& in) { in.extra = ""; },
          blood + "\r\nfillserver"},
-        {"roster mode without bots ends in CR LF", [](BotCfgInputs& in) { in.fillServer = false; },
+        {"roster mode without bots ends in CR LF", [](auto& in) { in.fillServer = false; },
          blood + kExtra + "\r\n"},
         {"roster mode with bots",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.fillServer = false;
              in.roster = "addbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus";
          },
          blood + kExtra + "\r\naddbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus"},
         {"roster ignored while filling the server",
-         [](BotCfgInputs& in) { in.roster = "addbot 1 3 5 Dufus"; }, blood + fill},
+         [](auto& in) { in.roster = "addbot 1 3 5 Dufus"; }, blood + fill},
         {"all switches flipped",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.friendlyFire = in.formSquad = in.knifeOnly = in.pistolOnly = in.grenadeOnly = true;
              in.rank = false;
          },

@@ -223,11 +223,10 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
     EXPECT_EQ(viewer(), kDefaultBotLines);
     EXPECT_TRUE(ctl<QWidget>("cmdSturmbotClear")->isEnabled());
 
-    struct Row {
+    const struct {
         const char* team;
         QString cls, skill, name, line;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"optSturmbotAllies2", "2-Sergeant Major", "5", "", "addbot 1 2 5 "},
         {"optSturmbotAxis1", "1-Grenadier", "", "Dufus", "addbot 2 1  Dufus"},
         {"optSturmbotAxis1", QStringLiteral("7-MG42-Sch\u00fctze"), "8", "Big Dufus",
@@ -237,7 +236,7 @@ TEST_F(RosterTest, AddBotTakesEmptyAndNonAsciiTextsAsTheyAre) {
          QStringLiteral("addbot 2 7 9x J\u00fcrgen")},
     };
     QStringList lines;
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.line.toStdString());
         click(r.team);
         if (!r.cls.isEmpty())

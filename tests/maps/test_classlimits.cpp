@@ -65,35 +65,32 @@ std::string limitsSet(const ClassLists& lists) {
 
 // Each row's file is given as its lines joined by "\n".
 TEST(ClassLimitFile, ReadingKeepsPlainLinesAndAppliesLimits) {
+    const auto usMap = vorn::nationClassLists, generic = vorn::genericClassLists;
     const struct {
         const char* what;
         ClassLists (*lists)();
         std::string file, kept, limits;
     } rows[] = {
-        {"team limit is a plain line", vorn::nationClassLists, "mp_limitteams 2",
-         "mp_limitteams 2\r\n", ""},
-        {"name without value and capitals are plain lines", vorn::nationClassLists,
+        {"team limit is a plain line", usMap, "mp_limitteams 2", "mp_limitteams 2\r\n", ""},
+        {"name without value and capitals are plain lines", usMap,
          "mp_limitaxiskar\nMP_LIMITAXISKAR 3", "mp_limitaxiskar\r\nMP_LIMITAXISKAR 3\r\n", ""},
-        {"blanks inside the value vanish", vorn::nationClassLists, "mp_limitaxiskar 3 // x", "",
-         "axis kar=3//x"},
-        {"empty lines are skipped, blank lines kept", vorn::nationClassLists,
-         "\nsv_gravity 800\n\n  \n", "sv_gravity 800\r\n  \r\n", ""},
-        {"tab joins name and value into one word", vorn::nationClassLists, "mp_limitaxiskar\t3",
+        {"blanks inside the value vanish", usMap, "mp_limitaxiskar 3 // x", "", "axis kar=3//x"},
+        {"empty lines are skipped, blank lines kept", usMap, "\nsv_gravity 800\n\n  \n",
+         "sv_gravity 800\r\n  \r\n", ""},
+        {"tab joins name and value into one word", usMap, "mp_limitaxiskar\t3",
          "mp_limitaxiskar\t3\r\n", ""},
-        {"U.S. map drops a British class", vorn::nationClassLists,
-         "mp_limitbritlight 2\nmp_limitalliesbar 1", "", "allies bar=1"},
-        {"brit key reaches the U.S. table", vorn::nationClassLists, "mp_limitbritgarand 4", "",
-         "allies garand=4"},
+        {"U.S. map drops a British class", usMap, "mp_limitbritlight 2\nmp_limitalliesbar 1", "",
+         "allies bar=1"},
+        {"brit key reaches the U.S. table", usMap, "mp_limitbritgarand 4", "", "allies garand=4"},
         {"British map takes an allies key", britishMap,
          "mp_limitallieslight 2\nmp_limitalliesgarand 3", "", "allies light=2"},
-        {"unknown class and side are dropped", vorn::nationClassLists,
+        {"unknown class and side are dropped", usMap,
          "mp_limitaxislight 2\nmp_limitallixxgarand 1\nmp_limitalliesGarand 1", "", ""},
-        {"side without class is a plain line", vorn::nationClassLists, "mp_limitaxis 1",
-         "mp_limitaxis 1\r\n", ""},
-        {"last line of a class wins", vorn::genericClassLists,
+        {"side without class is a plain line", usMap, "mp_limitaxis 1", "mp_limitaxis 1\r\n", ""},
+        {"last line of a class wins", generic,
          "mp_limitaxismg 1\nmp_limitaxismg 2\nmp_limitalliesmg 0", "", "allies mg=0 axis mg=2"},
-        {"kept lines keep their order around limits", vorn::genericClassLists,
-         "b 1\nmp_limitaxislight 5\na 2", "b 1\r\na 2\r\n", "axis light=5"},
+        {"kept lines keep their order around limits", generic, "b 1\nmp_limitaxislight 5\na 2",
+         "b 1\r\na 2\r\n", "axis light=5"},
     };
     for (const auto& row : rows) {
         std::vector<std::string> lines{""};
