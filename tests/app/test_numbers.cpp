@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "listing.h"
@@ -13,22 +14,16 @@ namespace {
 using vorn::formatNumber;
 using vorn::readNumber;
 
-TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSign) {
-    const struct {
-        const char* text;
-        double value;
-    } rows[] = {
+TEST(ReadNumber, AcceptsDecimalTextWithBlanksAndSignOnly) {
+    const std::pair<const char*, double> rows[] = {
         {"8", 8},   {"12.5", 12.5}, {" 0", 0},   {"-3", -3}, {"+4", 4},        {"  16  ", 16},
         {"\t7", 7}, {"007", 7},     {".5", 0.5}, {"5.", 5},  {"-0.25", -0.25}, {"32", 32},
     };
-    for (const auto& row : rows) {
-        const std::optional<double> got = readNumber(row.text);
-        ASSERT_TRUE(got) << '"' << row.text << '"';
-        EXPECT_EQ(*got, row.value) << '"' << row.text << '"';
+    for (auto [text, value] : rows) {
+        const std::optional<double> got = readNumber(text);
+        ASSERT_TRUE(got) << '"' << text << '"';
+        EXPECT_EQ(*got, value) << '"' << text << '"';
     }
-}
-
-TEST(ReadNumber, RejectsEverythingElse) {
     // The last: a digit run far beyond any double.
     for (const std::string& text : std::vector<std::string>{
              "", " ", "abc", "4x", "x4", "-", "+", ".", "1.2.3", "1,5", "1e3", "0x10", "inf", "nan",
@@ -38,51 +33,38 @@ TEST(ReadNumber, RejectsEverythingElse) {
 }
 
 TEST(FormatNumber, WholeNumbersHaveNoFraction) {
-    const struct {
-        double value;
-        const char* text;
-    } rows[] = {
+    const std::pair<double, const char*> rows[] = {
         {13.5, "13.5"}, {9, "9"},     {-1, "-1"},       {0, "0"},       {-0.0, "0"},
         {15, "15"},     {799, "799"}, {0.1 + 1, "1.1"}, {-0.5, "-0.5"}, {1000000, "1000000"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(formatNumber(row.value), row.text) << row.value;
+    for (auto [value, text] : rows)
+        EXPECT_EQ(formatNumber(value), text) << value;
 }
 
 TEST(ModListing, SplitsLinesAtCommasAndDropsEmptyPieces) {
-    const struct {
-        std::vector<std::string> lines;
-        std::vector<std::string> entries;
-    } rows[] = {
+    using Strings = std::vector<std::string>;
+    const std::pair<Strings, Strings> rows[] = {
         {{"cstrike", "dod", "valve"}, {"cstrike", "dod", "valve"}},
         {{"a,b", "c"}, {"a", "b", "c"}},
         {{"my mod, two"}, {"my mod", " two"}},
         {{"", "dod", ",,x,"}, {"dod", "x"}},
         {{}, {}},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::splitModListing(row.lines), row.entries);
+    for (const auto& [lines, entries] : rows)
+        EXPECT_EQ(vorn::splitModListing(lines), entries);
 }
 
 TEST(MapListing, NameIsTheLineLessBspAnyCase) {
-    const struct {
-        const char* line;
-        const char* name;
-    } rows[] = {
+    const std::pair<const char*, const char*> named[] = {
         {"de_a.bsp", "de_a"},
-        {"b.bsp", "b"},
         {"X.BSP", "X"},
         {"dod_anzio.Bsp", "dod_anzio"},
         {"map with blanks.bsp", "map with blanks"},
-        {".bsp", ""},
-        {"bsp", ""},
-        {"", ""},
-        {"x.bsp2", ""},
-        {"x.bs", ""},
-        {"readme.txt", ""},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::mapNameFromListing(row.line), row.name) << '"' << row.line << '"';
+    for (auto [line, name] : named)
+        EXPECT_EQ(vorn::mapNameFromListing(line), name) << '"' << line << '"';
+    for (const char* line : {".bsp", "bsp", "", "x.bsp2", "x.bs", "readme.txt"})
+        EXPECT_EQ(vorn::mapNameFromListing(line), "") << '"' << line << '"';
 }
 
 } // namespace

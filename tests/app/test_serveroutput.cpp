@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "serveroutput.h"
@@ -13,27 +14,20 @@ using vorn::OutputFollower;
 using Lines = std::vector<std::string>;
 
 TEST(UdpPortOfCommandLine, TakesTheNumberBehindTheLastPort) {
-    const struct {
-        const char* line;
-        int port;
-    } rows[] = {
+    const std::pair<const char*, int> ports[] = {
         {"C:\\hl\\hlds.exe -game dod +port 27015 +maxplayers 8", 27015},
         {"hlds.exe +port  27016", 27016},
         {"hlds.exe +port 27015 +port 27020", 27020},
         {"hlds.exe +port 1", 1},
         {"hlds.exe +port 65535", 65535},
-        {"hlds.exe -game dod", 0},
-        {"hlds.exe +port", 0},
-        {"hlds.exe +port 0", 0},
-        {"hlds.exe +port 65536", 0},
-        {"hlds.exe +port 270x5", 0},
-        {"hlds.exe +port -1", 0},
-        {"hlds.exe +port 999999999999", 0},
-        {"hlds.exe +portal 27015", 0},
-        {"hlds.exe x+port 27015", 0},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::udpPortOfCommandLine(row.line), row.port) << row.line;
+    for (auto [line, port] : ports)
+        EXPECT_EQ(vorn::udpPortOfCommandLine(line), port) << line;
+    for (const char* line :
+         {"hlds.exe -game dod", "hlds.exe +port", "hlds.exe +port 0", "hlds.exe +port 65536",
+          "hlds.exe +port 270x5", "hlds.exe +port -1", "hlds.exe +port 999999999999",
+          "hlds.exe +portal 27015", "hlds.exe x+port 27015"})
+        EXPECT_EQ(vorn::udpPortOfCommandLine(line), 0) << line;
 }
 
 // Feeds a growing file through the follower the way the window polls it.
@@ -61,6 +55,13 @@ TEST(OutputFollower, GivesEachWholeLineOnceAsTheFileGrowsAndFollowsAFileMadeAnew
     // The writer ended: the last line without an end is shown too.
     EXPECT_EQ(f.finish(), Lines{"last"});
     EXPECT_EQ(f.finish(), Lines{});
+    // Lines are shown without their colour sequences, though one spans two reads.
+    OutputFollower g(100);
+    File coloured{"\x1B[1;3"};
+    EXPECT_EQ(coloured.poll(g), Lines{});
+    coloured.bytes += "2mError\x1B[0m: bad\r\n\x1B[33mlast";
+    EXPECT_EQ(coloured.poll(g), Lines{"Error: bad"});
+    EXPECT_EQ(g.finish(), Lines{"last"});
 }
 
 TEST(OutputFollower, KeepsToItsBoundsOfLinesAndOfBytesInALine) {
@@ -70,8 +71,7 @@ TEST(OutputFollower, KeepsToItsBoundsOfLinesAndOfBytesInALine) {
     for (int i = 0; i < 100000; ++i)
         file.bytes += "line " + std::to_string(i) + "\r\n";
     const OutputFollower::Read r = f.plan(file.bytes.size());
-    // Three lines of at most ten bytes, their line ends and the end of the
-    // line before.
+    // Three lines of at most ten bytes, their ends and the end of the one before.
     EXPECT_LE(r.bytes, 37u);
     EXPECT_EQ(r.from + r.bytes, file.bytes.size());
     EXPECT_EQ(f.take(file.bytes.substr(r.from, r.bytes)),
@@ -90,9 +90,7 @@ TEST(OutputFollower, KeepsToItsBoundsOfLinesAndOfBytesInALine) {
 
 TEST(WithoutAnsiSequences, DropsEachWholeControlSequenceAndKeepsEveryOtherByte) {
     using namespace std::string_view_literals;
-    const struct {
-        std::string_view line, shown;
-    } rows[] = {
+    const std::pair<std::string_view, std::string_view> rows[] = {
         // What a server writes for a terminal: colours, resets, erasing.
         {"\x1B[0m"sv, ""sv},
         {"\x1B[1;31mError:\x1B[0m no map"sv, "Error: no map"sv},
@@ -103,30 +101,17 @@ TEST(WithoutAnsiSequences, DropsEachWholeControlSequenceAndKeepsEveryOtherByte) 
         {"\x1B[1 qblock"sv, "block"sv},
         {"\x1B\x1B[0m"sv, "\x1B"sv},
         {"a\x1B[31m\x1B[1mb"sv, "ab"sv},
-        // Not a whole sequence, or another kind: kept as it is.
-        {"end\x1B"sv, "end\x1B"sv},
-        {"end\x1B["sv, "end\x1B["sv},
-        {"\x1B[12;"sv, "\x1B[12;"sv},
-        {"\x1B[1\x07m"sv, "\x1B[1\x07m"sv},
-        {"\x1B[1\xE9m"sv, "\x1B[1\xE9m"sv},
-        {"\x1B]0;title\x07"sv, "\x1B]0;title\x07"sv},
-        {"\x1B(B"sv, "\x1B(B"sv},
-        {"[31m no escape [ok] 50%"sv, "[31m no escape [ok] 50%"sv},
-        {"caf\xE9 \x80\xFF\0tab\there"sv, "caf\xE9 \x80\xFF\0tab\there"sv},
-        {""sv, ""sv},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::withoutAnsiSequences(row.line), row.shown)
-            << testing::PrintToString(std::string(row.line));
-}
-
-TEST(OutputFollower, ShowsLinesWithoutTheirColourSequencesThoughASequenceSpansTwoReads) {
-    OutputFollower f(100);
-    File file{"\x1B[1;3"};
-    EXPECT_EQ(file.poll(f), Lines{});
-    file.bytes += "2mError\x1B[0m: bad\r\n\x1B[33mlast";
-    EXPECT_EQ(file.poll(f), Lines{"Error: bad"});
-    EXPECT_EQ(f.finish(), Lines{"last"});
+    for (auto [line, shown] : rows)
+        EXPECT_EQ(vorn::withoutAnsiSequences(line), shown)
+            << testing::PrintToString(std::string(line));
+    // Not a whole sequence, or another kind: kept as it is.
+    for (std::string_view line :
+         {"end\x1B"sv, "end\x1B["sv, "\x1B[12;"sv, "\x1B[1\x07m"sv, "\x1B[1\xE9m"sv,
+          "\x1B]0;title\x07"sv, "\x1B(B"sv, "[31m no escape [ok] 50%"sv,
+          "caf\xE9 \x80\xFF\0tab\there"sv, ""sv})
+        EXPECT_EQ(vorn::withoutAnsiSequences(line), line)
+            << testing::PrintToString(std::string(line));
 }
 
 } // namespace

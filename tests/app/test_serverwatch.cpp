@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "serverwatch.h"
 
@@ -17,36 +19,26 @@ constexpr std::int64_t kStart = 1'000'000;
 constexpr std::int64_t s = 1000;
 
 TEST(QueryAddressOfCommandLine, TakesTheLastIpOfOneMachineElseTheLoopback) {
-    const struct {
-        const char* line;
-        const char* address;
-    } rows[] = {
-        {"hlds.exe -game dod +port 27015", "127.0.0.1"},
+    const std::pair<const char*, const char*> given[] = {
         {"hlds.exe +ip 192.168.1.20 +port 27015", "192.168.1.20"},
         {"hlds.exe +ip  10.0.0.1", "10.0.0.1"},
         {"hlds.exe +ip 10.0.0.1 +ip 10.0.0.2", "10.0.0.2"},
-        {"hlds.exe +ip 0.0.0.0", "127.0.0.1"},
-        {"hlds.exe +ip", "127.0.0.1"},
-        {"hlds.exe +ip +port 27015", "127.0.0.1"},
-        {"hlds.exe +ip 256.1.1.1", "127.0.0.1"},
-        {"hlds.exe +ip 1.2.3", "127.0.0.1"},
-        {"hlds.exe +ip 1.2.3.4.5", "127.0.0.1"},
-        {"hlds.exe +ip 1.2.3.", "127.0.0.1"},
-        {"hlds.exe +ip 01.2.3.4", "127.0.0.1"},
-        {"hlds.exe +ip server.example", "127.0.0.1"},
-        {"hlds.exe +iptables 1.2.3.4", "127.0.0.1"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::queryAddressOfCommandLine(row.line), row.address) << row.line;
+    for (auto [line, address] : given)
+        EXPECT_EQ(vorn::queryAddressOfCommandLine(line), address) << line;
+    for (const char* line :
+         {"hlds.exe -game dod +port 27015", "hlds.exe +ip 0.0.0.0", "hlds.exe +ip",
+          "hlds.exe +ip +port 27015", "hlds.exe +ip 256.1.1.1", "hlds.exe +ip 1.2.3",
+          "hlds.exe +ip 1.2.3.4.5", "hlds.exe +ip 1.2.3.", "hlds.exe +ip 01.2.3.4",
+          "hlds.exe +ip server.example", "hlds.exe +iptables 1.2.3.4"})
+        EXPECT_EQ(vorn::queryAddressOfCommandLine(line), "127.0.0.1") << line;
 }
 
 TEST(AnswerWatch, WaitsSixtySecondsForAFirstAnswerWhichCountsUntilThirtySecondsOfSilence) {
     constexpr std::int64_t never = -1;
-    // An answer late after the start still counts: no answer for 70 s,
-    // then one.
+    // An answer late after the start still counts: none for 70 s, then one.
     const struct {
-        std::int64_t answeredAfter;
-        std::int64_t after;
+        std::int64_t answeredAfter, after;
         State state;
     } rows[] = {
         {never, 0, State::Waiting},           {never, 59 * s + 999, State::Waiting},
@@ -88,29 +80,27 @@ TEST(AnswerWatch, AsksAtOnceThenEveryFewSeconds) {
 
 TEST(RestartPolicy, RestartsThreeTimesInTenMinutesThenStops) {
     constexpr std::int64_t min = 60 * s;
-    // Each row: the time of an end since the first, and whether it may be
-    // restarted, with the ends counted then.
+    // Each row: when the server ended, and what the policy says at the last end.
     const struct {
         const char* what;
-        std::int64_t ends[6];
-        int count;
+        std::vector<std::int64_t> ends;
         bool lastMay;
         int lastRecent;
     } rows[] = {
-        {"a crash loop", {0, 1, 2, 3}, 4, false, 4},
-        {"three quick ends", {0, 1, 2}, 3, true, 3},
-        {"the fourth just inside ten minutes", {0, 1 * min, 2 * min, 10 * min - 1}, 4, false, 4},
-        {"the first one ten minutes old", {0, 1 * min, 2 * min, 10 * min}, 4, true, 3},
-        {"one crash an hour", {0, 60 * min, 120 * min, 180 * min, 240 * min}, 5, true, 1},
-        {"two pairs far apart", {0, 1, 30 * min, 30 * min + 1}, 4, true, 2},
-        {"a fifth after a refused fourth", {0, 1, 2, 3, 4}, 5, false, 5},
+        {"a crash loop", {0, 1, 2, 3}, false, 4},
+        {"three quick ends", {0, 1, 2}, true, 3},
+        {"the fourth just inside ten minutes", {0, 1 * min, 2 * min, 10 * min - 1}, false, 4},
+        {"the first one ten minutes old", {0, 1 * min, 2 * min, 10 * min}, true, 3},
+        {"one crash an hour", {0, 60 * min, 120 * min, 180 * min, 240 * min}, true, 1},
+        {"two pairs far apart", {0, 1, 30 * min, 30 * min + 1}, true, 2},
+        {"a fifth after a refused fourth", {0, 1, 2, 3, 4}, false, 5},
     };
     for (const auto& row : rows) {
         RestartPolicy policy;
         bool may = false;
-        for (int i = 0; i < row.count; ++i) {
+        for (int i = 0; i < std::ssize(row.ends); ++i) {
             may = policy.mayRestartAfterEnd(kStart + row.ends[i]);
-            if (i + 1 < row.count && i < RestartPolicy::kMaxRestarts) {
+            if (i + 1 < std::ssize(row.ends) && i < RestartPolicy::kMaxRestarts) {
                 EXPECT_TRUE(may) << row.what << ", end " << i + 1;
             }
         }

@@ -34,42 +34,40 @@ TEST(BotCfg, EachInputChangesItsOwnLines) {
         void (*change)(BotCfgInputs&);
         std::string expected;
     } rows[] = {
-        {"defaults give thirteen lines", [](BotCfgInputs&) {}, blood + fill},
-        {"password line first when set", [](BotCfgInputs& in) { in.password = "s3 cret"; },
+        {"defaults give thirteen lines", [](auto&) {}, blood + fill},
+        {"password line first when set", [](auto& in) { in.password = "s3 cret"; },
          "sturmbot_password s3 cret\r\n" + blood + fill},
         {"bot counts when the maximum is not 0",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.minBots = "2";
              in.maxBots = "6";
          },
          blood + "min_bots 2\r\nmax_bots 6\r\n" + fill},
         {"maximum 0 drops both count lines whatever the minimum",
-         [](BotCfgInputs& in) { in.minBots = "4"; }, blood + fill},
-        {"\"00\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = "00"; },
+         [](auto& in) { in.minBots = "4"; }, blood + fill},
+        {"\"00\" is not \"0\"", [](auto& in) { in.maxBots = "00"; },
          blood + "min_bots 0\r\nmax_bots 00\r\n" + fill},
-        {"\" 0\" is not \"0\"", [](BotCfgInputs& in) { in.maxBots = " 0"; },
+        {"\" 0\" is not \"0\"", [](auto& in) { in.maxBots = " 0"; },
          blood + "min_bots 0\r\nmax_bots  0\r\n" + fill},
-        {"empty blood mode", [](BotCfgInputs& in) { in.bloodMode = ""; },
-         head + "bloodmode \r\n" + fill},
-        {"typed blood mode", [](BotCfgInputs& in) { in.bloodMode = "2x"; },
+        {"empty blood mode", [](auto& in) { in.bloodMode = ""; }, head + "bloodmode \r\n" + fill},
+        {"typed blood mode", [](auto& in) { in.bloodMode = "2x"; },
          head + "bloodmode 2\r\n" + fill},
-        {"blood mode takes a whole UTF-8 character",
-         [](BotCfgInputs& in) { in.bloodMode = "\xC3\xBC-x"; },
+        {"blood mode takes a whole UTF-8 character", [](auto& in) { in.bloodMode = "\xC3\xBC-x"; },
          head + "bloodmode \xC3\xBC\r\n" + fill},
-        {"empty extra gives an empty line", [](BotCfgInputs& in) { in.extra = ""; },
+        {"empty extra gives an empty line", [](auto& in) { in.extra = ""; },
          blood + "\r\nfillserver"},
-        {"roster mode without bots ends in CR LF", [](BotCfgInputs& in) { in.fillServer = false; },
+        {"roster mode without bots ends in CR LF", [](auto& in) { in.fillServer = false; },
          blood + kExtra + "\r\n"},
         {"roster mode with bots",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.fillServer = false;
              in.roster = "addbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus";
          },
          blood + kExtra + "\r\naddbot 1 3 5 Dufus\r\naddbot 2 7 8 Dufus"},
         {"roster ignored while filling the server",
-         [](BotCfgInputs& in) { in.roster = "addbot 1 3 5 Dufus"; }, blood + fill},
+         [](auto& in) { in.roster = "addbot 1 3 5 Dufus"; }, blood + fill},
         {"all switches flipped",
-         [](BotCfgInputs& in) {
+         [](auto& in) {
              in.friendlyFire = in.formSquad = in.knifeOnly = in.pistolOnly = in.grenadeOnly = true;
              in.rank = false;
          },
@@ -85,54 +83,46 @@ TEST(BotCfg, EachInputChangesItsOwnLines) {
 }
 
 TEST(BotCounts, KeptWithinPlayersAndInOrder) {
+    // Each row: minimum, maximum and players typed, then the minimum/maximum kept.
     const struct {
-        const char *min, *max, *players;
-        const char *wantMin, *wantMax;
+        const char *min, *max, *players, *kept;
     } rows[] = {
-        {"20", "16", "16", "15", "16"}, // too many: one below the players
-        {"16", "16", "16", "16", "16"}, // a minimum equal to the player count stays
-        {"0", "20", "16", "0", "16"},   // most: the player count
-        {"3", "0", "8", "0", "0"},      // under the most gives -1, then 0
-        {"5", "3", "8", "2", "3"},      // fewest: one under the most
-        {"-4", "3", "8", "0", "3"},     // never below 0
-        {"20", "20", "16", "15", "16"}, // both above the players
-        {"40", "2", "16", "1", "2"},    // each step sees the one before
-        {"2", "6", "8", "2", "6"},      // in order: untouched
-        {"2", "40", " 16", "2", " 16"}, // the player text is copied
-        {"13", "14", "12.5", "11.5", "12.5"},
-        // Fields that are not numbers stay; rules that can be read still apply.
-        {"", "20", "16", "", "16"},
-        {"20", "", "16", "15", ""},
-        {"abc", "x", "16", "abc", "x"},
-        {"20", "30", "", "20", "30"},
-        {"5", "3", "abc", "2", "3"},
-        {"-1", "", "", "0", ""},
+        {"20", "16", "16", "15/16"}, // too many: one below the players
+        {"16", "16", "16", "16/16"}, // a minimum equal to the player count stays
+        {"0", "20", "16", "0/16"},   // most: the player count
+        {"3", "0", "8", "0/0"},      // under the most gives -1, then 0
+        {"5", "3", "8", "2/3"},      // fewest: one under the most
+        {"-4", "3", "8", "0/3"},     // never below 0
+        {"40", "2", "16", "1/2"},    // each step sees the one before
+        {"2", "40", " 16", "2/ 16"}, // the player text is copied
+        {"20", "20", "16", "15/16"}, {"2", "6", "8", "2/6"},      {"13", "14", "12.5", "11.5/12.5"},
+        {"", "20", "16", "/16"}, // not a number: kept; the other rules still apply
+        {"20", "", "16", "15/"},     {"abc", "x", "16", "abc/x"}, {"20", "30", "", "20/30"},
+        {"5", "3", "abc", "2/3"},    {"-1", "", "", "0/"},
     };
     for (const auto& row : rows) {
         const vorn::BotCounts got = vorn::boundedBotCounts(row.min, row.max, row.players);
-        EXPECT_EQ(got.minBots, row.wantMin) << row.min << '/' << row.max << '/' << row.players;
-        EXPECT_EQ(got.maxBots, row.wantMax) << row.min << '/' << row.max << '/' << row.players;
+        EXPECT_EQ(got.minBots + "/" + got.maxBots, row.kept)
+            << row.min << '/' << row.max << '/' << row.players;
     }
 }
 
 TEST(ReactionTimes, KeptInOrderInOnePass) {
     const struct {
-        const char *min, *max;
-        const char *wantMin, *wantMax;
+        const char *min, *max, *kept;
     } rows[] = {
-        {"900", "800", "799", "800"}, {"800", "800", "799", "800"},
-        {"300", "1", "0", "1"}, // one under the maximum; the maximum stays
-        {"300", "0", "0", "0"}, // -1, then 0, and the maximum takes it
-        {"300", "-5", "0", "0"},      {"0", "0", "0", "0"},
-        {"-10", "800", "0", "800"},   {"300", "800", "300", "800"},
-        {"30", "80", "30", "80"},     {"300", "300.5", "300", "300.5"},
-        {"", "800", "", "800"},       {"300", "", "300", ""},
-        {"-3", "", "0", ""},          {"abc", "4x", "abc", "4x"},
+        {"900", "800", "799/800"}, {"800", "800", "799/800"},
+        {"300", "1", "0/1"}, // one under the maximum; the maximum stays
+        {"300", "0", "0/0"}, // -1, then 0, and the maximum takes it
+        {"300", "-5", "0/0"},      {"0", "0", "0/0"},
+        {"-10", "800", "0/800"},   {"300", "800", "300/800"},
+        {"30", "80", "30/80"},     {"300", "300.5", "300/300.5"},
+        {"", "800", "/800"},       {"300", "", "300/"},
+        {"-3", "", "0/"},          {"abc", "4x", "abc/4x"},
     };
     for (const auto& row : rows) {
         const vorn::ReactionTimes got = vorn::orderedReactionTimes(row.min, row.max);
-        EXPECT_EQ(got.minReaction, row.wantMin) << row.min << '/' << row.max;
-        EXPECT_EQ(got.maxReaction, row.wantMax) << row.min << '/' << row.max;
+        EXPECT_EQ(got.minReaction + "/" + got.maxReaction, row.kept) << row.min << '/' << row.max;
     }
 }
 

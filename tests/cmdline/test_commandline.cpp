@@ -32,34 +32,34 @@ TEST(CommandLine, PiecesInOrderTextsAsTheyStand) {
         void (*change)(CommandLineInputs&);
         std::string expected;
     } rows[] = {
-        {"the listen server's worked example", [](CommandLineInputs&) {},
+        {"the listen server's worked example", [](auto&) {},
          "C:\\Sierra\\Half-Life\\hl.exe -game dod +port 27015 +maxplayers 8 +lservercfgfile "
          "vorn_lserver.cfg +mapcyclefile vorn_mapcycle.txt +motdfile vorn_motd.txt +map mymap "
          "-heapsize 64000 -noipx"},
         {"a dedicated server names its own file",
-         [](CommandLineInputs& in) {
+         [](auto& in) {
              in.exec = "C:\\Sierra\\Half-Life\\hlds.exe";
              in.dedicated = true;
          },
          "C:\\Sierra\\Half-Life\\hlds.exe -game dod +port 27015 +maxplayers 8 +servercfgfile "
          "vorn_server.cfg +mapcyclefile vorn_mapcycle.txt +motdfile vorn_motd.txt +map mymap "
          "-heapsize 64000 -noipx"},
-        {"empty first map: two blanks", [](CommandLineInputs& in) { in.firstMap = ""; },
+        {"empty first map: two blanks", [](auto& in) { in.firstMap = ""; },
          head + middle + " -heapsize 64000 -noipx"},
-        {"empty extra: ends in map and one blank", [](CommandLineInputs& in) { in.extra = ""; },
+        {"empty extra: ends in map and one blank", [](auto& in) { in.extra = ""; },
          head + middle + "mymap "},
         {"blanks in the path are not quoted",
-         [](CommandLineInputs& in) { in.exec = "D:\\Program Files\\Half Life\\hl.exe"; },
+         [](auto& in) { in.exec = "D:\\Program Files\\Half Life\\hl.exe"; },
          "D:\\Program Files\\Half Life\\hl.exe -game dod +port 27015 +maxplayers 8" + middle +
              "mymap -heapsize 64000 -noipx"},
         {"fractional players and odd port untouched",
-         [](CommandLineInputs& in) {
+         [](auto& in) {
              in.maxPlayers = "12.5";
              in.port = " 27016 ";
          },
          "C:\\Sierra\\Half-Life\\hl.exe -game dod +port  27016  +maxplayers 12.5" + middle +
              "mymap -heapsize 64000 -noipx"},
-        {"everything empty", [](CommandLineInputs& in) { in = CommandLineInputs(); },
+        {"everything empty", [](auto& in) { in = CommandLineInputs(); },
          " -game  +port  +maxplayers " + middle + " "},
     };
     for (const auto& row : rows) {
@@ -83,15 +83,12 @@ TEST(MaxPlayers, ClampedIntoOneToThirtyTwo) {
 }
 
 TEST(MaxBotsCaption, PlayerCountPlusOne) {
-    const struct {
-        const char* players;
-        const char* caption;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"8", "< 9"},    {"12.5", "< 13.5"}, {"32", "< 33"}, {"1", "< 2"},
         {" 16", "< 17"}, {"", "?"},          {"abc", "?"},   {"4x", "?"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(vorn::maxBotsCaption(row.players), row.caption) << '"' << row.players << '"';
+    for (auto [players, caption] : rows)
+        EXPECT_EQ(vorn::maxBotsCaption(players), caption) << '"' << players << '"';
 }
 
 TEST(CommandLine, SaveTakesOnlyWholeNumbersForPortAndPlayers) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlimits.h"
@@ -18,44 +19,35 @@ ClassLists britishMap() {
 }
 
 TEST(ClassLimitLine, SplitsIntoNameValueSideAndClass) {
-    const struct {
-        const char* line;
-        const char* name;
-        const char* value;
-        const char* side;
-        const char* cls;
-    } rows[] = {
-        {"mp_limitalliesgarand 3", "mp_limitalliesgarand", "3", "allies", "garand"},
-        {"mp_limitbritlight 2", "mp_limitbritlight", "2", "brit", "light"},
-        {"mp_limitaxiskar -1", "mp_limitaxiskar", "-1", "axis", "kar"},
-        {"   mp_limitaxismg42    4  ", "mp_limitaxismg42", "4", "axis", "mg42"},
-        {"mp_limitaxiskar 3 // x", "mp_limitaxiskar", "3//x", "axis", "kar"},
-        {"mp_limitteams 2", "mp_limitteams", "2", "", ""},
-        {"mp_limitaxiskar", "mp_limitaxiskar", "", "", ""},
-        {"mp_limitaxiskar ", "mp_limitaxiskar", "", "", ""},
-        {"MP_LIMITAXISKAR 3", "MP_LIMITAXISKAR", "3", "", ""},
-        {"mp_limitAxiskar 3", "mp_limitAxiskar", "3", "", ""},
-        {"mp_limitaxiskar\t3", "mp_limitaxiskar\t3", "", "", ""},
-        {"mp_limitaxiskar 3\t", "mp_limitaxiskar", "3\t", "axis", "kar"},
-        {"mp_limitallixxgarand 1", "mp_limitallixxgarand", "1", "allixx", "garand"},
-        {"mp_limitalli 1", "mp_limitalli", "1", "alli", ""},
-        {"mp_limitaxis 1", "mp_limitaxis", "1", "axis", ""},
-        {"mp_limit", "mp_limit", "", "", ""},
-        {"sv_maxspectators 4", "sv_maxspectators", "4", "", ""},
-        {"", "", "", "", ""},
-        {"    ", "", "", "", ""},
-        {"// mp_limitaxiskar 3", "//", "mp_limitaxiskar3", "", ""},
-        {"mp_limitalliesgarand\xC3\xA9 1", "mp_limitalliesgarand\xC3\xA9", "1", "allies",
-         "garand\xC3\xA9"},
-        {"mp_limitalli\xC3\xA9sgarand 1", "mp_limitalli\xC3\xA9sgarand", "1", "alli\xC3\xA9s",
-         "garand"},
+    // Each row: the line, then its name, value, side and class joined by '|'.
+    const std::pair<const char*, const char*> rows[] = {
+        {"mp_limitalliesgarand 3", "mp_limitalliesgarand|3|allies|garand"},
+        {"mp_limitbritlight 2", "mp_limitbritlight|2|brit|light"},
+        {"mp_limitaxiskar -1", "mp_limitaxiskar|-1|axis|kar"},
+        {"   mp_limitaxismg42    4  ", "mp_limitaxismg42|4|axis|mg42"},
+        {"mp_limitaxiskar 3 // x", "mp_limitaxiskar|3//x|axis|kar"},
+        {"mp_limitteams 2", "mp_limitteams|2||"},
+        {"mp_limitaxiskar", "mp_limitaxiskar|||"},
+        {"mp_limitaxiskar ", "mp_limitaxiskar|||"},
+        {"MP_LIMITAXISKAR 3", "MP_LIMITAXISKAR|3||"},
+        {"mp_limitAxiskar 3", "mp_limitAxiskar|3||"},
+        {"mp_limitaxiskar\t3", "mp_limitaxiskar\t3|||"},
+        {"mp_limitaxiskar 3\t", "mp_limitaxiskar|3\t|axis|kar"},
+        {"mp_limitallixxgarand 1", "mp_limitallixxgarand|1|allixx|garand"},
+        {"mp_limitalli 1", "mp_limitalli|1|alli|"},
+        {"mp_limitaxis 1", "mp_limitaxis|1|axis|"},
+        {"mp_limit", "mp_limit|||"},
+        {"sv_maxspectators 4", "sv_maxspectators|4||"},
+        {"", "|||"},
+        {"    ", "|||"},
+        {"// mp_limitaxiskar 3", "//|mp_limitaxiskar3||"},
+        {"mp_limitalliesgarand\xC3\xA9 1", "mp_limitalliesgarand\xC3\xA9|1|allies|garand\xC3\xA9"},
+        {"mp_limitalli\xC3\xA9sgarand 1", "mp_limitalli\xC3\xA9sgarand|1|alli\xC3\xA9s|garand"},
     };
-    for (const auto& row : rows) {
-        const vorn::ClassLimitLine got = vorn::parseClassLimitLine(row.line);
-        EXPECT_EQ(got.name, row.name) << '"' << row.line << '"';
-        EXPECT_EQ(got.value, row.value) << '"' << row.line << '"';
-        EXPECT_EQ(got.side, row.side) << '"' << row.line << '"';
-        EXPECT_EQ(got.cls, row.cls) << '"' << row.line << '"';
+    for (auto [line, parts] : rows) {
+        const vorn::ClassLimitLine got = vorn::parseClassLimitLine(line);
+        EXPECT_EQ(got.name + "|" + got.value + "|" + got.side + "|" + got.cls, parts)
+            << '"' << line << '"';
     }
 }
 
@@ -73,35 +65,32 @@ std::string limitsSet(const ClassLists& lists) {
 
 // Each row's file is given as its lines joined by "\n".
 TEST(ClassLimitFile, ReadingKeepsPlainLinesAndAppliesLimits) {
+    const auto usMap = vorn::nationClassLists, generic = vorn::genericClassLists;
     const struct {
         const char* what;
         ClassLists (*lists)();
         std::string file, kept, limits;
     } rows[] = {
-        {"team limit is a plain line", vorn::nationClassLists, "mp_limitteams 2",
-         "mp_limitteams 2\r\n", ""},
-        {"name without value and capitals are plain lines", vorn::nationClassLists,
+        {"team limit is a plain line", usMap, "mp_limitteams 2", "mp_limitteams 2\r\n", ""},
+        {"name without value and capitals are plain lines", usMap,
          "mp_limitaxiskar\nMP_LIMITAXISKAR 3", "mp_limitaxiskar\r\nMP_LIMITAXISKAR 3\r\n", ""},
-        {"blanks inside the value vanish", vorn::nationClassLists, "mp_limitaxiskar 3 // x", "",
-         "axis kar=3//x"},
-        {"empty lines are skipped, blank lines kept", vorn::nationClassLists,
-         "\nsv_gravity 800\n\n  \n", "sv_gravity 800\r\n  \r\n", ""},
-        {"tab joins name and value into one word", vorn::nationClassLists, "mp_limitaxiskar\t3",
+        {"blanks inside the value vanish", usMap, "mp_limitaxiskar 3 // x", "", "axis kar=3//x"},
+        {"empty lines are skipped, blank lines kept", usMap, "\nsv_gravity 800\n\n  \n",
+         "sv_gravity 800\r\n  \r\n", ""},
+        {"tab joins name and value into one word", usMap, "mp_limitaxiskar\t3",
          "mp_limitaxiskar\t3\r\n", ""},
-        {"U.S. map drops a British class", vorn::nationClassLists,
-         "mp_limitbritlight 2\nmp_limitalliesbar 1", "", "allies bar=1"},
-        {"brit key reaches the U.S. table", vorn::nationClassLists, "mp_limitbritgarand 4", "",
-         "allies garand=4"},
+        {"U.S. map drops a British class", usMap, "mp_limitbritlight 2\nmp_limitalliesbar 1", "",
+         "allies bar=1"},
+        {"brit key reaches the U.S. table", usMap, "mp_limitbritgarand 4", "", "allies garand=4"},
         {"British map takes an allies key", britishMap,
          "mp_limitallieslight 2\nmp_limitalliesgarand 3", "", "allies light=2"},
-        {"unknown class and side are dropped", vorn::nationClassLists,
+        {"unknown class and side are dropped", usMap,
          "mp_limitaxislight 2\nmp_limitallixxgarand 1\nmp_limitalliesGarand 1", "", ""},
-        {"side without class is a plain line", vorn::nationClassLists, "mp_limitaxis 1",
-         "mp_limitaxis 1\r\n", ""},
-        {"last line of a class wins", vorn::genericClassLists,
+        {"side without class is a plain line", usMap, "mp_limitaxis 1", "mp_limitaxis 1\r\n", ""},
+        {"last line of a class wins", generic,
          "mp_limitaxismg 1\nmp_limitaxismg 2\nmp_limitalliesmg 0", "", "allies mg=0 axis mg=2"},
-        {"kept lines keep their order around limits", vorn::genericClassLists,
-         "b 1\nmp_limitaxislight 5\na 2", "b 1\r\na 2\r\n", "axis light=5"},
+        {"kept lines keep their order around limits", generic, "b 1\nmp_limitaxislight 5\na 2",
+         "b 1\r\na 2\r\n", "axis light=5"},
     };
     for (const auto& row : rows) {
         std::vector<std::string> lines{""};

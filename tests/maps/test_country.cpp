@@ -20,8 +20,7 @@ TEST(CountryLine, MatchAndValue) {
     const struct {
         const char* what;
         std::string line;
-        bool matches;
-        bool british;
+        bool matches, british;
     } rows[] = {
         {"value 1 is British", keyLine("1"), true, true},
         {"value 0 is U.S.", keyLine("0"), true, false},
@@ -45,11 +44,9 @@ TEST(CountryLine, MatchAndValue) {
         {"first of two keys decides: British", keyLine("1") + " " + keyLine("0"), true, true},
     };
     for (const auto& row : rows) {
-        bool british = !row.british; // must be written on a match
+        bool british = !row.british; // written on a match only
         EXPECT_EQ(scanCountryLine(row.line, british), row.matches) << row.what;
-        if (row.matches) {
-            EXPECT_EQ(british, row.british) << row.what;
-        }
+        EXPECT_EQ(british, row.matches ? row.british : !row.british) << row.what;
     }
 }
 
@@ -57,13 +54,9 @@ TEST(CountryScan, LastMatchingLineWins) {
     const struct {
         const char* what;
         std::vector<std::string> lines;
-        bool detected;
-        bool british;
+        bool detected, british;
     } rows[] = {
-        {"British export",
-         {"{", "\"classname\" \"info_doddetect\"", keyLine("1"), "}"},
-         true,
-         true},
+        {"British map", {"{", "\"classname\" \"info_doddetect\"", keyLine("1"), "}"}, true, true},
         {"U.S. export", {"{", keyLine("0"), "}"}, true, false},
         {"1 then 0 gives U.S.", {keyLine("1"), "{", keyLine("0")}, true, false},
         {"0 then 1 gives British", {keyLine("0"), keyLine("1")}, true, true},

@@ -12,12 +12,12 @@ using namespace vorn::cmd;
 namespace {
 
 // Words joined by '|' (a quoted one in brackets), then the redirections;
-// or "refused: " and the message.
+// or the refusal's message.
 std::string readBack(const std::string& line, Origin origin) {
     Command command;
     std::string error;
     if (!parseLine(line, origin, command, error))
-        return "refused: " + error;
+        return error;
     std::string out;
     for (const Word& w : command.words)
         out += (out.empty() ? "" : "|") + (w.quoted ? "[" + w.text + "]" : w.text);
@@ -50,23 +50,21 @@ TEST(CmdParse, ReadsWhatVornwickWritesAndRefusesTheRest) {
         {batch, R"(x a"b c"d "" 12>y)", "x|[ab cd]|[]|12 1>y"},
         {batch, "   ", ""},
         // Refused: what cmd.exe would act on and Vornwick never writes.
-        {batch, "dir x /b >> y", "refused: vorn-cmd: '>>' is not supported."},
-        {batch, "x 1> y", "refused: vorn-cmd: only '>', '2>' and '2>&1' are supported."},
-        {batch, "x 2>&2", "refused: vorn-cmd: only '>', '2>' and '2>&1' are supported."},
-        {batch, "x >&1", "refused: vorn-cmd: only '>', '2>' and '2>&1' are supported."},
-        {batch, "x > ", "refused: The syntax of the command is incorrect."},
-        {batch, "x > > y", "refused: The syntax of the command is incorrect."},
-        {batch, "> y", "refused: vorn-cmd: a redirection needs a command."},
-        {batch, "a & b", "refused: vorn-cmd: '&' outside quotes is not supported."},
-        {batch, "a|b", "refused: vorn-cmd: '|' outside quotes is not supported."},
-        {batch, "a < b", "refused: vorn-cmd: '<' outside quotes is not supported."},
-        {batch, "a ^&b", "refused: vorn-cmd: '^' outside quotes is not supported."},
-        {batch, "a \"b", "refused: vorn-cmd: a quote is not closed."},
-        {batch, "a 100%",
-         "refused: vorn-cmd: variables are not supported; a '%' is written as '%%'."},
-        {batch, "a \"%PATH%\"",
-         "refused: vorn-cmd: variables are not supported; a '%' is written as '%%'."},
-        {commandLine, "x 100%%", "refused: vorn-cmd: '%' is not supported on the command line."},
+        {batch, "dir x /b >> y", "vorn-cmd: '>>' is not supported."},
+        {batch, "x 1> y", "vorn-cmd: only '>', '2>' and '2>&1' are supported."},
+        {batch, "x 2>&2", "vorn-cmd: only '>', '2>' and '2>&1' are supported."},
+        {batch, "x >&1", "vorn-cmd: only '>', '2>' and '2>&1' are supported."},
+        {batch, "x > ", "The syntax of the command is incorrect."},
+        {batch, "x > > y", "The syntax of the command is incorrect."},
+        {batch, "> y", "vorn-cmd: a redirection needs a command."},
+        {batch, "a & b", "vorn-cmd: '&' outside quotes is not supported."},
+        {batch, "a|b", "vorn-cmd: '|' outside quotes is not supported."},
+        {batch, "a < b", "vorn-cmd: '<' outside quotes is not supported."},
+        {batch, "a ^&b", "vorn-cmd: '^' outside quotes is not supported."},
+        {batch, "a \"b", "vorn-cmd: a quote is not closed."},
+        {batch, "a 100%", "vorn-cmd: variables are not supported; a '%' is written as '%%'."},
+        {batch, "a \"%PATH%\"", "vorn-cmd: variables are not supported; a '%' is written as '%%'."},
+        {commandLine, "x 100%%", "vorn-cmd: '%' is not supported on the command line."},
     };
     for (const auto& row : rows)
         EXPECT_EQ(readBack(row.line, row.origin), row.read) << row.line;
