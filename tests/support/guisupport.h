@@ -52,18 +52,10 @@ namespace vorn::test {
 // What the bot panel writes before its last line with the defaults, once dod
 // with add-on 1.6 set the reaction times to 300 and 800; the extra text's own
 // CR LF leaves an empty line at the end.
-inline const QString kDefaultBotLines = QStringLiteral("min_reaction 300\r\n"
-                                                       "max_reaction 800\r\n"
-                                                       "friendlyfiremode off\r\n"
-                                                       "rank on\r\n"
-                                                       "formsquad off\r\n"
-                                                       "knifeonly off\r\n"
-                                                       "pistolonly off\r\n"
-                                                       "grenadeonly off\r\n"
-                                                       "bloodmode 0\r\n"
-                                                       "bind \"F3\" \"sturmbotmenu\"\r\n"
-                                                       "maxteamkills 3\r\n"
-                                                       "\r\n");
+inline const QString kDefaultBotLines = QStringLiteral(
+    "min_reaction 300\r\nmax_reaction 800\r\nfriendlyfiremode off\r\nrank on\r\nformsquad off\r\n"
+    "knifeonly off\r\npistolonly off\r\ngrenadeonly off\r\nbloodmode 0\r\n"
+    "bind \"F3\" \"sturmbotmenu\"\r\nmaxteamkills 3\r\n\r\n");
 
 // Rename a file or folder to a name that differs only in letter case, by
 // way of a third name, as a case-blind file system requires.
