@@ -164,8 +164,8 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
             visited << widget;
             order << widget->objectName();
         }
-    EXPECT_EQ(order, QStringList({"txtExec", "cmbModList"}) + stepOptions() +
-                         QStringList({"cmdStart"}));
+    EXPECT_EQ(order,
+              QStringList({"txtExec", "cmbModList"}) + stepOptions() + QStringList({"cmdStart"}));
 
     // The visual order: top to bottom, then left to right.
     for (int i = 1; i < visited.size(); ++i) {
