@@ -249,7 +249,7 @@ class FormBuilder {
         QLayout* nested =
             row.kind == Kind::Nested ? form_.layouts.at(std::size_t(row.nested)) : nullptr;
         if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
-            if (at.row == -1 || row.kind == Kind::Stretch)
+            if (at.row == -1 || (row.kind == Kind::Stretch && at.row != kRowBelow))
                 refuse("a grid row needs a cell", row.name ? row.name : "");
             // Rows placed below or beside the last one go by the grid's rows
             // so far, so that a row added never renumbers the rows after it.
@@ -258,6 +258,10 @@ class FormBuilder {
             last = std::max(last, r + at.rowSpan - 1);
             if (at.stretch > 0)
                 grid->setRowStretch(r, at.stretch);
+            // A stretch below the rows so far is an empty row that takes the
+            // room left.
+            if (row.kind == Kind::Stretch)
+                return;
             // A single cell goes in through Qt's overload for one cell.
             const bool single = at.rowSpan == 1 && at.columnSpan == 1;
             if (nested && single)

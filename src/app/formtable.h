@@ -70,7 +70,7 @@ enum class Kind {
     Box,        // QFrame drawn as a plain box, holding controls of its own
     Line,       // QFrame drawn as a sunken horizontal line
     Nested,     // no control: places layout `nested` here
-    Stretch,    // no control: a stretch in a box layout
+    Stretch,    // no control: a stretch in a box layout, or an empty grid row below
 };
 
 // Where a row goes: a cell of a grid (a row number, or below or beside the

@@ -47,10 +47,7 @@ void MapSetupPanel::buildControls() {
         {.type = Layout::Line, .on = "frmMapSetup"},
         {.type = Layout::Column},
         {.type = Layout::Column},
-        {.type = Layout::Grid,
-         .on = "frmClassLimit",
-         .rowStretch = {{3, 1}},
-         .columnStretch = {{1, 2}, {2, 1}}},
+        {.type = Layout::Grid, .on = "frmClassLimit", .columnStretch = {{1, 2}, {2, 1}}},
     };
     // Made in the order of the tab order.
     // clang-format off
@@ -72,20 +69,21 @@ void MapSetupPanel::buildControls() {
          .caption = "Custom class limit for each map.", .at = next(ClassColumn, 1),
          .member = frmClassLimit},
         {.kind = Kind::Label, .name = "lblClassAllies", .caption = "Allies",
-         .buddy = "cmbClassAllies", .at = cell(Limits, 0, 0), .member = lblClassAllies},
+         .buddy = "cmbClassAllies", .at = below(Limits, 0), .member = lblClassAllies},
         {.kind = Kind::TypedCombo, .name = "cmbClassAllies", .tip = "Select class",
-         .at = cell(Limits, 0, 1), .member = cmbClassAllies},
+         .at = beside(Limits, 1), .member = cmbClassAllies},
         {.kind = Kind::TypedCombo, .name = "cmbLimitAllies", .tip = "-1 means no limit",
-         .access = "Limit of the allied class", .at = cell(Limits, 0, 2), .member = cmbLimitAllies},
+         .access = "Limit of the allied class", .at = beside(Limits, 2), .member = cmbLimitAllies},
         {.kind = Kind::Label, .name = "lblClassAxis", .caption = "Axis", .buddy = "cmbClassAxis",
-         .at = cell(Limits, 1, 0), .member = lblClassAxis},
+         .at = below(Limits, 0), .member = lblClassAxis},
         {.kind = Kind::TypedCombo, .name = "cmbClassAxis", .tip = "Select class",
-         .at = cell(Limits, 1, 1), .member = cmbClassAxis},
+         .at = beside(Limits, 1), .member = cmbClassAxis},
         {.kind = Kind::TypedCombo, .name = "cmbLimitAxis", .tip = "-1 means no limit",
-         .access = "Limit of the axis class", .at = cell(Limits, 1, 2), .member = cmbLimitAxis},
+         .access = "Limit of the axis class", .at = beside(Limits, 2), .member = cmbLimitAxis},
         {.kind = Kind::Button, .name = "cmdClassLimitOK", .caption = "Save",
-         .access = "Save the class limits of this map", .at = cell(Limits, 2, 2),
+         .access = "Save the class limits of this map", .at = below(Limits, 2),
          .member = cmdClassLimitOK},
+        {.kind = Kind::Stretch, .at = below(Limits, 0, 1, {}, 1)},
     };
     // clang-format on
     const Form form = buildForm(frmMapSetup, layouts, rows);

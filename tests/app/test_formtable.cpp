@@ -89,6 +89,8 @@ TEST(FormTableTest, GridRowsWithoutNumbersFollowTheRowsBefore) {
         {.kind = Kind::LineEdit, .name = "c", .at = cell(0, 1, 0, 2, 1)},
         {.kind = Kind::LineEdit, .name = "d", .at = below(0, 0, 2, {}, 5)},
         {.kind = Kind::LineEdit, .name = "e", .at = beside(0, 2, Qt::AlignRight)},
+        {.kind = Kind::Stretch, .at = below(0, 0, 1, {}, 2)},
+        {.kind = Kind::LineEdit, .name = "f", .at = below(0, 0)},
     };
     const Form form = buildForm(&frame, layouts, rows);
     auto* grid = static_cast<QGridLayout*>(form.layouts.front());
@@ -104,6 +106,10 @@ TEST(FormTableTest, GridRowsWithoutNumbersFollowTheRowsBefore) {
     EXPECT_EQ(where("e"), (std::vector<int>{3, 2, 1, 1}));
     EXPECT_EQ(grid->rowStretch(3), 5);
     EXPECT_EQ(grid->itemAtPosition(3, 2)->alignment(), Qt::AlignRight);
+    // A stretch is an empty row of its own that takes the room left.
+    EXPECT_EQ(grid->itemAtPosition(4, 0), nullptr);
+    EXPECT_EQ(grid->rowStretch(4), 2);
+    EXPECT_EQ(where("f"), (std::vector<int>{5, 0, 1, 1}));
 }
 
 // A frame whose rows need more room than its place grows, and moves the
