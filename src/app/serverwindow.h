@@ -88,6 +88,7 @@ class ServerWindow : public QMainWindow {
     void chkFollowOutput_Click();
     void chkRestartServer_Click();
 
+  private:
     QLabel* lblCommandLine = nullptr;
     QLabel* lblStartTime = nullptr;
     QLabel* lblServerState = nullptr;
@@ -100,7 +101,6 @@ class ServerWindow : public QMainWindow {
     QPushButton* cmdStopServer = nullptr;
     QPushButton* cmdCloseServer = nullptr;
 
-  private:
     void buildControls();
     void wireReactions();
     // A run of the server, by the user's Start or a restart.

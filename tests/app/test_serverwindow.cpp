@@ -37,8 +37,10 @@ class ServerWindowTest : public WindowTest {
 
     ServerWindow* sw() const { return w->serverWindow; }
     QString prefix() const { return demo->drive("").section(QStringLiteral("/drive_c"), 0, 0); }
-    QString output() const { return sw()->txtServerOutput->toPlainText(); }
-    QString state() const { return sw()->lblServerState->text(); }
+    QString output() const {
+        return control<QPlainTextEdit>(*sw(), "txtServerOutput")->toPlainText();
+    }
+    QString state() const { return control<QLabel>(*sw(), "lblServerState")->text(); }
 
     // The window's timer has brought the stand-in's map load into the output.
     bool mapLoaded() {
@@ -47,14 +49,14 @@ class ServerWindowTest : public WindowTest {
 
     // The command line's port, saved again as a user does.
     void usePort(int port) {
-        ctl<QRadioButton>("optCommandLine")->click();
+        click("optCommandLine");
         focus(ctl<QWidget>("cmbPort"));
         setText("cmbPort", QString::number(port));
         focus(ctl<QWidget>("txtExtra1"));
         click("cmdCommandOK");
     }
-    QString answer() const { return sw()->lblServerAnswer->text(); }
-    QString restarts() const { return sw()->lblRestarts->text(); }
+    QString answer() const { return control<QLabel>(*sw(), "lblServerAnswer")->text(); }
+    QString restarts() const { return control<QLabel>(*sw(), "lblRestarts")->text(); }
     static QColor colourOf(const QWidget* label) {
         return label->palette().color(QPalette::WindowText);
     }
@@ -96,10 +98,13 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopStartsItAgainAndListingsLeaveI
     EXPECT_TRUE(sw()->isWindow());
     EXPECT_TRUE(sw()->isVisible());
     EXPECT_FALSE(sw()->isModal());
-    EXPECT_TRUE(sw()->lblCommandLine->text().startsWith(ctl<QLineEdit>("txtExec")->text()));
-    EXPECT_TRUE(sw()->lblCommandLine->text().contains("+port 27015"));
+    EXPECT_TRUE(control<QLabel>(*sw(), "lblCommandLine")
+                    ->text()
+                    .startsWith(ctl<QLineEdit>("txtExec")->text()));
+    EXPECT_TRUE(control<QLabel>(*sw(), "lblCommandLine")->text().contains("+port 27015"));
     EXPECT_EQ(state(), "Running.");
-    EXPECT_TRUE(sw()->lblLeftRunning->text().contains("leaves the server running"));
+    EXPECT_TRUE(
+        control<QLabel>(*sw(), "lblLeftRunning")->text().contains("leaves the server running"));
     ASSERT_TRUE(mapLoaded()) << output().toStdString();
     // (cmd.exe shows the batch line first, as it does for every batch file
     // that does not turn its echo off.)
@@ -146,7 +151,7 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopStartsItAgainAndListingsLeaveI
         << state().toStdString();
     EXPECT_FALSE(sw()->serverRunning());
     EXPECT_TRUE(state().contains("exit code ")) << state().toStdString();
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     EXPECT_LE(serversOf(prefix()), 0) << "nothing of the server may be left";
 
     // To assistive technology a window, each value read with its caption
@@ -159,10 +164,10 @@ TEST_F(ServerWindowTest, FollowsTheServerUntilStopStartsItAgainAndListingsLeaveI
         QLabel* value;
         const char* caption;
     } rows[] = {
-        {sw()->lblCommandLine, "lblCommandLineCaption"},
-        {sw()->lblStartTime, "lblStartTimeCaption"},
-        {sw()->lblServerState, "lblServerStateCaption"},
-        {sw()->lblServerAnswer, "lblServerAnswerCaption"},
+        {control<QLabel>(*sw(), "lblCommandLine"), "lblCommandLineCaption"},
+        {control<QLabel>(*sw(), "lblStartTime"), "lblStartTimeCaption"},
+        {control<QLabel>(*sw(), "lblServerState"), "lblServerStateCaption"},
+        {control<QLabel>(*sw(), "lblServerAnswer"), "lblServerAnswerCaption"},
     };
     for (const auto& row : rows) {
         auto* caption = control<QLabel>(*sw(), row.caption);
@@ -230,7 +235,7 @@ TEST_F(ServerWindowTest, OnlyTheNewestLinesAreKeptAndTheViewFollowsOnlyFromTheBo
     };
     more(0, ServerWindow::kMaxLines + 500);
     sw()->poll();
-    QPlainTextEdit* view = sw()->txtServerOutput;
+    QPlainTextEdit* view = control<QPlainTextEdit>(*sw(), "txtServerOutput");
     EXPECT_LE(view->blockCount(), ServerWindow::kMaxLines);
     EXPECT_TRUE(output().endsWith(QString("L %1").arg(ServerWindow::kMaxLines + 499)));
     QScrollBar* bar = view->verticalScrollBar();
@@ -238,14 +243,14 @@ TEST_F(ServerWindowTest, OnlyTheNewestLinesAreKeptAndTheViewFollowsOnlyFromTheBo
 
     // Scrolled up, the view stays where the user put it.
     bar->setValue(10);
-    EXPECT_FALSE(sw()->chkFollowOutput->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*sw(), "chkFollowOutput")->isChecked());
     more(100000, 20);
     sw()->poll();
     EXPECT_EQ(bar->value(), 10);
     EXPECT_TRUE(output().endsWith("L 100019"));
     // Back at the bottom, it follows again.
     bar->setValue(bar->maximum());
-    EXPECT_TRUE(sw()->chkFollowOutput->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(*sw(), "chkFollowOutput")->isChecked());
     more(200000, 20);
     sw()->poll();
     EXPECT_EQ(bar->value(), bar->maximum());
@@ -302,15 +307,15 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     // is the fixture's, as the window asks it until the fixture ends.
     sw()->clock = [this] { return QDateTime::currentMSecsSinceEpoch() + skew_; };
     EXPECT_EQ(answer(), QStringLiteral("Waiting for an answer on UDP port %1").arg(port));
-    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::NearBlack));
+    EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblServerAnswer")), fromBgr(colour::NearBlack));
 
     // Nobody answers for a minute: red, since the start.
     skew_ = 61000;
     sw()->poll();
     EXPECT_EQ(answer(), QStringLiteral("No answer on UDP port %1 since the start at %2")
                             .arg(port)
-                            .arg(sw()->lblStartTime->text().right(8)));
-    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Red));
+                            .arg(control<QLabel>(*sw(), "lblStartTime")->text().right(8)));
+    EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblServerAnswer")), fromBgr(colour::Red));
 
     // The server comes up: it wants its challenge back, then answers.
     const QString answering =
@@ -321,7 +326,7 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
         ASSERT_EQ(server.port, port);
         ASSERT_TRUE(waitUntil([&] { return answer() == answering; }, 10000))
             << answer().toStdString();
-        EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Green));
+        EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblServerAnswer")), fromBgr(colour::Green));
         const std::vector<std::string> asked = server.requests();
         EXPECT_NE(std::find(asked.begin(), asked.end(), query::infoRequest() + kChallenge),
                   asked.end());
@@ -343,8 +348,8 @@ TEST_F(ServerWindowTest, SaysWhetherTheServerAnswersAndSinceWhenItDoesNot) {
     EXPECT_TRUE(answer().contains(QRegularExpression(
         QStringLiteral("^Not answering on UDP port %1 since \\d\\d:\\d\\d:\\d\\d$").arg(port))))
         << answer().toStdString();
-    EXPECT_FALSE(answer().endsWith(sw()->lblStartTime->text().right(8)));
-    EXPECT_EQ(colourOf(sw()->lblServerAnswer), fromBgr(colour::Red));
+    EXPECT_FALSE(answer().endsWith(control<QLabel>(*sw(), "lblStartTime")->text().right(8)));
+    EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblServerAnswer")), fromBgr(colour::Red));
     EXPECT_EQ(state(), "Running.");
 }
 
@@ -353,14 +358,14 @@ TEST_F(ServerWindowTest, AServerThatEndsByItselfIsStartedAgainAtMostThreeTimesIn
     click("cmdStart");
     ASSERT_NE(sw(), nullptr);
     // Unchecked at first: the first end is only shown, with its exit code.
-    EXPECT_FALSE(sw()->chkRestartServer->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(*sw(), "chkRestartServer")->isChecked());
     ASSERT_TRUE(waitUntil([&] { return !sw()->serverRunning(); }, 10000));
     EXPECT_TRUE(state().startsWith("Ended by itself at ")) << state().toStdString();
     EXPECT_TRUE(state().endsWith("with exit code 0.")) << state().toStdString();
     EXPECT_TRUE(output().contains("hl.exe stand-in started"));
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     EXPECT_FALSE(sw()->restartPending());
-    EXPECT_FALSE(sw()->lblRestarts->isVisible());
+    EXPECT_FALSE(control<QLabel>(*sw(), "lblRestarts")->isVisible());
 
     // Start runs it again without asking.
     click("chkRestartServer");
@@ -369,15 +374,15 @@ TEST_F(ServerWindowTest, AServerThatEndsByItselfIsStartedAgainAtMostThreeTimesIn
     EXPECT_TRUE(seam.boxes.empty());
     const QString stopped = "Stopped restarting: it ended 4 times in 10 minutes";
     ASSERT_TRUE(waitUntil([&] { return restarts() == stopped; }, 20000)) << output().toStdString();
-    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
-    EXPECT_TRUE(sw()->lblRestarts->isVisible());
+    EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblRestarts")), fromBgr(colour::Red));
+    EXPECT_TRUE(control<QLabel>(*sw(), "lblRestarts")->isVisible());
     // Two starts of the user's, three of the window's; then no more.
     EXPECT_EQ(serverLog(5).count("hl.exe "), 5);
     // A pause with the window running, longer than its restart delay.
     waitUntil([] { return false; }, 300);
     EXPECT_EQ(serverLog(5).count("hl.exe "), 5);
     EXPECT_FALSE(sw()->restartPending());
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     // The output view and the master log say so, with the exit code.
     EXPECT_EQ(output().count(QRegularExpression(
                   "\\[Vornwick\\] The server ended by itself at \\d{4}-\\d\\d-\\d\\d "
@@ -405,13 +410,13 @@ TEST_F(ServerWindowTest, AServerThatEndsByItselfIsStartedAgainAtMostThreeTimesIn
     const QString busy =
         "Error: UDP port 27015 is in use by another program; no server was started.";
     ASSERT_TRUE(waitUntil([&] { return restarts() == busy; }, 10000)) << restarts().toStdString();
-    EXPECT_EQ(colourOf(sw()->lblRestarts), fromBgr(colour::Red));
+    EXPECT_EQ(colourOf(control<QLabel>(*sw(), "lblRestarts")), fromBgr(colour::Red));
     EXPECT_EQ(status(), busy);
     EXPECT_EQ(statusColour(), fromBgr(colour::Red));
     EXPECT_TRUE(output().endsWith(QStringLiteral("The server was not started again. ") + busy));
     EXPECT_TRUE(masterLog().contains(busy.toUtf8()));
     EXPECT_EQ(serverLog(7).count("hl.exe "), 7);
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
 }
 
 TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
@@ -436,13 +441,13 @@ TEST_F(ServerWindowTest, StopNeverLeadsToARestartAndCallsOffOneToCome) {
     ASSERT_TRUE(waitUntil([&] { return sw()->restartPending(); }, 10000));
     EXPECT_TRUE(restarts().startsWith("It ended by itself with exit code 0; it starts again at "))
         << restarts().toStdString();
-    EXPECT_TRUE(sw()->cmdStopServer->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     const std::size_t boxes = seam.boxes.size();
     click("cmdStopServer");
     EXPECT_EQ(seam.boxes.size(), boxes);
     EXPECT_FALSE(sw()->restartPending());
     EXPECT_EQ(restarts(), "Not started again: Stop was pressed.");
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     // So does turning restarts off.
     click("cmdStart");
     ASSERT_TRUE(waitUntil([&] { return sw()->restartPending(); }, 10000));
@@ -466,7 +471,7 @@ TEST_F(ServerWindowTest, StopDoesNotHoldTheWindowUpWhileAServerIgnoresTheRequest
     click("cmdStopServer");
     EXPECT_LT(clock.elapsed(), 300);
     EXPECT_EQ(state(), "Stopping...");
-    EXPECT_FALSE(sw()->cmdStopServer->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*sw(), "cmdStopServer")->isEnabled());
     // The window's thread stays free: a timer of its own fires throughout.
     int ticks = 0;
     QTimer tick;
@@ -511,7 +516,7 @@ TEST_P(ServerWindowFontTest, NothingIsClippedWhenItAnswersAfterARestart) {
 
     const QStringList problems = clippedControls(sw());
     EXPECT_TRUE(problems.isEmpty()) << problems.join("\n").toStdString();
-    EXPECT_TRUE(lastLineInView(sw()->txtServerOutput))
+    EXPECT_TRUE(lastLineInView(control<QPlainTextEdit>(*sw(), "txtServerOutput")))
         << "the newest line of the output is not in full view";
 }
 
