@@ -163,10 +163,6 @@ QString Vorn::commandFailure(const QString& what, int exitCode, const QString& o
     return QStringLiteral("Error: %1 failed: %2").arg(what, words.isEmpty() ? code : words);
 }
 
-CommandResult Vorn::runCommand(const QString& commandLine, const QString& what) {
-    return runCommand(commandLine, what, {});
-}
-
 CommandResult Vorn::runCommand(const QString& commandLine, const QString& what,
                                const std::function<void()>& meanwhile) {
     CommandResult result;

@@ -142,17 +142,14 @@ class Vorn : public QMainWindow, public PanelHost {
     // its character set cannot hold, the status line names them.
     void showSaveNote() override;
     platform::Status readGameLines(const QString& winPath, QStringList& lines) override;
-    CommandResult runCommand(const QString& commandLine, const QString& what) override;
+    CommandResult runCommand(const QString& commandLine, const QString& what,
+                             const std::function<void()>& meanwhile = {}) override;
     QString commandFailure(const QString& what, int exitCode) override;
     // The listing file of outside commands: tempListPath, unless a started
     // server still holds it.
     QString commandListPath() const override;
 
     // ---- outside commands
-    // As runCommand; `meanwhile`, when given, runs once the command has
-    // started, while it works: the window's own work overlaps the command's.
-    CommandResult runCommand(const QString& commandLine, const QString& what,
-                             const std::function<void()>& meanwhile);
     // A failed outside command: the error names it and gives the
     // interpreter's (or Wine's) own words from `outputPath`; the log keeps
     // them whole.

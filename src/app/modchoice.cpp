@@ -79,7 +79,7 @@ void Vorn::cmbModList_Click() {
 }
 
 void Vorn::findAddOn(ModFacts& facts, QString& problem) {
-    const QString dll = st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\dlls\\STURM_bot.dll");
+    const QString dll = modFilePath(QStringLiteral("sturmbot\\dlls\\STURM_bot.dll"));
     if (qs(plat::storedName(u8(dll))) != QStringLiteral("STURM_bot.dll"))
         return;
     facts.addOn = true;
@@ -87,8 +87,8 @@ void Vorn::findAddOn(ModFacts& facts, QString& problem) {
     QStringList history;
     // Missing: an empty version. Present but unreadable (a pipe, a link to
     // something endless, far too large): said so.
-    if (plat::Status read = readGameLines(
-            st.gameDir + facts.mod + QStringLiteral("\\sturmbot\\History.txt"), history);
+    if (plat::Status read =
+            readGameLines(modFilePath(QStringLiteral("sturmbot\\History.txt")), history);
         !read.ok() && read.fault != plat::Status::Fault::Missing)
         problem = QStringLiteral("Error: the add-on's History.txt cannot be read: %1.")
                       .arg(reasonOf(read));

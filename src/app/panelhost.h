@@ -117,7 +117,10 @@ class PanelHost {
 
     // ---- outside commands
     // Run one command through the batch file and wait for it (bounded).
-    virtual CommandResult runCommand(const QString& commandLine, const QString& what) = 0;
+    // `meanwhile`, when given, runs once the command has started, while it
+    // works.
+    virtual CommandResult runCommand(const QString& commandLine, const QString& what,
+                                     const std::function<void()>& meanwhile = {}) = 0;
     // The error of a failed command, with the interpreter's own words.
     virtual QString commandFailure(const QString& what, int exitCode) = 0;
     // The file a command's listing is redirected into.

@@ -155,7 +155,6 @@ void Vorn::setExecPath(const QString& path) {
         txtExec_Change();
     else
         txtExec->setText(path);
-    DeriveGameDir();
 }
 
 } // namespace vorn
