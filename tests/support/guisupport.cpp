@@ -310,18 +310,12 @@ void WindowTest::setText(const char* name, const QString& text) {
         << name << " takes no text";
     ASSERT_TRUE(field->isVisible() && field->isEnabled()) << name << " cannot be typed into";
     focus(field);
-    const auto press = [](int code, Qt::KeyboardModifiers modifiers) {
-        QKeyEvent down(QEvent::KeyPress, code, modifiers);
-        QApplication::sendEvent(QApplication::focusWidget(), &down);
-        QKeyEvent up(QEvent::KeyRelease, code, modifiers);
-        QApplication::sendEvent(QApplication::focusWidget(), &up);
-    };
-    press(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_A, {}, Qt::ControlModifier);
     if (text.isEmpty()) {
-        press(Qt::Key_Delete, Qt::NoModifier);
+        key(Qt::Key_Delete);
     } else {
         QApplication::clipboard()->setText(text);
-        press(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_V, {}, Qt::ControlModifier);
     }
 }
 
@@ -353,12 +347,12 @@ void WindowTest::type(const QString& keys) {
     }
 }
 
-void WindowTest::key(int code, const QString& text) {
+void WindowTest::key(int code, const QString& text, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget();
     ASSERT_NE(target, nullptr);
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 

@@ -165,7 +165,8 @@ class WindowTest : public ::testing::Test {
     // Keys as the user types them ("\r" is Return), into whatever has the focus.
     void type(const QString& keys);
     // One key pressed and released where the focus is.
-    static void key(int code, const QString& text = {});
+    static void key(int code, const QString& text = {},
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Give a control the focus as Tab would (the window made active first).
     void focus(QWidget* widget);
     // Choose the mod and open a step whose option the steps before would
