@@ -39,9 +39,6 @@ class AccessibilityTest : public WindowTest {
                 out << widget;
         return out;
     }
-    static QString describe(const QList<QString>& problems) {
-        return problems.join(QStringLiteral("\n")).prepend(QStringLiteral("\n"));
-    }
     // The whole window in every state that matters: dod with the add-on,
     // the map panel open with its class limits.
     void showEverything() {
@@ -62,49 +59,43 @@ TEST_F(AccessibilityTest, EveryControlIsNamedInWordsAndEveryTooltipReadOut) {
     for (QWidget* widget : w->findChildren<QWidget*>()) {
         tooltips += !widget->toolTip().isEmpty();
         if (widget->accessibleDescription() != widget->toolTip() && !widget->toolTip().isEmpty())
-            problems << widget->objectName() + QStringLiteral(": tooltip \"") + widget->toolTip() +
-                            QStringLiteral("\" but description \"") +
-                            widget->accessibleDescription() + QStringLiteral("\"");
+            problems << widget->objectName() + ": tooltip \"" + widget->toolTip() +
+                            "\" but description \"" + widget->accessibleDescription() + "\"";
     }
     EXPECT_GE(tooltips, 30);
-    int checked = 0;
+    EXPECT_GT(controls().size(), 80) << "the whole control tree is there";
     for (QWidget* widget : controls()) {
         const QString kind = kindOf(widget);
         const QString name = widget->objectName();
         const QString spoken = spokenName(widget);
-        ++checked;
         if (kind == QLatin1String("frm")) {
             auto* frame = qobject_cast<QGroupBox*>(widget);
             if (!frame || !inWords(frame->title(), name))
-                problems << name + QStringLiteral(": frame without a caption in words");
+                problems << name + ": frame without a caption in words";
             continue;
         }
         if (kind == QLatin1String("lbl")) {
             // A label is read out by its text; one that shows a value or
             // symbol ("?", "< 33.5") needs a description of what it shows.
             auto* label = qobject_cast<QLabel*>(widget);
-            if (!label)
-                problems << name + QStringLiteral(": not a label");
-            else if (!inWords(label->text(), name) && !inWords(widget->accessibleName(), name) &&
-                     !inWords(widget->accessibleDescription(), name))
-                problems << name + QStringLiteral(": label \"") + label->text() +
-                                QStringLiteral("\" with no words saying what it shows");
+            if (!label ||
+                (!inWords(label->text(), name) && !inWords(widget->accessibleName(), name) &&
+                 !inWords(widget->accessibleDescription(), name)))
+                problems << name + ": label with no words saying what it shows";
             continue;
         }
         // On Linux a combo box is spoken by its value, its name coming
         // through the label relation; its accessible name is checked below.
         if (kind != QLatin1String("cmb") && !inWords(spoken, name))
-            problems << name + QStringLiteral(": spoken name \"") + spoken +
-                            QStringLiteral("\" is not in words");
+            problems << name + ": spoken name \"" + spoken + "\" is not in words";
         // An input control's own caption or an explicit name, never a guess
         // from whatever label happens to stand nearby.
         const auto* button = qobject_cast<QAbstractButton*>(widget);
         const bool ownText = button && inWords(button->text().remove(QLatin1Char('&')), name);
         if (!ownText && widget->accessibleName().trimmed().isEmpty())
-            problems << name + QStringLiteral(": input control without an accessible name");
+            problems << name + ": input control without an accessible name";
     }
-    EXPECT_GT(checked, 80) << "the whole control tree is there";
-    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+    EXPECT_TRUE(problems.isEmpty()) << "\n" << problems.join("\n").toStdString();
 }
 
 // The status and the mod support are read out by what they say (a name
@@ -152,9 +143,9 @@ TEST_F(AccessibilityTest, TabReachesEveryInputAndWalksTheControlCentreInVisualOr
         QWidget* target = widget->focusProxy() ? widget->focusProxy() : widget;
         if (kInputKinds.contains(kindOf(widget)) &&
             (!(target->focusPolicy() & Qt::TabFocus) || !chain.contains(target)))
-            problems << widget->objectName() + QStringLiteral(": Tab cannot reach it");
+            problems << widget->objectName() + ": Tab cannot reach it";
     }
-    EXPECT_TRUE(problems.isEmpty()) << describe(problems).toStdString();
+    EXPECT_TRUE(problems.isEmpty()) << "\n" << problems.join("\n").toStdString();
 
     QList<QWidget*> visited;
     QStringList order;

@@ -131,7 +131,6 @@ TEST_F(ModSelectTest, AddOnVersionSetsCaptionReactionsAndClassLists) {
         EXPECT_EQ(reactions(), row.reactions ? QString::fromLatin1(row.reactions) : before);
         EXPECT_EQ(firstAxisClass(), row.firstAxisClass);
         EXPECT_FALSE(ctl<QRadioButton>("optBotFile")->isHidden());
-        EXPECT_EQ(status(), "Select Command Line.");
         chooseMod("valve");
         EXPECT_EQ(botCaption(), row.caption);
         EXPECT_EQ(firstAxisClass(), row.firstAxisClass);

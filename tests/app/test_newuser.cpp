@@ -25,14 +25,29 @@ class NewUserTest : public WindowTest {
 };
 
 // An option reacts when it becomes selected, not again while it is; a
-// screen reader's toggle opens the panel as a click does.
-TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
+// screen reader's toggle opens the panel as a click does. A Save that
+// disables itself hands the keyboard to something harmless: the next key
+// never replaces the game path.
+TEST_F(NewUserTest, OptionsReactWhenSelectedAndSavesLeaveTheGamePathAlone) {
+    const QString path = ctl<QLineEdit>("txtExec")->text();
     chooseMod("dod");
     confirmStepsThrough("optMapFile");
     click("optMotd");
     ctl<QPlainTextEdit>("txtFileContents")->setPlainText("My own words");
     click("optMotd");
     EXPECT_EQ(plainText(ctl<QPlainTextEdit>("txtFileContents")), "My own words");
+    for (const char* save : {"cmdSaveFile", "cmdClassLimitOK"}) {
+        SCOPED_TRACE(save);
+        focus(ctl<QPushButton>(save));
+        key(Qt::Key_Space);
+        ASSERT_FALSE(ctl<QPushButton>(save)->isEnabled());
+        EXPECT_NE(QApplication::focusWidget(), ctl<QLineEdit>("txtExec"));
+        type("x");
+        EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), path);
+        click("optMapFile");
+        clickListItem("lstMapList", "dod_anzio");
+        click("chkClassLimit");
+    }
 
     // The toggle comes while the keyboard is still in the command line's
     // panel: that panel closes, and only the one chosen is on show.
@@ -53,39 +68,18 @@ TEST_F(NewUserTest, OptionsReactWhenTheyBecomeSelected) {
     EXPECT_TRUE(ctl<QWidget>("frmCommandLine")->isVisible());
 }
 
-// A Save that disables itself hands the keyboard to something harmless:
-// the next key never replaces the game path.
-TEST_F(NewUserTest, SaveThatDisablesItselfLeavesTheGamePathAlone) {
-    const QString path = ctl<QLineEdit>("txtExec")->text();
-    chooseMod("dod");
-    confirmStepsThrough("optMapFile");
-    click("optMotd");
-    for (const char* save : {"cmdSaveFile", "cmdClassLimitOK"}) {
-        SCOPED_TRACE(save);
-        focus(ctl<QPushButton>(save));
-        key(Qt::Key_Space);
-        ASSERT_FALSE(ctl<QPushButton>(save)->isEnabled());
-        EXPECT_NE(QApplication::focusWidget(), ctl<QLineEdit>("txtExec"));
-        type("x");
-        EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), path);
-        click("optMapFile");
-        clickListItem("lstMapList", "dod_anzio");
-        click("chkClassLimit");
-    }
-}
-
 TEST_F(NewUserTest, ModNamesThatCannotGoOnACommandLineAreRefusedWhenChosen) {
-    for (const char* mod : {"my mod", "a&b"})
-        DemoInstall::write(demo->game(QString::fromLatin1(mod) + "/liblist.gam"),
-                           "game \"odd\"\r\n");
+    const QStringList odd{"my mod", "a&b"};
+    for (const QString& mod : odd)
+        DemoInstall::write(demo->game(mod + "/liblist.gam"), "game \"odd\"\r\n");
     w.reset();
     openWindow();
-    for (const char* mod : {"my mod", "a&b"}) {
-        SCOPED_TRACE(mod);
+    for (const QString& mod : odd) {
+        SCOPED_TRACE(mod.toStdString());
         chooseMod("dod");
         confirmStepsThrough("optCommandLine");
-        chooseMod(QString::fromLatin1(mod));
-        expectError(QString::fromLatin1(mod));
+        chooseMod(mod);
+        expectError(mod);
         EXPECT_FALSE(ctl<QRadioButton>("optCommandLine")->isEnabled());
         EXPECT_FALSE(ctl<QWidget>("frmCommandLine")->isVisible());
         EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());

@@ -54,6 +54,17 @@ TEST_F(StartupTest, ListsTheModsWithALiblistInNameOrderAndAsksForOne) {
         EXPECT_EQ(back(opt), fromBgr(colour::Pink));
     }
     EXPECT_FALSE(ctl<QPushButton>("cmdStart")->isEnabled());
+
+    // Every start-up appends its header to the log.
+    const QByteArray first = log();
+    EXPECT_TRUE(first.startsWith(kHeader)) << first.toStdString();
+    EXPECT_EQ(first.count(kHeader), 1);
+    w.reset();
+    openWindow();
+    const QByteArray both = log();
+    EXPECT_EQ(both.count(kHeader), 2);
+    EXPECT_EQ(both.mid(first.size(), kHeader.size()), kHeader) << "appended to the first run's";
+    EXPECT_TRUE(both.endsWith("\r\n"));
 }
 
 // The game directory is the path less the server's name as typed, either
@@ -147,25 +158,11 @@ TEST_F(StartupTest, ReturningToTheListedDirectoryKeepsModAndSteps) {
     EXPECT_EQ(back(ctl<QRadioButton>("optCommandLine")), fromBgr(colour::LightGreen));
     EXPECT_TRUE(ctl<QRadioButton>("optServerFile")->isEnabled());
     EXPECT_TRUE(ctl<QComboBox>("cmbModList")->isEnabled());
-    // The error stays until another reaction writes the status; it never
-    // decides what comes next: the map listing does.
+    // The error stays until the map listing writes the status.
     EXPECT_EQ(status(), "Error: Correct Exec path!");
     chooseMod("valve");
     EXPECT_EQ(status(), "Select Command Line.");
     EXPECT_EQ(statusColour(), fromBgr(colour::Blue));
-}
-
-TEST_F(StartupTest, EveryStartUpAppendsItsHeaderToTheLog) {
-    const QByteArray first = log();
-    EXPECT_TRUE(first.startsWith(kHeader)) << first.toStdString();
-    EXPECT_EQ(first.count(kHeader), 1);
-
-    w.reset();
-    openWindow();
-    const QByteArray both = log();
-    EXPECT_EQ(both.count(kHeader), 2);
-    EXPECT_EQ(both.mid(first.size(), kHeader.size()), kHeader) << "appended to the first run's";
-    EXPECT_TRUE(both.endsWith("\r\n"));
 }
 
 TEST_F(StartupTest, ExitAnsweredNoChangesNothing) {
@@ -263,8 +260,7 @@ TEST_F(UnusualDriveTest, UnwritableDriveRootMovesTheWorkingFiles) {
         for (const QString& name : taken)
             ASSERT_TRUE(QDir().mkpath(demo->drive(name)));
         openWindow();
-        // The per-user log holds the header and says once where the files
-        // are.
+        // The per-user log holds the header and says once where the files are.
         const QByteArray text =
             DemoInstall::read(DemoInstall::userTemp(QStringLiteral("vorn_master.log")));
         EXPECT_TRUE(text.startsWith(kHeader));
