@@ -167,7 +167,6 @@ bool PlatformTest::makeUnwritable(const std::string& winPath) {
         if (std::system(cmd.c_str()) != 0)
             return false;
     }
-    // Check that it really took.
     const std::string probe = host + "/probe";
     if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
         std::fclose(f);
@@ -185,9 +184,8 @@ std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
     return names;
 }
 
-int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect,
-                               const std::string& batchName) {
-    const std::string batch = at(batchName);
+int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect) {
+    const std::string batch = at("vorn.bat");
     const Status written = writeBatchFile(batch, line);
     EXPECT_TRUE(written.ok()) << written.error;
     Process p;
@@ -195,10 +193,10 @@ int PlatformTest::runBatchLine(const std::string& line, const std::string& redir
     EXPECT_TRUE(started.ok()) << started.error;
     if (!started.ok())
         return -1;
-    const Process::Wait w = p.wait(60000);
-    EXPECT_EQ(w, Process::Wait::Finished) << line;
-    if (w != Process::Wait::Finished)
+    if (p.wait(60000) != Process::Wait::Finished) {
+        ADD_FAILURE() << line;
         p.kill();
+    }
     return p.exitCode();
 }
 

@@ -28,7 +28,7 @@ class PlatformTest : public ::testing::Test {
     std::string at(const std::string& relative) const { return base_ + relative; }
 
     // Fail the test when they cannot. make() makes each entry below the
-    // scratch directory in order: a directory when it ends in a backslash.
+    // scratch directory: a directory when it ends in a backslash.
     void makeFile(const std::string& winPath, const std::string& bytes = "x");
     void make(std::initializer_list<std::string> entries);
     // Read-only as the platform knows it: the attribute on Windows, no write
@@ -40,11 +40,9 @@ class PlatformTest : public ::testing::Test {
     // Entries of a directory with the host's own means, hidden ones included.
     std::vector<std::string> hostEntries(const std::string& winDir);
 
-    // Writes `line` as the only line of the batch file `batchName` in the
-    // scratch directory, as the window writes it, runs it (with `redirect`
-    // behind it when given) and gives its exit code.
-    int runBatchLine(const std::string& line, const std::string& redirect = "",
-                     const std::string& batchName = "vorn.bat");
+    // Writes `line` as vorn.bat's only line, as the window writes it, runs it
+    // (with `redirect` behind it when given) and gives its exit code.
+    int runBatchLine(const std::string& line, const std::string& redirect = "");
     // The running test program, as a path a batch line can name.
     static std::string selfProgram();
 

@@ -54,12 +54,12 @@ TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
 
 TEST_F(DriveMapping, UnmappablePathsSayWhy) {
     std::string host;
-    const Status noDrive = hostPath("work\\x.txt", host);
-    EXPECT_NE(noDrive.error.find("drive letter"), std::string::npos) << noDrive.error;
-    const Status unmapped = hostPath("q:\\x.txt", host);
-    EXPECT_NE(unmapped.error.find("Q: is not mapped"), std::string::npos) << unmapped.error;
+    for (const auto& [path, said] :
+         {std::pair{"work\\x.txt", "drive letter"}, {"q:\\x.txt", "Q: is not mapped"}}) {
+        const Status s = hostPath(path, host);
+        EXPECT_NE(s.error.find(said), std::string::npos) << s.error;
+    }
     EXPECT_EQ(storedName("q:\\x.txt"), "");
-
     ::setenv("WINEPREFIX", (prefix_ + "/missing").c_str(), 1);
     const Status noPrefix = hostPath("c:\\x.txt", host);
     EXPECT_NE(noPrefix.error.find("Wine prefix"), std::string::npos) << noPrefix.error;
@@ -79,8 +79,8 @@ TEST_F(DriveMapping, ReplaceKeepsThePermissionsOfTheFile) {
 using Interpreter = PlatformTest;
 
 TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
-    const std::string tool = prefix_ + "/drive_c/work/Tool.exe";
-    writeHost(tool, "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
+    writeHost(prefix_ + "/drive_c/work/Tool.exe",
+              "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
     // The batch file is Windows-1252, as the window writes it.
     EXPECT_EQ(
         runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
@@ -107,9 +107,9 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     EXPECT_EQ(storedName(at("x.txt")), "");
     EXPECT_EQ(storedName(at("ran.txt")), "");
     // The command line names a batch file, nothing else.
-    vorn::platform::Process p;
+    Process p;
     ASSERT_TRUE(startHidden(tool + " 2> " + at("out.txt"), p).ok());
-    ASSERT_EQ(p.wait(10000), vorn::platform::Process::Wait::Finished);
+    ASSERT_EQ(p.wait(10000), Process::Wait::Finished);
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_NE(bytesOf(at("out.txt")).find("batch file"), std::string::npos);
     EXPECT_EQ(storedName(at("ran.txt")), "");
@@ -136,8 +136,7 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
     writeHost(work + "prog64.exe", peProgram(0x8664));
     writeHost(work + "old.exe", "MZ without a PE header");
     writeHost(work + "data.exe", "just text\n");
-    const char* path = std::getenv("PATH");
-    const std::string savedPath = path ? path : "";
+    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("VORN_WINE_LOADER_DIR", (prefix_ + "/lib").c_str(), 1);
     ::setenv("PATH", (prefix_ + "/bin").c_str(), 1);
     // Each row: the loaders there ('!' marks one the kernel cannot run), the
@@ -202,7 +201,7 @@ TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {
     EXPECT_TRUE(fs::exists(path)) << path;
     ::setenv("VORN_CMD", "/nowhere/vorn-cmd", 1);
     EXPECT_EQ(commandInterpreterPath(), "/nowhere/vorn-cmd");
-    vorn::platform::Process p;
+    Process p;
     const Status s = startHidden("dir", p);
     ::unsetenv("VORN_CMD");
     EXPECT_FALSE(s.ok());

@@ -74,11 +74,10 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
 
 class Listing : public PlatformTest {
   protected:
-    // Runs `dir <args> > listing` from the batch file; the listing's bytes.
+    // Runs `dir <args> > vorn.log` from the batch file; the listing's bytes.
     std::string list(const std::string& dirArgs) {
-        const std::string listing = at("vorn.log");
-        code = runBatchLine("dir " + dirArgs + " > " + listing);
-        return bytesOf(listing);
+        code = runBatchLine("dir " + dirArgs + " > " + at("vorn.log"));
+        return bytesOf(at("vorn.log"));
     }
     int code = -1; // of the last listing
 };
@@ -172,8 +171,7 @@ TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     if (unreadable.empty())
         GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " holds them all";
     const std::string folder = at("maps \u00E9" + unreadable);
-    const Status s = writeBatchFile(at("vorn.bat"),
-                                    "dir " + quote(folder) + " /ad /b > " + quote(at("vorn.log")));
+    const Status s = writeBatchFile(at("vorn.bat"), "dir " + quote(folder) + " /ad /b");
     ASSERT_FALSE(s.ok());
     EXPECT_NE(s.error.find(unreadable), std::string::npos) << s.error;
     EXPECT_NE(s.error.find(std::to_string(batchCodePage())), std::string::npos) << s.error;
@@ -205,8 +203,7 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 
 class Commands : public PlatformTest {
   protected:
-    // Starts this program with `mode` the way the window starts a server:
-    // the batch file run with its output redirected into vorn.log.
+    // Starts this program with `mode` as the window starts a server.
     void start(Process& p, const std::string& mode) {
         makeFile(at("vorn.bat"), quote(selfProgram()) + " " + mode + "\r\n");
         const Status s = startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p);
@@ -230,19 +227,12 @@ class Commands : public PlatformTest {
         EXPECT_NE(seen.find(text), std::string::npos) << seen;
         return seen;
     }
-    // It has ended, and its output stops growing over several of its lines.
-    void expectNothingLeft(Process& p) {
-        EXPECT_FALSE(p.running());
-        EXPECT_NE(p.exitCode(), -1);
-        const std::size_t stopped = bytesOf(at("vorn.log")).size();
-        sleepMilliseconds(400);
-        EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
-    }
 };
 
 TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
-    EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit 3"), 3);
-    EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit 0"), 0);
+    for (int code : {3, 0})
+        EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit " + std::to_string(code)),
+                  code);
     // A server's end of its own is noticed without waiting.
     Process p;
     start(p, "--vorn-exit 7");
@@ -296,53 +286,50 @@ TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
 }
 
 TEST_F(Commands, LineBreaksAreRefused) {
-    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"}) {
-        Process p;
+    Process p;
+    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"})
         EXPECT_FALSE(startHidden(line, p).error.empty()) << line;
-        EXPECT_FALSE(p.valid());
+    EXPECT_FALSE(p.valid());
+}
+
+// Stop asks and looks again without waiting; a listing past its time limit
+// is killed; either way nothing is left. Forcing what ignores the request,
+// and commands run beside a server, are the server window's tests.
+TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
+    for (bool ask : {true, false}) {
+        SCOPED_TRACE(ask ? "askToEnd" : "kill");
+        Process p;
+        start(p, "--vorn-server");
+        std::uint64_t offset = 0;
+        // (cmd.exe echoes the batch line before the server's own output.)
+        const std::string first = follow(offset, "server line 3");
+        EXPECT_NE(first.find("server line 1"), std::string::npos) << first;
+        // Reading on picks up exactly where the last read ended.
+        const std::string more = follow(offset, "server line 6");
+        EXPECT_EQ(more.find("server line 1"), std::string::npos) << more;
+        EXPECT_FALSE(p.allEnded());
+        EXPECT_EQ(p.wait(300), Process::Wait::TimedOut);
+        EXPECT_EQ(p.exitCode(), -1);
+        const auto begin = Clock::now();
+        if (ask) {
+            p.askToEnd();
+            EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(200)) << "it does not wait";
+            EXPECT_TRUE(waitUntil([&p] { return p.allEnded(); }, 10000));
+        } else {
+            p.kill();
+            EXPECT_EQ(p.wait(10000), Process::Wait::Finished);
+            p.kill(); // a second kill does no harm
+        }
+        EXPECT_FALSE(p.running());
+        EXPECT_NE(p.exitCode(), -1);
+        // Its output stops growing over several of its lines, and nothing
+        // holds the log open any more.
+        const std::size_t stopped = bytesOf(at("vorn.log")).size();
+        sleepMilliseconds(400);
+        EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
+        const Status gone = deleteFile(at("vorn.log"));
+        EXPECT_TRUE(gone.ok()) << gone.error;
     }
-}
-
-// Stop asks and looks again without waiting, and nothing is left. Forcing
-// what ignores the request, and commands run beside a server, are the
-// server window's tests (on both backends).
-TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopLeavesNothing) {
-    Process p;
-    start(p, "--vorn-server");
-    std::uint64_t offset = 0;
-    // (cmd.exe echoes the batch line before the server's own output.)
-    const std::string first = follow(offset, "server line 3");
-    EXPECT_NE(first.find("server line 1"), std::string::npos) << first;
-    // Reading on picks up exactly where the last read ended.
-    const std::string more = follow(offset, "server line 6");
-    EXPECT_EQ(more.find("server line 1"), std::string::npos) << more;
-    EXPECT_TRUE(p.running());
-    EXPECT_FALSE(p.allEnded());
-    EXPECT_EQ(p.exitCode(), -1);
-
-    const auto begin = Clock::now();
-    p.askToEnd();
-    EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(200)) << "asking does not wait";
-    EXPECT_TRUE(waitUntil([&p] { return p.allEnded(); }, 10000));
-    expectNothingLeft(p);
-    // Nothing holds the log open any more.
-    const Status gone = deleteFile(at("vorn.log"));
-    EXPECT_TRUE(gone.ok()) << gone.error;
-}
-
-// A listing past its time limit is ended with everything it started.
-TEST_F(Commands, ACommandPastItsTimeLimitIsEnded) {
-    Process p;
-    start(p, "--vorn-server");
-    std::uint64_t offset = 0;
-    follow(offset, "server line 1");
-    EXPECT_EQ(p.wait(300), Process::Wait::TimedOut);
-    EXPECT_EQ(p.exitCode(), -1);
-    p.kill();
-    EXPECT_EQ(p.wait(10000), Process::Wait::Finished);
-    expectNothingLeft(p);
-    p.kill(); // a second kill does no harm
-    EXPECT_FALSE(p.running());
 }
 
 // Reading and writing files
@@ -395,20 +382,19 @@ TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
 
     makeFile(at("lines.txt"), "one\r\ntwo\n\r\nthree");
     makeFile(at("fields.txt"), "valve,dod\r\ncstrike\r\n,last\n");
-    std::vector<std::string> got;
+    std::vector<std::string> lines, fields;
     std::string text;
     ASSERT_TRUE(f.open(at("lines.txt"), TextFile::Mode::Input).ok());
     while (f.readLine(text))
-        got.push_back(text);
-    EXPECT_EQ(got, (std::vector<std::string>{"one", "two", "", "three"}));
+        lines.push_back(text);
     EXPECT_TRUE(f.eof());
     f.close();
-    got.clear();
     ASSERT_TRUE(f.open(at("fields.txt"), TextFile::Mode::Input).ok());
     while (!f.eof() && f.readField(text))
-        got.push_back(text);
-    EXPECT_EQ(got, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
+        fields.push_back(text);
     EXPECT_FALSE(f.readField(text));
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
 }
 
 // A game file is read only when it is an ordinary file of bounded size:
@@ -473,11 +459,6 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
 
 using Replace = PlatformTest;
 
-// Game files and scratch files are replaced alike; only the flush differs.
-using Writer = Status (*)(const std::string&, const std::string&);
-const std::vector<std::pair<const char*, Writer>> kWriters = {
-    {"replaceFile", replaceFile}, {"writeScratchFile", writeScratchFile}};
-
 // What a crash mid-save leaves beside a file is cleared at its next save;
 // what belongs to another file, to a running process or to someone else
 // stays.
@@ -510,8 +491,8 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
         const Status s = replaceFile(at(name), "limits\r\n");
         ASSERT_TRUE(s.ok()) << s.error;
         EXPECT_EQ(bytesOf(at(name)), "limits\r\n");
-        EXPECT_LT(temporaryNameFor(name, 4294967295ul, 4294967295u).size(), 80u);
     }
+    EXPECT_LT(temporaryNameFor(std::string(251, 'm'), 4294967295ul, 4294967295u).size(), 80u);
 }
 
 // Exact bytes and no temporary file left; or, for a read-only target, a
@@ -522,7 +503,10 @@ TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
     makeFile(at("notadir"), "keep");
-    for (const auto& [name, write] : kWriters) {
+    // Game files and scratch files are replaced alike; only the flush differs.
+    using Writer = Status (*)(const std::string&, const std::string&);
+    for (const auto& [name, write] : {std::pair<const char*, Writer>{"replaceFile", replaceFile},
+                                      {"writeScratchFile", writeScratchFile}}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok());
         EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
@@ -567,9 +551,7 @@ TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
     EXPECT_EQ(storedName(at("vorn.log")), "");
     const Status gone = deleteFile(at("vorn.log"));
     EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
-}
-
-TEST_F(Files, UserTempDirIsAWritableWindowsPath) {
+    // The user's temporary directory is a writable Windows path.
     std::string dir;
     const Status s = userTempDir(dir);
     ASSERT_TRUE(s.ok()) << s.error;
@@ -632,8 +614,8 @@ TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
         ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, sent).ok()) << sent.size();
         EXPECT_EQ(receiveOne(socket), sent) << sent.size();
     }
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, "one").ok());
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, "two").ok());
+    for (const char* sent : {"one", "two"})
+        ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, sent).ok());
     EXPECT_EQ(receiveOne(socket), "one");
     EXPECT_EQ(receiveOne(socket), "two");
     // A datagram larger than IPv4 carries is not sent, and says so.
