@@ -177,10 +177,10 @@ bool PlatformTest::makeUnwritable(const std::string& winPath) {
 #endif
 }
 
-std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
-    std::vector<std::string> names;
+std::set<std::string> PlatformTest::hostEntries(const std::string& winDir) {
+    std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(native(winDir)))
-        names.push_back(utf8(e.path().filename()));
+        names.insert(utf8(e.path().filename()));
     return names;
 }
 

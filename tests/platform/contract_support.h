@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,7 @@ class PlatformTest : public ::testing::Test {
     // without immutable flags; Windows, where the attribute does not stop it).
     bool makeUnwritable(const std::string& winPath);
     // Entries of a directory with the host's own means, hidden ones included.
-    std::vector<std::string> hostEntries(const std::string& winDir);
+    std::set<std::string> hostEntries(const std::string& winDir);
 
     // Writes `line` as vorn.bat's only line, as the window writes it, runs it
     // (with `redirect` behind it when given) and gives its exit code.

@@ -10,8 +10,8 @@
 #include "waituntil.h"
 #include "winpath.h"
 
-#include <algorithm>
 #include <chrono>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,23 +29,12 @@ using vorn::test::PlatformTest;
 using vorn::test::quote;
 using vorn::test::waitUntil;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-std::vector<std::string> sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
-
-// The existence test
+using names = std::set<std::string>;
 
 using StoredName = PlatformTest;
 
-// The spelling on disk for any case (among them names the interpreter would
-// act on); nothing for what is missing, a wildcard, a path through a file,
-// or a directory unless directories are asked for.
+// The spelling on disk for any case; nothing for what is missing, a
+// wildcard, a path through a file, or a directory unless asked for.
 TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
@@ -70,8 +59,6 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     EXPECT_EQ(storedName(at("A&B.CFG"), true), "a&b.cfg");
 }
 
-// Listings through the batch file, as the window makes them
-
 class Listing : public PlatformTest {
   protected:
     // Runs `dir <args> > vorn.log` from the batch file; the listing's bytes.
@@ -82,9 +69,8 @@ class Listing : public PlatformTest {
     int code = -1; // of the last listing
 };
 
-// Sub-directories without the dot entries, or the files (and directories)
-// a pattern matches; a directory quoted or not. Nothing to list leaves an
-// empty listing, with 0 or 1, which the window takes for "nothing found".
+// Sub-directories without the dot entries, or what a pattern matches. Nothing
+// to list leaves an empty listing and 0 or 1: the window's "nothing found".
 TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     make({"game\\", "game\\valve\\", "game\\Dod\\", "game\\cstrike\\", "game\\logs\\",
           "game\\a_b\\", "game\\AA\\", "game\\readme.txt", "game\\hl.exe"});
@@ -98,8 +84,7 @@ TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     const std::pair<std::string, std::string> rows[] = {
         {at("game\\") + " /ad /b", games},
         {quote(at("game")) + " /ad /b", games},
-        // A directory that matches is listed too, and "*.bsp" matches
-        // "x.bsp2", as Windows does through its short names.
+        // A matching directory too, and "x.bsp2" (Windows' short names).
         {quote(at("maps\\*.bsp")) + " /b", "A.BSP\r\nb.bsp\r\nsub.bsp\r\nx.bsp2\r\nz_map.bsp\r\n"},
         {at("maps\\") + "*.txt /b", "c.txt\r\n"},
         {quote(odd + "\\*.bsp") + " /b", "m 1.bsp\r\nm&2.bsp\r\n"},
@@ -117,10 +102,9 @@ TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     }
 }
 
-// Punctuation, digits, case, accents, the letters that count as two, and
-// hyphens and apostrophes that only break ties, in the order Wine's cmd.exe
-// gives ('|' between names), listed in Windows-1252. Left out: "thorn"
-// beside "\u00FEorn" (Wine lists the thorn first, vorn-cmd after "th").
+// Names in the order Wine's cmd.exe gives ('|' between them), listed in
+// Windows-1252. Left out: "thorn" beside "\u00FEorn" (Wine lists the thorn
+// first, vorn-cmd after "th").
 TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     const std::string order =
         "@at|[bracket|_under|~tilde|0day|10lives|9lives|\u00C6ble|aerial|\u00C6r\u00F8|"
@@ -140,8 +124,7 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
-// A game below a folder with accents: the batch line names it in the code
-// page the interpreter reads batch files in, and the interpreter finds it.
+// The batch line names a folder with accents in the interpreter's code page.
 TEST_F(Listing, AFolderWithAccentsIsListed) {
     if (std::string bytes; !encodeBatchLine("\u00E9", bytes).ok())
         GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " has no \u00E9";
@@ -179,8 +162,7 @@ TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     EXPECT_EQ(storedName(at("vorn.bat")), "");
 }
 
-// A listing onto a full disk, through either redirection: every write
-// fails, as the last ones do when the disk fills up part way.
+// A listing onto a full disk, through either redirection.
 TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";
@@ -197,9 +179,6 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
     EXPECT_EQ(runBatchLine("dir " + maps + " > " + at("fine.log")), 0);
 #endif
 }
-
-// Running programs, and a started server: its console output read while it
-// runs, and Stop
 
 class Commands : public PlatformTest {
   protected:
@@ -240,9 +219,8 @@ TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
     EXPECT_EQ(p.exitCode(), 7);
 }
 
-// cmd.exe expands '%' on its own command line, where no quoting stops it:
-// the batch file runs from its folder and is named without it, with its
-// output redirected or not.
+// cmd.exe expands '%' on its command line, quoted or not: the batch file runs
+// from its folder and is named without it.
 TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
     make({"maps\\", "maps\\a.bsp"});
     for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
@@ -292,9 +270,8 @@ TEST_F(Commands, LineBreaksAreRefused) {
     EXPECT_FALSE(p.valid());
 }
 
-// Stop asks and looks again without waiting; a listing past its time limit
-// is killed; either way nothing is left. Forcing what ignores the request,
-// and commands run beside a server, are the server window's tests.
+// Stop asks without waiting; a listing past its time limit is killed; either
+// way nothing is left. Forcing is the server window's test.
 TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
     for (bool ask : {true, false}) {
         SCOPED_TRACE(ask ? "askToEnd" : "kill");
@@ -322,8 +299,7 @@ TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
         }
         EXPECT_FALSE(p.running());
         EXPECT_NE(p.exitCode(), -1);
-        // Its output stops growing over several of its lines, and nothing
-        // holds the log open any more.
+        // The output stops growing, and nothing holds the log open.
         const std::size_t stopped = bytesOf(at("vorn.log")).size();
         sleepMilliseconds(400);
         EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
@@ -331,8 +307,6 @@ TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
         EXPECT_TRUE(gone.ok()) << gone.error;
     }
 }
-
-// Reading and writing files
 
 using Files = PlatformTest;
 
@@ -357,10 +331,8 @@ TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
     EXPECT_EQ(size, 0u);
 }
 
-// Lines are written with CR LF and bytes unchanged: Output makes or
-// replaces the file, Append makes it or adds to its end. Lines are read up
-// to CR LF or LF, the last one without an end too; fields up to commas and
-// line ends.
+// Lines are written with CR LF and bytes unchanged; read up to CR LF or LF,
+// the last one without an end too; fields up to commas and line ends.
 TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
     TextFile f;
     ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
@@ -397,8 +369,7 @@ TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
     EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
 }
 
-// A game file is read only when it is an ordinary file of bounded size:
-// never a pipe that blocks or a device that never ends.
+// Only an ordinary file of bounded size is read: no pipe, no endless device.
 TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
     makeFile(at("History.txt"), "12345");
     std::string bytes;
@@ -426,8 +397,7 @@ TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
 #endif
 }
 
-// A read-only file is neither written nor deleted, and stays readable; a
-// file in a missing directory cannot be opened. Each failure names the file.
+// A read-only file is neither written nor deleted; each failure names the file.
 TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     makeFile(at("vorn.log"), "keep\r\n");
     setReadOnly(at("vorn.log"), true);
@@ -455,14 +425,9 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     EXPECT_EQ(bytesOf(at("vorn.log")), "keep\r\n");
 }
 
-// Replacing files
-
-using Replace = PlatformTest;
-
-// What a crash mid-save leaves beside a file is cleared at its next save;
-// what belongs to another file, to a running process or to someone else
-// stays.
-TEST_F(Replace, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
+// What a crash mid-save left beside a file is cleared at its next save; what
+// belongs to another file, a running process or someone else stays.
+TEST_F(Files, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
 #ifdef _WIN32
     const unsigned long self = GetCurrentProcessId();
 #else
@@ -478,14 +443,14 @@ TEST_F(Replace, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
     makeFile(at("a.cfg"), "old");
     ASSERT_TRUE(replaceFile(at("a.cfg"), "new").ok());
     EXPECT_EQ(bytesOf(at("a.cfg")), "new");
-    EXPECT_EQ(sorted(hostEntries(base())), sorted({"a.cfg", running, otherFile, notOurs}));
+    EXPECT_EQ(hostEntries(base()), names({"a.cfg", running, otherFile, notOurs}));
     EXPECT_EQ(temporaryFileOwner(stale, "a.cfg"), ended);
     EXPECT_EQ(temporaryFileOwner(notOurs, "a.cfg"), 0u);
 }
 
 // A map name of 244 bytes gives a class-limit file of 248: the temporary
 // name beside it must still fit the limit of 255.
-TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
+TEST_F(Files, LongNamesGetAShortTemporaryFile) {
     for (const std::size_t length : {244u, 251u}) {
         const std::string name = std::string(length, 'm') + ".cfg";
         const Status s = replaceFile(at(name), "limits\r\n");
@@ -495,10 +460,9 @@ TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
     EXPECT_LT(temporaryNameFor(std::string(251, 'm'), 4294967295ul, 4294967295u).size(), 80u);
 }
 
-// Exact bytes and no temporary file left; or, for a read-only target, a
-// missing directory or a file in the directory's place (unwritable to root
-// too), a failure naming the file, and what was there stays.
-TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
+// Exact bytes and no temporary file left; or a failure naming the file, and
+// what was there stays (a file in the directory's place stops root too).
+TEST_F(Files, WritesExactBytesOrLeavesWhatWasThere) {
     makeFile(at("a.cfg"), "old\r\n");
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
@@ -518,15 +482,14 @@ TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
             const Status s = write(at(target), "new bytes\r\n");
             EXPECT_NE(s.error.find(file), std::string::npos) << target << ": " << s.error;
         }
-        EXPECT_EQ(sorted(hostEntries(base())),
-                  (std::vector<std::string>{"a.cfg", "notadir", "server.cfg"}));
+        EXPECT_EQ(hostEntries(base()), names({"a.cfg", "notadir", "server.cfg"}));
     }
     setReadOnly(at("server.cfg"), false);
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
 }
 
-TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
+TEST_F(Files, UnwritableDirectoryKeepsTheOldFile) {
     make({"locked\\"});
     makeFile(at("locked\\motd.txt"), "old motd\r\n");
     if (!makeUnwritable(at("locked")))
@@ -535,8 +498,6 @@ TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
     EXPECT_NE(s.error.find("motd.txt"), std::string::npos) << s.error;
     EXPECT_EQ(bytesOf(at("locked\\motd.txt")), "old motd\r\n");
 }
-
-// Directories and deleting
 
 TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
     ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
@@ -562,9 +523,6 @@ TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
     EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
     EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
-
-// UDP: a port held by another program, and a socket asking a server (here
-// a stand-in of the test on the loopback)
 
 TEST(Udp, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
     HeldPort held;
@@ -595,8 +553,7 @@ std::string receiveOne(UdpSocket& socket) {
 } // namespace
 
 // Bytes of every value, an empty datagram, and the largest IPv4 carries
-// (65,507 bytes, within the 64 KiB kept whole) come back from an echo. The
-// challenge round trip is the server window's test.
+// (65,507 bytes) come back from an echo.
 TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
     vorn::test::UdpResponder server(
         [](const std::string& request) { return std::vector<std::string>{request}; });
@@ -622,8 +579,7 @@ TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
     EXPECT_FALSE(socket.sendTo("127.0.0.1", server.port, std::string(70000, 'x')).error.empty());
 }
 
-// Also after asking a port where nobody listens: the "port unreachable"
-// the network may report is no failure, only no answer.
+// Also after asking a port where nobody listens ("port unreachable").
 TEST(Udp, WaitingForNothingEndsWithoutADatagramAtTheTimeLimit) {
     UdpSocket socket;
     ASSERT_TRUE(socket.open().ok());
