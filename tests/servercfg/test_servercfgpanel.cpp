@@ -26,10 +26,21 @@ class ServerCfgTest : public WindowTest {
     QByteArray listenFile() const { return gameFile("dod/vorn_lserver.cfg"); }
 };
 
+// A directory in the file's place stops root too: nothing is confirmed. Once
+// it is gone, Save writes the defaults under the name Dedicated chooses.
 TEST_F(ServerCfgTest, SaveWritesTheDefaultsUnderTheNameDedicatedChooses) {
+    const QString target = demo->game("dod/vorn_lserver.cfg");
+    ASSERT_TRUE(QDir().mkpath(target));
+    DemoInstall::write(target + "/keep.txt", "kept\r\n");
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_lserver.cfg");
     EXPECT_EQ(status(), "Server setup ok?");
+    click("cmdServerOK");
+    expectSaveRefused("vorn_lserver.cfg");
+    EXPECT_FALSE(ctl<QWidget>("optMapFile")->isEnabled());
+    EXPECT_FALSE(confirmed("optServerFile"));
+    EXPECT_EQ(DemoInstall::read(target + "/keep.txt"), "kept\r\n");
+    ASSERT_TRUE(QDir(target).removeRecursively());
     for (bool dedicated : {true, false}) {
         click("optCommandLine");
         click("chkDedicated");
@@ -81,20 +92,6 @@ TEST_F(ServerCfgTest, ExtraVariablesSwitchesAndValuesGoIntoTheirLines) {
                             "mp_teamlimit \r\n"
                             "mp_timelimit 45\r\n"
                             "sv_a 1\r\nb\r\n");
-}
-
-// A directory in the file's place stops root too.
-TEST_F(ServerCfgTest, SaveThatCannotWriteConfirmsNothing) {
-    const QString target = demo->game("dod/vorn_lserver.cfg");
-    ASSERT_TRUE(QDir().mkpath(target));
-    DemoInstall::write(target + "/keep.txt", "kept\r\n");
-
-    openPanel();
-    click("cmdServerOK");
-    expectSaveRefused("vorn_lserver.cfg");
-    EXPECT_FALSE(ctl<QWidget>("optMapFile")->isEnabled());
-    EXPECT_FALSE(confirmed("optServerFile"));
-    EXPECT_EQ(DemoInstall::read(target + "/keep.txt"), "kept\r\n");
 }
 
 } // namespace
