@@ -11,8 +11,7 @@ class BotSetupTest : public WindowTest {
     QString text(const char* name) const { return ctl<QLineEdit>(name)->text(); }
     bool checked(const char* name) const { return ctl<QCheckBox>(name)->isChecked(); }
     QString botCfgFile() const { return demo->game("dod/sturmbot/bot.cfg"); }
-    // A box's number typed anew: the focus on it, its text erased key by
-    // key, the new one typed; the edit is not finished.
+    // A box's number erased key by key and typed anew; the edit goes on.
     void retype(const char* name, const QString& number) {
         auto* box = ctl<QLineEdit>(name);
         focus(box);
@@ -23,8 +22,7 @@ class BotSetupTest : public WindowTest {
     }
 };
 
-// Every control has the room its text needs, inside its frame, in both
-// modes (roster mode with all three team options, as before a map).
+// Every control has the room its text needs, inside its frame, in both modes.
 TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
     openStep("optBotFile");
     auto* setup = ctl<QGroupBox>("frmSturmbotSetup");
@@ -53,7 +51,7 @@ TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
 }
 
 // Every control reaches the text; a blood mode typed is no pick, and counts
-// only at the next build.
+// only at the next build. The "only" boxes exclude each other.
 TEST_F(BotSetupTest, EveryControlReachesTheText) {
     openStep("optBotFile");
     auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
@@ -76,10 +74,7 @@ TEST_F(BotSetupTest, EveryControlReachesTheText) {
     EXPECT_TRUE(viewer().endsWith("bloodmode 2\r\n\r\nfillserver"));
     setText("txtSturmbotPasswd", QString());
     EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
-}
 
-TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
-    openStep("optBotFile");
     struct Row {
         const char* clicked;
         bool knife, pistol, grenade; // checked afterwards
@@ -102,16 +97,14 @@ TEST_F(BotSetupTest, OnlyBoxesExcludeEachOther) {
     }
 }
 
-// The clamps (test_botcfg's) apply once an edit is finished, never while a
-// number is being typed; fields without numbers go in as typed and stop
-// nothing.
+// The clamps (test_botcfg's) apply once an edit is finished; fields without
+// numbers go in as typed and stop nothing.
 TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     openStep("optCommandLine");
     setText("cmbMaxPlayers", "16");
     ctl<QAbstractButton>("optBotFile")->setEnabled(true);
     click("optBotFile");
-    // Retyping the maximum reaction time: 9 and 90 on the way to 900 never
-    // pull the minimum down.
+    // 9 and 90 on the way to 900 never pull the minimum down.
     retype("txtSturmbotMaxReaction", "900");
     EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\nmax_reaction 900\r\n"));
     type("\r");
@@ -149,8 +142,7 @@ TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
 // under way included.
 TEST_F(BotSetupTest, FailedSaveConfirmsNothingAndSaveWritesTheNumbersShown) {
     openStep("optBotFile");
-    // A directory in the file's place cannot be replaced by a file, not even
-    // by root (rename gives EISDIR), so the write really fails here.
+    // A directory in the file's place stops root too.
     ASSERT_TRUE(QDir().mkpath(botCfgFile()));
     click("cmdSturmbotOK");
     expectSaveRefused("bot.cfg");

@@ -1,5 +1,5 @@
-// The command line panel: when the line is composed (test_commandline says
-// how), the player clamp and Dedicated, and what enables Save.
+// The command line panel: when the line is composed, the player clamp,
+// Dedicated, and what enables Save.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -31,14 +31,12 @@ class CommandLineTest : public WindowTest {
     }
 };
 
-// Only a first map picked from the list enables Save; a name typed goes
-// into the line, but Save stays disabled.
+// Only a first map picked from the list enables Save; a typed one does not.
 TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "Command Line and Options");
     auto* maps = ctl<QComboBox>("cmbMapList1");
     EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
-    // No first map yet: "+map", the blank of the map, the blank before the extras.
     EXPECT_EQ(viewer(), kExample.arg(QString()));
     EXPECT_FALSE(saveEnabled());
     setText("cmbMapList1", "dod_anzio");
@@ -79,15 +77,13 @@ TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
     pickCombo("cmbMaxPlayers", "12");
     EXPECT_EQ(maxBots(), "?");
     EXPECT_EQ(viewer(), before);
-    // Typing after a pick is a change again.
     setText("cmbMaxPlayers", "50");
     EXPECT_EQ(players(), "32");
     EXPECT_TRUE(viewer().contains(" +maxplayers 32 "));
 }
 
-// Texts set without a reaction of their own reach the line when the control
-// is left, or when the option already selected is pressed; Dedicated
-// toggled twice brings the line back.
+// Texts without a reaction of their own reach the line when the control is
+// left or the selected option is pressed; Dedicated twice restores the line.
 TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     openPanel();
     pickCombo("cmbMapList1", "dod_caen");
@@ -111,7 +107,6 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
     EXPECT_TRUE(viewer().startsWith("C:\\Sierra\\Half-Life\\hlds.exe -game dod +port 27016 "));
     EXPECT_TRUE(viewer().contains(" +servercfgfile vorn_server.cfg ")) << viewer().toStdString();
-    // The server stand-in exists, so the path stays valid and nothing is reset.
     EXPECT_NE(statusColour(), fromBgr(colour::Red));
     EXPECT_TRUE(saveEnabled());
     click("chkDedicated");
@@ -120,8 +115,8 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     EXPECT_EQ(seam.beeps, 0);
 }
 
-// Dedicated toggled by keyboard to a missing server: the path is refused,
-// and the keyboard stays on the box, away from the game path.
+// Dedicated toggled by keyboard to a missing server: the path is refused, the
+// keyboard stays on the box.
 TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
     openPanel();
     auto* dedicated = ctl<QCheckBox>("chkDedicated");

@@ -54,11 +54,9 @@ std::string commandLineOfThisProcess() {
 }
 #endif
 
-// The test program is also the command the tests start, as its command
-// line says (before any test is set up): "--vorn-exit N" ends at once with
-// exit code N; "--vorn-server" writes "server line 1", "server line 2"...
-// to its standard output every 50 ms without end, like a game server's
-// console.
+// The test program is also the command the tests start: "--vorn-exit N" ends
+// with exit code N; "--vorn-server" writes "server line 1", "server line 2"...
+// every 50 ms without end, like a game server's console.
 [[maybe_unused]] const bool commandMode = [] {
     const std::string line = commandLineOfThisProcess();
     if (const auto at = line.find("--vorn-exit "); at != std::string::npos)

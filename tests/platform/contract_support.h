@@ -1,7 +1,5 @@
-// The platform contract tests' scratch directory, given as a Windows path,
-// and what a test must do to the disk itself. On Linux each test gets its
-// own Wine-style prefix (c: is <prefix>/drive_c through dosdevices/c:) and
-// works below c:\work\; under Wine, below the Windows temporary directory.
+// The platform tests' scratch directory as a Windows path: on Linux below
+// c:\work in a Wine-style prefix of its own; under Wine, in the temporary one.
 #pragma once
 
 #include "platform.h"
@@ -14,8 +12,7 @@
 
 namespace vorn::test {
 
-// The text quoted for a batch line, and a file's bytes; each fails the test
-// when it cannot.
+// Each fails the test when it cannot.
 std::string quote(const std::string& text);
 std::string bytesOf(const std::string& winPath);
 
@@ -32,13 +29,11 @@ class PlatformTest : public ::testing::Test {
     // scratch directory: a directory when it ends in a backslash.
     void makeFile(const std::string& winPath, const std::string& bytes = "x");
     void make(std::initializer_list<std::string> entries);
-    // Read-only as the platform knows it: the attribute on Windows, no write
-    // permission on Linux.
+    // The attribute on Windows, no write permission on Linux.
     void setReadOnly(const std::string& winPath, bool readOnly);
-    // False when the running user can write into any directory here (root
-    // without immutable flags; Windows, where the attribute does not stop it).
+    // False when the running user can write into any directory here.
     bool makeUnwritable(const std::string& winPath);
-    // Entries of a directory with the host's own means, hidden ones included.
+    // A directory's entries by the host's own means, hidden ones included.
     std::set<std::string> hostEntries(const std::string& winDir);
 
     // Writes `line` as vorn.bat's only line, as the window writes it, runs it

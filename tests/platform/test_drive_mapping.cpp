@@ -1,6 +1,5 @@
-// The POSIX backend's own promises: drive letters mapped as Wine maps
-// them, clear texts when a path cannot be mapped, and vorn-cmd running
-// programs. (The Win32 backend hands paths to Windows as they are.)
+// The POSIX backend's own promises: drive letters mapped as Wine maps them,
+// and vorn-cmd running programs.
 #ifndef _WIN32
 #include "contract_support.h"
 #include "platform.h"
@@ -78,24 +77,21 @@ TEST_F(DriveMapping, ReplaceKeepsThePermissionsOfTheFile) {
 
 using Interpreter = PlatformTest;
 
-TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
-    writeHost(prefix_ + "/drive_c/work/Tool.exe",
-              "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
+// A native program runs with its arguments; what Vornwick never writes is
+// refused with a message, never run in part.
+TEST_F(Interpreter, RunsANativeProgramAndRefusesWhatItDoesNotUnderstand) {
+    const std::string work = prefix_ + "/drive_c/work/";
+    writeHost(work + "Tool.exe", "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
     // The batch file is Windows-1252, as the window writes it.
     EXPECT_EQ(
         runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
         0);
     EXPECT_EQ(bytesOf(at("out.txt")), "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
     // In any case, and with its exit code.
-    writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
+    writeHost(work + "hlds.exe", "#!/bin/sh\nexit 7\n", true);
     EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
-}
 
-// What Vornwick never writes is refused with a message (here into the
-// output), never run in part or passed over.
-TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
-    const std::string work = prefix_ + "/drive_c/work/";
-    writeHost(work + "tool.exe", "#!/bin/sh\n: > '" + work + "ran.txt'\n", true);
+    writeHost(work + "Tool.exe", "#!/bin/sh\n: > '" + work + "ran.txt'\n", true);
     writeHost(work + "other.bat", "dir c:\\ /ad /b\r\n");
     const std::string tool = at("tool.exe");
     for (const std::string& line :
@@ -127,9 +123,8 @@ std::string peProgram(unsigned machine) {
     return bytes + std::string(64, '\0');
 }
 
-// Wine's loaders are stand-ins: lib/ is shaped like Debian's /usr/lib/wine
-// (VORN_WINE_LOADER_DIR), bin/ is the PATH. Each notes its name,
-// WINELOADER and the program.
+// Stand-in loaders: lib/ is shaped like Debian's /usr/lib/wine, bin/ is the
+// PATH. Each notes its name, WINELOADER and the program.
 TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot) {
     const std::string work = prefix_ + "/drive_c/work/";
     writeHost(work + "prog32.exe", peProgram(0x14c));
@@ -139,8 +134,8 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
     const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("VORN_WINE_LOADER_DIR", (prefix_ + "/lib").c_str(), 1);
     ::setenv("PATH", (prefix_ + "/bin").c_str(), 1);
-    // Each row: the loaders there ('!' marks one the kernel cannot run), the
-    // program, its exit code, and the loader that ran it or what was said.
+    // The loaders ('!': one the kernel cannot run), the program, its exit
+    // code, and the loader that ran it or what was said.
     const std::string debian = "lib/wine lib/wine64 bin/wine";
     const struct {
         std::string loaders;
@@ -162,8 +157,7 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
         // Debian's Wine without its 32-bit part: 64-bit programs still run.
         {"lib/wine64 bin/wine", "prog32.exe", kExitNoWine32Bit, "Wine has no 32-bit part"},
         {"lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
-        // A kernel that cannot run 32-bit programs refuses the 32-bit loader
-        // with "Exec format error", as it refuses any file it cannot run.
+        // A kernel that cannot run 32-bit programs refuses the 32-bit loader.
         {"lib/wine! lib/wine64 bin/wine", "prog32.exe", kExitCannotRun32Bit,
          "Exec format error (" + prefix_ + "/lib/wine for prog32.exe, a 32-bit program)"},
         {"lib/wine! lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
