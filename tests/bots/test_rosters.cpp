@@ -1,5 +1,5 @@
 // Per-map bot rosters: the mode switch, the waypoint check, the Allied
-// country through the entity-tool stand-in, the class lists, the lines.
+// country, the class lists, the lines.
 #include "botcfg.h"
 #include "guisupport.h"
 
@@ -42,8 +42,7 @@ class RosterTest : public WindowTest {
     }
 };
 
-// The panel opens in fill-server mode with the defaults; roster mode shows
-// the roster frame, and its text ends with CR LF while it has no lines.
+// The panel opens in fill-server mode; roster mode shows the roster frame.
 TEST_F(RosterTest, ModeSwitchNamesTheFileAndShowsTheRosterFrame) {
     chooseMod("dod");
     // The reaction defaults written by the mod choice do not open the panel.
@@ -89,8 +88,7 @@ TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMapAndAMapWithoutWaypointsLocksT
     click("optSturmbotAxis1");
     EXPECT_EQ(classes(), axisBotClasses());
 
-    // The options follow the map; a map whose export exists (dod_caen's
-    // stays for the next time) is only read: no tool, no busy pointer.
+    // A map whose export exists is only read: no tool, no busy pointer.
     pickMap("dod_anzio");
     expectTeams("German", "U.S.", true, false);
     const int exports = seam.busyOn;
@@ -123,8 +121,8 @@ TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMapAndAMapWithoutWaypointsLocksT
     expectRosterControlsEnabled(true);
 }
 
-// A roster's lines have no fill-server settings: they never replace the
-// global bot.cfg, and a map without waypoints gets no roster file.
+// A roster never replaces the global bot.cfg; a map without waypoints gets
+// no roster file.
 TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
     const QString global = demo->game("dod/sturmbot/bot.cfg");
     DemoInstall::write(global, "fillserver\r\n");

@@ -1,5 +1,5 @@
-// Class limits of dod maps: the lists shown for U.S. and British maps, the
-// lines carried over from a map's file, what the pickers log, the file.
+// Class limits of dod maps: the lists by country, the lines kept from a map's
+// file, what the pickers log, the file.
 #include "guisupport.h"
 
 #include <QRegularExpression>
@@ -18,7 +18,9 @@ class ClassLimitTest : public WindowTest {
     }
 
     QComboBox* box(const char* name) const { return ctl<QComboBox>(name); }
-    QString label(const char* name) const { return ctl<QLabel>(name)->text(); }
+    QString teams() const {
+        return ctl<QLabel>("lblClassAllies")->text() + "/" + ctl<QLabel>("lblClassAxis")->text();
+    }
     QString cfg(const QString& map) const { return demo->game("dod/" + map + ".cfg"); }
     // The map's saved file, found without regard to case.
     QByteArray saved(const QString& map) const {
@@ -54,8 +56,7 @@ class ClassLimitTest : public WindowTest {
 
 TEST_F(ClassLimitTest, AUsMapGetsTheNationListsAndALimitForEachClass) {
     editMap("dod_anzio");
-    EXPECT_EQ(label("lblClassAllies"), "U.S.");
-    EXPECT_EQ(label("lblClassAxis"), "German");
+    EXPECT_EQ(teams(), "U.S./German");
     const char* const mapControls[] = {"lstMapList", "cmdAddMap", "cmdClearMapList", "cmdMapOK"};
     // The map stays fixed while its limits are edited.
     for (const char* name : mapControls)
@@ -136,10 +137,8 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
     DemoInstall::write(cfg("dod_anzio"), "hostname x\r\nmp_limitalliesgarand 2\r\n");
     editMap("dod_anzio");
     const QStringList digits{"-1", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    EXPECT_EQ(items(box("cmbClassAllies")), digits);
-    EXPECT_EQ(items(box("cmbClassAxis")), digits);
-    EXPECT_EQ(label("lblClassAllies"), "Allies");
-    EXPECT_EQ(label("lblClassAxis"), "Axis");
+    EXPECT_EQ(items(box("cmbClassAllies")) + items(box("cmbClassAxis")), digits + digits);
+    EXPECT_EQ(teams(), "Allies/Axis");
     // No country was needed, so no entity export was made.
     EXPECT_FALSE(QFile::exists(demo->game("dod/maps/dod_anzio.ent")));
 
@@ -152,14 +151,13 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
     EXPECT_EQ(saved("dod_anzio"), QByteArray("hostname x\r\n\r\n\r\n"));
 }
 
-// A British map, then by keys a U.S. map without a file: the lists follow
-// the country, nothing of one map leaks into the other's file, and an
-// allied limit on the British map is saved under the British prefix.
+// A British map, then by keys a U.S. map without a file: the lists follow the
+// country, and nothing of one map leaks into the other's file.
 TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     DemoInstall::write(cfg("dod_charlie"),
                        "hostname a\r\nmp_limitbritmg 3\r\nmp_limitallieslight 2\r\n");
     editMap("dod_charlie");
-    EXPECT_EQ(label("lblClassAllies"), "British");
+    EXPECT_EQ(teams(), "British/German");
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "2");
     pickCombo("cmbClassAllies", "sniper");
     pickCombo("cmbLimitAllies", "1");
@@ -175,7 +173,7 @@ TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     focus(maps);
     key(Qt::Key_Home);
     ASSERT_EQ(maps->currentItem()->text(), "dod_anzio");
-    EXPECT_EQ(label("lblClassAllies"), "U.S.");
+    EXPECT_EQ(teams(), "U.S./German");
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "-1");
     pickCombo("cmbLimitAxis", "2");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "dod_anzio.cfg");
@@ -203,7 +201,7 @@ TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
     DemoInstall::write(demo->game("dod/sturmbot/History.txt"), "h\r\n-\r\n1.5\r\n");
     DemoInstall::write(cfg("dod_anzio"), "hostname a\r\nmp_limitallieslight 2\r\n");
     editMap("dod_anzio");
-    EXPECT_EQ(label("lblClassAllies") + label("lblClassAxis"), "AlliesAxis");
+    EXPECT_EQ(teams(), "Allies/Axis");
     EXPECT_EQ(items(box("cmbClassAxis")),
               (QStringList{"light", "assault", "heavy", "sniper", "mg"}));
     EXPECT_EQ(box("cmbLimitAllies")->currentText(), "2");
@@ -218,11 +216,10 @@ TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
     expectUnsetBut(limitLines(saved("dod_kalt")), {});
 }
 
-// On POSIX and under Wine a map file may be called "x\..\..\..\name.bsp":
-// such a name never becomes part of a path, and the box says why.
+// A map file called "x\..\..\..\name.bsp" (POSIX, Wine) never becomes part of
+// a path, and the box says why.
 TEST_F(ClassLimitTest, MapNamesThatAreNoFileNamesNeverBecomePaths) {
     VORN_SKIP_ON_WINDOWS("a Windows disk cannot hold such names; they come from other disks");
-    // Each: the map name, and the character the messages name.
     const std::pair<QString, QString> rows[] = {{"x\\..\\..\\..\\name", "\\"},
                                                 {"say \"hi\"", "\""}};
     for (const auto& [map, bad] : rows)
@@ -261,8 +258,7 @@ TEST_F(ClassLimitTest, AFileThatCannotBeReplacedStaysAsItWas) {
 }
 
 // A typed limit counts as a picked one; the arrow keys step from the limit
-// shown, whether from the file (stored with other capitals), a class picked,
-// or the keyboard.
+// shown: from the file (stored with other capitals), a class, or the keys.
 TEST_F(ClassLimitTest, TypedLimitsAreSavedAndArrowKeysStepFromTheLimitShown) {
     DemoInstall::write(demo->game("dod/DOD_ANZIO.cfg"), "hostname caps\r\nmp_limitaxiskar 2\r\n");
     editMap("dod_anzio");

@@ -49,6 +49,14 @@ TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
     fs::create_directory_symlink("../other", prefix_ + "/dosdevices/d:");
     writeHost(prefix_ + "/other/Data.TXT", "x");
     EXPECT_EQ(storedName("D:\\data.txt"), "Data.TXT");
+    // Replacing a file keeps its permissions.
+    makeFile(at("run.sh"), "old");
+    const std::string script = prefix_ + "/drive_c/work/run.sh";
+    ::chmod(script.c_str(), 0750);
+    ASSERT_TRUE(replaceFile(at("run.sh"), "new").ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(script.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
 }
 
 TEST_F(DriveMapping, UnmappablePathsSayWhy) {
@@ -63,16 +71,6 @@ TEST_F(DriveMapping, UnmappablePathsSayWhy) {
     const Status noPrefix = hostPath("c:\\x.txt", host);
     EXPECT_NE(noPrefix.error.find("Wine prefix"), std::string::npos) << noPrefix.error;
     EXPECT_FALSE(replaceFile("c:\\x.txt", "x").ok());
-}
-
-TEST_F(DriveMapping, ReplaceKeepsThePermissionsOfTheFile) {
-    makeFile(at("run.sh"), "old");
-    const std::string host = prefix_ + "/drive_c/work/run.sh";
-    ::chmod(host.c_str(), 0750);
-    ASSERT_TRUE(replaceFile(at("run.sh"), "new").ok());
-    struct stat st {};
-    ASSERT_EQ(::stat(host.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0750u);
 }
 
 using Interpreter = PlatformTest;

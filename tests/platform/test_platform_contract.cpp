@@ -217,6 +217,11 @@ TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
     start(p, "--vorn-exit 7");
     EXPECT_TRUE(waitUntil([&p] { return !p.running(); }, 20000));
     EXPECT_EQ(p.exitCode(), 7);
+    // Line breaks are refused.
+    Process broken;
+    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"})
+        EXPECT_FALSE(startHidden(line, broken).error.empty()) << line;
+    EXPECT_FALSE(broken.valid());
 }
 
 // cmd.exe expands '%' on its command line, quoted or not: the batch file runs
@@ -261,13 +266,6 @@ TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
     ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_NE(bytesOf(at("vorn.log")), "");
-}
-
-TEST_F(Commands, LineBreaksAreRefused) {
-    Process p;
-    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"})
-        EXPECT_FALSE(startHidden(line, p).error.empty()) << line;
-    EXPECT_FALSE(p.valid());
 }
 
 // Stop asks without waiting; a listing past its time limit is killed; either
