@@ -75,25 +75,23 @@ TEST_F(BotSetupTest, EveryControlReachesTheText) {
     setText("txtSturmbotPasswd", QString());
     EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
 
-    struct Row {
-        const char* clicked;
-        bool knife, pistol, grenade; // checked afterwards
-    };
-    const Row rows[] = {
-        {"chkSturmbotPistol", false, true, false},
-        {"chkSturmbotKnife", true, false, false},
-        {"chkSturmbotGrenade", false, false, true},
-        {"chkSturmbotGrenade", false, false, false}, // unchecking leaves the others alone
-    };
-    const auto on = [](bool b) { return QString(b ? "on" : "off"); };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.clicked);
-        click(r.clicked);
-        EXPECT_EQ(QList<bool>({checked("chkSturmbotKnife"), checked("chkSturmbotPistol"),
-                               checked("chkSturmbotGrenade")}),
-                  QList<bool>({r.knife, r.pistol, r.grenade}));
-        EXPECT_TRUE(viewer().contains(QString("knifeonly %1\r\npistolonly %2\r\ngrenadeonly %3")
-                                          .arg(on(r.knife), on(r.pistol), on(r.grenade))));
+    // The box clicked; knife, pistol and grenade only afterwards (unchecking
+    // leaves the others alone).
+    const std::pair<const char*, QString> rows[] = {{"chkSturmbotPistol", "off on off"},
+                                                    {"chkSturmbotKnife", "on off off"},
+                                                    {"chkSturmbotGrenade", "off off on"},
+                                                    {"chkSturmbotGrenade", "off off off"}};
+    const auto on = [this](const char* box) { return QString(checked(box) ? "on" : "off"); };
+    for (const auto& [clicked, states] : rows) {
+        click(clicked);
+        const QStringList s = states.split(' ');
+        EXPECT_EQ(on("chkSturmbotKnife") + " " + on("chkSturmbotPistol") + " " +
+                      on("chkSturmbotGrenade"),
+                  states)
+            << clicked;
+        EXPECT_TRUE(viewer().contains(
+            QString("knifeonly %1\r\npistolonly %2\r\ngrenadeonly %3").arg(s[0], s[1], s[2])))
+            << clicked;
     }
 }
 

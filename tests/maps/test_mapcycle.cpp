@@ -48,29 +48,25 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
 }
 
 TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
-    const struct {
-        const char* name;
-        QStringList added; // after the previous row's maps
-        bool clearFirst;
-    } rows[] = {
-        {"empty", {}, false}, // saved as one CR LF
-        {"a duplicate", {"dod_anzio", "dod_caen", "dod_anzio"}, false},
-        {"one more", {"dod_flash"}, false},
-        {"cleared, then one", {"dod_kalt"}, true},
-    };
+    // Maps added after the previous row's, or after Clear: none (saved as one
+    // CR LF), a duplicate, one more, one after Clear.
+    const std::pair<QStringList, bool> rows[] = {{{}, false},
+                                                 {{"dod_anzio", "dod_caen", "dod_anzio"}, false},
+                                                 {{"dod_flash"}, false},
+                                                 {{"dod_kalt"}, true}};
     openStep("optMapFile");
     QStringList cycle;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (row.clearFirst) {
+    for (const auto& [added, clearFirst] : rows) {
+        SCOPED_TRACE(added.join(' ').toStdString());
+        if (clearFirst) {
             click("cmdClearMapList");
             EXPECT_EQ(viewer(), "");
             EXPECT_FALSE(ctl<QWidget>("cmdMapOK")->isEnabled());
             EXPECT_EQ(status(), "Please select maps for the server.");
             cycle.clear();
         }
-        addMaps(row.added);
-        cycle += row.added;
+        addMaps(added);
+        cycle += added;
         click("cmdMapOK");
         EXPECT_EQ(cycleFile(), (cycle.join("\r\n") + "\r\n").toLatin1());
         EXPECT_EQ(botMaps(), QStringList{""} + cycle);

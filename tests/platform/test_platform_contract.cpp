@@ -13,6 +13,7 @@
 #include <chrono>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -310,16 +311,14 @@ using Files = PlatformTest;
 
 TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
     makeFile(at("out.log"), "0123456789");
-    const struct {
-        std::uint64_t offset;
-        std::size_t most;
-        const char* bytes;
-    } rows[] = {{0, 100, "0123456789"}, {4, 3, "456"}, {9, 100, "9"}, {10, 5, ""}, {99, 5, ""}};
-    for (const auto& row : rows) {
+    // The offset, the most bytes read, the bytes.
+    const std::tuple<std::uint64_t, std::size_t, const char*> rows[] = {
+        {0, 100, "0123456789"}, {4, 3, "456"}, {9, 100, "9"}, {10, 5, ""}, {99, 5, ""}};
+    for (const auto& [offset, most, read] : rows) {
         std::string bytes = "stale";
         std::uint64_t size = 0;
-        ASSERT_TRUE(readFileFrom(at("out.log"), row.offset, row.most, bytes, size).ok());
-        EXPECT_EQ(bytes, row.bytes) << row.offset;
+        ASSERT_TRUE(readFileFrom(at("out.log"), offset, most, bytes, size).ok());
+        EXPECT_EQ(bytes, read) << offset;
         EXPECT_EQ(size, 10u);
     }
     std::string bytes;
@@ -399,19 +398,16 @@ TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
 TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     makeFile(at("vorn.log"), "keep\r\n");
     setReadOnly(at("vorn.log"), true);
-    const struct {
-        const char* file;
-        TextFile::Mode mode;
-        const char* said;
-    } rows[] = {{"vorn.log", TextFile::Mode::Output, "read-only"},
-                {"vorn.log", TextFile::Mode::Append, "read-only"},
-                {"gone\\t.txt", TextFile::Mode::Output, "t.txt"},
-                {"gone.txt", TextFile::Mode::Input, "gone.txt"}};
-    for (const auto& row : rows) {
+    const std::tuple<const char*, TextFile::Mode, const char*> rows[] = {
+        {"vorn.log", TextFile::Mode::Output, "read-only"},
+        {"vorn.log", TextFile::Mode::Append, "read-only"},
+        {"gone\\t.txt", TextFile::Mode::Output, "t.txt"},
+        {"gone.txt", TextFile::Mode::Input, "gone.txt"}};
+    for (const auto& [file, mode, said] : rows) {
         TextFile f;
-        const Status s = f.open(at(row.file), row.mode);
-        EXPECT_NE(s.error.find(row.said), std::string::npos) << row.file << ": " << s.error;
-        EXPECT_FALSE(f.isOpen()) << row.file;
+        const Status s = f.open(at(file), mode);
+        EXPECT_NE(s.error.find(said), std::string::npos) << file << ": " << s.error;
+        EXPECT_FALSE(f.isOpen()) << file;
     }
     const Status gone = deleteFile(at("vorn.log"));
     EXPECT_EQ(gone.fault, Status::Fault::ReadOnly);
