@@ -57,11 +57,8 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     // Save keeps the composition and writes nothing.
     EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
     EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("+map"));
-}
 
-// Typing reaches the clamp (test_commandline's), the bot maximum and the line.
-TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
-    openPanel();
+    // Typing reaches the clamp (test_commandline's), the bot maximum and the line.
     setText("cmbMaxPlayers", "40");
     EXPECT_EQ(players(), "32");
     EXPECT_EQ(maxBots(), "< 33");

@@ -132,14 +132,11 @@ void PlatformTest::makeFile(const std::string& winPath, const std::string& bytes
 }
 
 void PlatformTest::make(std::initializer_list<std::string> entries) {
-    for (const std::string& entry : entries) {
-        if (entry.back() != '\\') {
+    for (const std::string& entry : entries)
+        if (entry.back() != '\\')
             makeFile(at(entry));
-            continue;
-        }
-        const Status s = makeDirectory(at(entry.substr(0, entry.size() - 1)));
-        ASSERT_TRUE(s.ok()) << s.error;
-    }
+        else
+            ASSERT_TRUE(makeDirectory(at(entry.substr(0, entry.size() - 1))).ok()) << entry;
 }
 
 void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {

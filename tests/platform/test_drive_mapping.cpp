@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -135,12 +136,7 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
     // The loaders ('!': one the kernel cannot run), the program, its exit
     // code, and the loader that ran it or what was said.
     const std::string debian = "lib/wine lib/wine64 bin/wine";
-    const struct {
-        std::string loaders;
-        const char* program;
-        int code;
-        std::string said;
-    } rows[] = {
+    const std::tuple<std::string, const char*, int, std::string> rows[] = {
         {debian, "prog64.exe", 0, "lib/wine64"},
         {debian, "prog32.exe", 0, "lib/wine"},
         // Without a readable PE header, Wine's own `wine` chooses.
@@ -160,27 +156,27 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
          "Exec format error (" + prefix_ + "/lib/wine for prog32.exe, a 32-bit program)"},
         {"lib/wine! lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.loaders + ": " + row.program);
+    for (const auto& [names, program, code, said] : rows) {
+        SCOPED_TRACE(names + ": " + program);
         for (const char* dir : {"/lib", "/bin"}) {
             fs::remove_all(prefix_ + dir);
             fs::create_directories(prefix_ + dir);
         }
-        std::istringstream loaders(row.loaders);
+        std::istringstream loaders(names);
         for (std::string loader; loaders >> loader;)
             writeHost(prefix_ + "/" + loader.substr(0, loader.find('!')),
                       loader.back() == '!' ? "no program of this machine"
                                            : "#!/bin/sh\nprintf '%s %s %s\\r\\n' \"${0##*/}\" "
                                              "\"$WINELOADER\" \"${1##*/}\"\n",
                       true);
-        const int code = runBatchLine(at(row.program), at("out.txt") + " 2>&1");
+        const int got = runBatchLine(at(program), at("out.txt") + " 2>&1");
         const std::string out = bytesOf(at("out.txt"));
-        EXPECT_EQ(code, row.code) << out;
-        if (row.code == 0)
-            EXPECT_EQ(out, row.said.substr(row.said.rfind('/') + 1) + " " + prefix_ + "/" +
-                               row.said + " " + row.program + "\r\n");
+        EXPECT_EQ(got, code) << out;
+        if (code == 0)
+            EXPECT_EQ(out, said.substr(said.rfind('/') + 1) + " " + prefix_ + "/" + said + " " +
+                               program + "\r\n");
         else
-            EXPECT_NE(out.find(row.said), std::string::npos) << out;
+            EXPECT_NE(out.find(said), std::string::npos) << out;
     }
     ::unsetenv("VORN_WINE_LOADER_DIR");
     ::setenv("PATH", savedPath.c_str(), 1);
