@@ -22,37 +22,9 @@ class BotSetupTest : public WindowTest {
     }
 };
 
-// Every control has the room its text needs, inside its frame, in both modes.
-TEST_F(BotSetupTest, PanelFitsItsFrameWithoutClipping) {
-    openStep("optBotFile");
-    auto* setup = ctl<QGroupBox>("frmSturmbotSetup");
-    for (bool roster : {false, true}) {
-        SCOPED_TRACE(roster ? "roster mode" : "fill-server mode");
-        if (roster)
-            click("chkSturmbotFillserver");
-        setup->layout()->activate();
-        ctl<QGroupBox>("frmSturmbotCustom")->layout()->activate();
-        EXPECT_LE(setup->minimumSizeHint().height(), setup->height());
-        EXPECT_LE(setup->minimumSizeHint().width(), setup->width());
-        for (QWidget* c : setup->findChildren<QWidget*>()) {
-            if (!c->isVisibleTo(setup) || c->objectName().isEmpty() ||
-                c->objectName().startsWith("qt_"))
-                continue;
-            SCOPED_TRACE(c->objectName().toStdString());
-            // The frame stands 8 px left of the form: its visible part starts there.
-            EXPECT_TRUE(setup->rect()
-                            .adjusted(8, 0, 0, 0)
-                            .contains(QRect(c->mapTo(setup, QPoint(0, 0)), c->size())));
-            const bool captioned = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c);
-            EXPECT_GE(c->width(), captioned ? c->sizeHint().width() : c->minimumSizeHint().width());
-            EXPECT_GE(c->height(), c->minimumSizeHint().height());
-        }
-    }
-}
-
 // Every control reaches the text; a blood mode typed is no pick, and counts
 // only at the next build. The "only" boxes exclude each other.
-TEST_F(BotSetupTest, EveryControlReachesTheText) {
+TEST_F(BotSetupTest, EveryControlReachesTheTextAndFitsItsFrame) {
     openStep("optBotFile");
     auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
     focus(blood);
@@ -92,6 +64,30 @@ TEST_F(BotSetupTest, EveryControlReachesTheText) {
         EXPECT_TRUE(viewer().contains(
             QString("knifeonly %1\r\npistolonly %2\r\ngrenadeonly %3").arg(s[0], s[1], s[2])))
             << clicked;
+    }
+    // Every control has the room its text needs, inside its frame, in both modes.
+    auto* setup = ctl<QGroupBox>("frmSturmbotSetup");
+    for (bool roster : {false, true}) {
+        SCOPED_TRACE(roster ? "roster mode" : "fill-server mode");
+        if (roster)
+            click("chkSturmbotFillserver");
+        setup->layout()->activate();
+        ctl<QGroupBox>("frmSturmbotCustom")->layout()->activate();
+        EXPECT_LE(setup->minimumSizeHint().height(), setup->height());
+        EXPECT_LE(setup->minimumSizeHint().width(), setup->width());
+        for (QWidget* c : setup->findChildren<QWidget*>()) {
+            if (!c->isVisibleTo(setup) || c->objectName().isEmpty() ||
+                c->objectName().startsWith("qt_"))
+                continue;
+            SCOPED_TRACE(c->objectName().toStdString());
+            // The frame stands 8 px left of the form: its visible part starts there.
+            EXPECT_TRUE(setup->rect()
+                            .adjusted(8, 0, 0, 0)
+                            .contains(QRect(c->mapTo(setup, QPoint(0, 0)), c->size())));
+            const bool captioned = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c);
+            EXPECT_GE(c->width(), captioned ? c->sizeHint().width() : c->minimumSizeHint().width());
+            EXPECT_GE(c->height(), c->minimumSizeHint().height());
+        }
     }
 }
 
