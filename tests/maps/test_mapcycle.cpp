@@ -17,7 +17,7 @@ class MapCycleTest : public WindowTest {
 
 // Maps come in by Add or by a double click; choosing a mod again empties
 // the cycle and forgets the selection.
-TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
+TEST_F(MapCycleTest, CyclesAreBuiltSavedAndOfferedToTheBots) {
     openStep("optMapFile");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
     EXPECT_EQ(status(), "Please select maps for the server.");
@@ -45,16 +45,13 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     click("cmdAddMap");
     EXPECT_EQ(viewer(), "");
     EXPECT_EQ(status(), "Please select maps for the server.");
-}
 
-TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
-    // Maps added after the previous row's, or after Clear: none (saved as one
-    // CR LF), a duplicate, one more, one after Clear.
+    // Saved cycles offered to the bots, of maps added after the previous
+    // row's or after Clear: none (one CR LF), a duplicate, one more, one.
     const std::pair<QStringList, bool> rows[] = {{{}, false},
                                                  {{"dod_anzio", "dod_caen", "dod_anzio"}, false},
                                                  {{"dod_flash"}, false},
                                                  {{"dod_kalt"}, true}};
-    openStep("optMapFile");
     QStringList cycle;
     for (const auto& [added, clearFirst] : rows) {
         SCOPED_TRACE(added.join(' ').toStdString());

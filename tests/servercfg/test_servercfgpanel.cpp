@@ -28,7 +28,7 @@ class ServerCfgTest : public WindowTest {
 
 // A directory in the file's place stops root too: nothing is confirmed. Once
 // it is gone, Save writes the defaults under the name Dedicated chooses.
-TEST_F(ServerCfgTest, SaveWritesTheDefaultsUnderTheNameDedicatedChooses) {
+TEST_F(ServerCfgTest, SaveWritesWhatTheControlsSayUnderTheNameDedicatedChooses) {
     const QString target = demo->game("dod/vorn_lserver.cfg");
     ASSERT_TRUE(QDir().mkpath(target));
     DemoInstall::write(target + "/keep.txt", "kept\r\n");
@@ -53,11 +53,8 @@ TEST_F(ServerCfgTest, SaveWritesTheDefaultsUnderTheNameDedicatedChooses) {
         EXPECT_TRUE(confirmed("optServerFile"));
         EXPECT_TRUE(ctl<QWidget>("optMapFile")->isEnabled());
     }
-}
 
-// The extra variables, then every switch and value, reach their lines.
-TEST_F(ServerCfgTest, ExtraVariablesSwitchesAndValuesGoIntoTheirLines) {
-    openPanel();
+    // The extra variables, then every switch and value, reach their lines.
     for (const auto& [typed, tail] : {std::pair<QString, QByteArray>{"", "\r\n\r\n"},
                                       {"sv_a 1\nsv_b 2\n", "\r\nsv_a 1\r\nsv_b 2\r\n\r\n"}}) {
         setText("txtExtra2", typed);
