@@ -227,7 +227,7 @@ TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
 
 // cmd.exe expands '%' on its command line, quoted or not: the batch file runs
 // from its folder and is named without it.
-TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
+TEST_F(Commands, BatchFilesRunFromTheirFolderEvenOneHoldingPercent) {
     make({"maps\\", "maps\\a.bsp"});
     for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
         SCOPED_TRACE(folder);
@@ -247,16 +247,11 @@ TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
     }
     Process p;
     EXPECT_FALSE(startHidden(".\\vorn.bat", p, at("gone")).ok());
-}
-
-// From the batch file's folder, as the window runs them: "2> file" keeps
-// the complaints apart, "> file 2>&1" joins them to the output.
-TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
+    // From the batch file's folder: "2> file" keeps the complaints apart,
+    // "> file 2>&1" joins them to the output.
     const std::string folder = base().substr(0, base().size() - 1);
-    make({"maps\\"});
     makeFile(at("vorn.bat"),
-             "dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(at("vorn.log")) + "\r\n");
-    Process p;
+             "dir " + quote(at("maps\\*.wad")) + " /b > " + quote(at("vorn.log")) + "\r\n");
     ASSERT_TRUE(startHidden(".\\vorn.bat 2> vorn.err", p, folder).ok());
     ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
     EXPECT_EQ(bytesOf(at("vorn.log")), "");
@@ -309,7 +304,7 @@ TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
 
 using Files = PlatformTest;
 
-TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
+TEST_F(Files, FilesAreReadFromAnOffsetOrWholeWhenOrdinaryAndBounded) {
     makeFile(at("out.log"), "0123456789");
     // The offset, the most bytes read, the bytes.
     const std::tuple<std::uint64_t, std::size_t, const char*> rows[] = {
@@ -323,9 +318,34 @@ TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
     }
     std::string bytes;
     std::uint64_t size = 1;
-    const Status s = readFileFrom(at("gone.log"), 0, 10, bytes, size);
+    Status s = readFileFrom(at("gone.log"), 0, 10, bytes, size);
     EXPECT_NE(s.error.find("gone.log"), std::string::npos) << s.error;
     EXPECT_EQ(size, 0u);
+    // Whole files only when ordinary and of bounded size: no pipe, no endless device.
+    makeFile(at("History.txt"), "12345");
+    bytes.clear();
+    EXPECT_TRUE(readFile(at("History.txt"), bytes, 5).ok());
+    EXPECT_EQ(bytes, "12345");
+    s = readFile(at("History.txt"), bytes, 4);
+    EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
+    EXPECT_EQ(s.fault, Status::Fault::Other);
+    make({"dir\\"});
+    EXPECT_FALSE(readFile(at("dir"), bytes).ok());
+    // A missing file, or a missing directory above it, is told apart.
+    EXPECT_EQ(readFile(at("none.txt"), bytes).fault, Status::Fault::Missing);
+    EXPECT_EQ(readFile(at("nodir\\History.txt"), bytes).fault, Status::Fault::Missing);
+#ifndef _WIN32
+    std::string host;
+    ASSERT_TRUE(hostPath(at(""), host).ok());
+    ASSERT_EQ(::mkfifo((host + "pipe").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (host + "endless").c_str()), 0);
+    for (const char* name : {"pipe", "endless"}) {
+        s = readFile(at(name), bytes);
+        EXPECT_NE(s.error.find("not an ordinary file"), std::string::npos) << s.error;
+        // Nor does the existence test see them.
+        EXPECT_EQ(storedName(at(name), true), "") << name;
+    }
+#endif
 }
 
 // Lines are written with CR LF and bytes unchanged; read up to CR LF or LF,
@@ -366,34 +386,6 @@ TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
     EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
 }
 
-// Only an ordinary file of bounded size is read: no pipe, no endless device.
-TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
-    makeFile(at("History.txt"), "12345");
-    std::string bytes;
-    EXPECT_TRUE(readFile(at("History.txt"), bytes, 5).ok());
-    EXPECT_EQ(bytes, "12345");
-    Status s = readFile(at("History.txt"), bytes, 4);
-    EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
-    EXPECT_EQ(s.fault, Status::Fault::Other);
-    make({"dir\\"});
-    EXPECT_FALSE(readFile(at("dir"), bytes).ok());
-    // A missing file, or a missing directory above it, is told apart.
-    EXPECT_EQ(readFile(at("none.txt"), bytes).fault, Status::Fault::Missing);
-    EXPECT_EQ(readFile(at("nodir\\History.txt"), bytes).fault, Status::Fault::Missing);
-#ifndef _WIN32
-    std::string host;
-    ASSERT_TRUE(hostPath(at(""), host).ok());
-    ASSERT_EQ(::mkfifo((host + "pipe").c_str(), 0644), 0);
-    ASSERT_EQ(::symlink("/dev/zero", (host + "endless").c_str()), 0);
-    for (const char* name : {"pipe", "endless"}) {
-        s = readFile(at(name), bytes);
-        EXPECT_NE(s.error.find("not an ordinary file"), std::string::npos) << s.error;
-        // Nor does the existence test see them.
-        EXPECT_EQ(storedName(at(name), true), "") << name;
-    }
-#endif
-}
-
 // A read-only file is neither written nor deleted; each failure names the file.
 TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     makeFile(at("vorn.log"), "keep\r\n");
@@ -417,6 +409,29 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     in.close();
     setReadOnly(at("vorn.log"), false);
     EXPECT_EQ(bytesOf(at("vorn.log")), "keep\r\n");
+    // Directories are made and removed, files deleted, once.
+    ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("VORNTMP"), true), "vorntmp");
+    EXPECT_FALSE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_TRUE(removeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("vorntmp"), true), "");
+    EXPECT_FALSE(removeDirectory(at("vorntmp")).ok());
+
+    makeFile(at("vorn.log"));
+    EXPECT_TRUE(deleteFile(at("vorn.log")).ok());
+    EXPECT_EQ(storedName(at("vorn.log")), "");
+    const Status twice = deleteFile(at("vorn.log"));
+    EXPECT_NE(twice.error.find("vorn.log"), std::string::npos) << twice.error;
+    // The user's temporary directory is a writable Windows path.
+    std::string dir;
+    const Status s = userTempDir(dir);
+    ASSERT_TRUE(s.ok()) << s.error;
+    ASSERT_GE(dir.size(), 4u);
+    EXPECT_EQ(dir[1], ':');
+    EXPECT_EQ(dir.back(), '\\');
+    ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
+    EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
+    EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
 
 // What a crash mid-save left beside a file is cleared at its next save; what
@@ -491,31 +506,6 @@ TEST_F(Files, UnwritableDirectoryKeepsTheOldFile) {
     const Status s = replaceFile(at("locked\\motd.txt"), "new motd\r\n");
     EXPECT_NE(s.error.find("motd.txt"), std::string::npos) << s.error;
     EXPECT_EQ(bytesOf(at("locked\\motd.txt")), "old motd\r\n");
-}
-
-TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
-    ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
-    EXPECT_EQ(storedName(at("VORNTMP"), true), "vorntmp");
-    EXPECT_FALSE(makeDirectory(at("vorntmp")).ok());
-    EXPECT_TRUE(removeDirectory(at("vorntmp")).ok());
-    EXPECT_EQ(storedName(at("vorntmp"), true), "");
-    EXPECT_FALSE(removeDirectory(at("vorntmp")).ok());
-
-    makeFile(at("vorn.log"));
-    EXPECT_TRUE(deleteFile(at("vorn.log")).ok());
-    EXPECT_EQ(storedName(at("vorn.log")), "");
-    const Status gone = deleteFile(at("vorn.log"));
-    EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
-    // The user's temporary directory is a writable Windows path.
-    std::string dir;
-    const Status s = userTempDir(dir);
-    ASSERT_TRUE(s.ok()) << s.error;
-    ASSERT_GE(dir.size(), 4u);
-    EXPECT_EQ(dir[1], ':');
-    EXPECT_EQ(dir.back(), '\\');
-    ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
-    EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
-    EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
 
 TEST(Udp, AHeldPortIsBusyAndOnceLetGoFreeAndSilent) {
