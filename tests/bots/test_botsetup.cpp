@@ -22,8 +22,7 @@ class BotSetupTest : public WindowTest {
     }
 };
 
-// Every control reaches the text; a blood mode typed is no pick, and counts
-// only at the next build. The "only" boxes exclude each other.
+// Every control reaches the text (a typed blood mode at the next build).
 TEST_F(BotSetupTest, EveryControlReachesTheTextAndFitsItsFrame) {
     openStep("optBotFile");
     auto* blood = ctl<QComboBox>("cmbSturmbotBlood");
@@ -47,8 +46,7 @@ TEST_F(BotSetupTest, EveryControlReachesTheTextAndFitsItsFrame) {
     setText("txtSturmbotPasswd", QString());
     EXPECT_TRUE(viewer().startsWith("min_reaction 300\r\n"));
 
-    // The box clicked; knife, pistol and grenade only afterwards (unchecking
-    // leaves the others alone).
+    // The box clicked; knife, pistol and grenade only after it.
     const std::pair<const char*, QString> rows[] = {{"chkSturmbotPistol", "off on off"},
                                                     {"chkSturmbotKnife", "on off off"},
                                                     {"chkSturmbotGrenade", "off off on"},
@@ -91,8 +89,7 @@ TEST_F(BotSetupTest, EveryControlReachesTheTextAndFitsItsFrame) {
     }
 }
 
-// The clamps (test_botcfg's) apply once an edit is finished; fields without
-// numbers go in as typed and stop nothing.
+// The clamps apply once an edit is finished; non-numbers go in as typed.
 TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     openStep("optCommandLine");
     setText("cmbMaxPlayers", "16");
@@ -132,8 +129,7 @@ TEST_F(BotSetupTest, ClampsWaitForTheEndOfAnEdit) {
     EXPECT_EQ(seam.ends, 0);
 }
 
-// A failed write confirms nothing; Save writes what the boxes show, an edit
-// under way included.
+// A failed write confirms nothing; Save writes the numbers shown.
 TEST_F(BotSetupTest, FailedSaveConfirmsNothingAndSaveWritesTheNumbersShown) {
     openStep("optBotFile");
     // A directory in the file's place stops root too.

@@ -1,5 +1,4 @@
-// Per-map bot rosters: the mode switch, the waypoint check, the Allied
-// country, the class lists, the lines.
+// Per-map bot rosters: the mode, waypoints, the country, classes, lines.
 #include "botcfg.h"
 #include "guisupport.h"
 
@@ -115,8 +114,7 @@ TEST_F(RosterTest, TheTeamsFollowTheCountryOfTheMapAndAMapWithoutWaypointsLocksT
     expectRosterControlsEnabled(true);
 }
 
-// A roster never replaces the global bot.cfg; a map without waypoints gets
-// no roster file.
+// A roster never replaces the global bot.cfg; no waypoints, no roster file.
 TEST_F(RosterTest, ARosterNeverReplacesTheGlobalBotFile) {
     const QString global = demo->game("dod/sturmbot/bot.cfg");
     DemoInstall::write(global, "fillserver\r\n");

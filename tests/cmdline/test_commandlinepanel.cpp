@@ -1,5 +1,4 @@
-// The command line panel: when the line is composed, the player clamp,
-// Dedicated, and what enables Save.
+// The command line panel: composing, the player clamp, Dedicated, Save.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -58,7 +57,7 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
     EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("+map"));
 
-    // Typing reaches the clamp (test_commandline's), the bot maximum and the line.
+    // Typing reaches the clamp, the bot maximum and the line.
     setText("cmbMaxPlayers", "40");
     EXPECT_EQ(players(), "32");
     EXPECT_EQ(maxBots(), "< 33");
@@ -79,8 +78,7 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     EXPECT_TRUE(viewer().contains(" +maxplayers 32 "));
 }
 
-// Texts without a reaction of their own reach the line when the control is
-// left or the selected option is pressed; Dedicated twice restores the line.
+// Texts reach the line when left or when the selected option is pressed.
 TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     openPanel();
     pickCombo("cmbMapList1", "dod_caen");
@@ -112,8 +110,7 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     EXPECT_EQ(seam.beeps, 0);
 }
 
-// Dedicated toggled by keyboard to a missing server: the path is refused, the
-// keyboard stays on the box.
+// Dedicated by keyboard to a missing server: refused, the keyboard stays.
 TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
     openPanel();
     auto* dedicated = ctl<QCheckBox>("chkDedicated");

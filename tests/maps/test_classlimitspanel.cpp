@@ -1,5 +1,4 @@
-// Class limits of dod maps: the lists by country, the lines kept from a map's
-// file, what the pickers log, the file.
+// Class limits of dod maps: lists by country, kept lines, the log, the file.
 #include "guisupport.h"
 
 #include <QRegularExpression>
@@ -151,8 +150,7 @@ TEST_F(ClassLimitTest, WithNoClassListSinceStartUpOnlyKeptLinesAreWritten) {
     EXPECT_EQ(saved("dod_anzio"), QByteArray("hostname x\r\n\r\n\r\n"));
 }
 
-// A British map, then by keys a U.S. map without a file: the lists follow the
-// country, and nothing of one map leaks into the other's file.
+// A British map, then by keys a U.S. map without a file: nothing leaks across.
 TEST_F(ClassLimitTest, ASecondMapWithoutAFileStartsClean) {
     DemoInstall::write(cfg("dod_charlie"),
                        "hostname a\r\nmp_limitbritmg 3\r\nmp_limitallieslight 2\r\n");
@@ -216,8 +214,7 @@ TEST_F(ClassLimitTest, GenericListsDoNotCarryOneMapsLimitsIntoAnother) {
     expectUnsetBut(limitLines(saved("dod_kalt")), {});
 }
 
-// A map file called "x\..\..\..\name.bsp" (POSIX, Wine) never becomes part of
-// a path, and the box says why.
+// A map name like "x\..\..\..\name" (POSIX, Wine) never becomes a path.
 TEST_F(ClassLimitTest, MapNamesThatAreNoFileNamesNeverBecomePaths) {
     VORN_SKIP_ON_WINDOWS("a Windows disk cannot hold such names; they come from other disks");
     const std::pair<QString, QString> rows[] = {{"x\\..\\..\\..\\name", "\\"},
@@ -257,8 +254,7 @@ TEST_F(ClassLimitTest, AFileThatCannotBeReplacedStaysAsItWas) {
     EXPECT_TRUE(viewer().startsWith("hostname keep\r\n"));
 }
 
-// A typed limit counts as a picked one; the arrow keys step from the limit
-// shown: from the file (stored with other capitals), a class, or the keys.
+// Typed limits count; arrow keys step from the limit shown, wherever it came from.
 TEST_F(ClassLimitTest, TypedLimitsAreSavedAndArrowKeysStepFromTheLimitShown) {
     DemoInstall::write(demo->game("dod/DOD_ANZIO.cfg"), "hostname caps\r\nmp_limitaxiskar 2\r\n");
     editMap("dod_anzio");

@@ -60,7 +60,7 @@ TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
     EXPECT_EQ(st.st_mode & 07777, 0750u);
 }
 
-TEST_F(DriveMapping, UnmappablePathsSayWhy) {
+TEST_F(DriveMapping, UnmappablePathsAndAMissingInterpreterSayWhy) {
     std::string host;
     for (const auto& [path, said] :
          {std::pair{"work\\x.txt", "drive letter"}, {"q:\\x.txt", "Q: is not mapped"}}) {
@@ -72,6 +72,18 @@ TEST_F(DriveMapping, UnmappablePathsSayWhy) {
     const Status noPrefix = hostPath("c:\\x.txt", host);
     EXPECT_NE(noPrefix.error.find("Wine prefix"), std::string::npos) << noPrefix.error;
     EXPECT_FALSE(replaceFile("c:\\x.txt", "x").ok());
+    // The interpreter is found beside the program, or named where it is not.
+    ::unsetenv("VORN_CMD");
+    const std::string path = commandInterpreterPath();
+    EXPECT_EQ(fs::path(path).filename(), "vorn-cmd");
+    EXPECT_TRUE(fs::exists(path)) << path;
+    ::setenv("VORN_CMD", "/nowhere/vorn-cmd", 1);
+    EXPECT_EQ(commandInterpreterPath(), "/nowhere/vorn-cmd");
+    Process p;
+    const Status s = startHidden("dir", p);
+    ::unsetenv("VORN_CMD");
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("/nowhere/vorn-cmd"), std::string::npos) << s.error;
 }
 
 using Interpreter = PlatformTest;
@@ -182,17 +194,4 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
     ::setenv("PATH", savedPath.c_str(), 1);
 }
 
-TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {
-    ::unsetenv("VORN_CMD");
-    const std::string path = commandInterpreterPath();
-    EXPECT_EQ(fs::path(path).filename(), "vorn-cmd");
-    EXPECT_TRUE(fs::exists(path)) << path;
-    ::setenv("VORN_CMD", "/nowhere/vorn-cmd", 1);
-    EXPECT_EQ(commandInterpreterPath(), "/nowhere/vorn-cmd");
-    Process p;
-    const Status s = startHidden("dir", p);
-    ::unsetenv("VORN_CMD");
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("/nowhere/vorn-cmd"), std::string::npos) << s.error;
-}
 #endif

@@ -350,7 +350,7 @@ TEST_F(Files, FilesAreReadFromAnOffsetOrWholeWhenOrdinaryAndBounded) {
 
 // Lines are written with CR LF and bytes unchanged; read up to CR LF or LF,
 // the last one without an end too; fields up to commas and line ends.
-TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
+TEST_F(Files, TextFilesWriteAndReadOrSayWhyNot) {
     TextFile f;
     ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
     EXPECT_TRUE(f.writeLine("one").ok());
@@ -384,10 +384,8 @@ TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
     EXPECT_FALSE(f.readField(text));
     EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
     EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
-}
-
-// A read-only file is neither written nor deleted; each failure names the file.
-TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
+    f.close();
+    // A read-only file is neither written nor deleted; each failure names the file.
     makeFile(at("vorn.log"), "keep\r\n");
     setReadOnly(at("vorn.log"), true);
     const std::tuple<const char*, TextFile::Mode, const char*> rows[] = {
@@ -436,7 +434,7 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
 
 // What a crash mid-save left beside a file is cleared at its next save; what
 // belongs to another file, a running process or someone else stays.
-TEST_F(Files, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
+TEST_F(Files, TemporaryFilesAreShortAndClearedOnceStale) {
 #ifdef _WIN32
     const unsigned long self = GetCurrentProcessId();
 #else
@@ -455,11 +453,8 @@ TEST_F(Files, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
     EXPECT_EQ(hostEntries(base()), names({"a.cfg", running, otherFile, notOurs}));
     EXPECT_EQ(temporaryFileOwner(stale, "a.cfg"), ended);
     EXPECT_EQ(temporaryFileOwner(notOurs, "a.cfg"), 0u);
-}
-
-// A map name of 244 bytes gives a class-limit file of 248: the temporary
-// name beside it must still fit the limit of 255.
-TEST_F(Files, LongNamesGetAShortTemporaryFile) {
+    // A map name of 244 bytes gives a class-limit file of 248: the temporary
+    // name beside it must still fit the limit of 255.
     for (const std::size_t length : {244u, 251u}) {
         const std::string name = std::string(length, 'm') + ".cfg";
         const Status s = replaceFile(at(name), "limits\r\n");
