@@ -25,8 +25,7 @@ class PlatformTest : public ::testing::Test {
     const std::string& base() const { return base_; }
     std::string at(const std::string& relative) const { return base_ + relative; }
 
-    // Fail the test when they cannot. make() makes each entry below the
-    // scratch directory: a directory when it ends in a backslash.
+    // Fail the test when they cannot; make()'s entries ending in '\\' are directories.
     void makeFile(const std::string& winPath, const std::string& bytes = "x");
     void make(std::initializer_list<std::string> entries);
     // The attribute on Windows, no write permission on Linux.
@@ -36,8 +35,7 @@ class PlatformTest : public ::testing::Test {
     // A directory's entries by the host's own means, hidden ones included.
     std::set<std::string> hostEntries(const std::string& winDir);
 
-    // Writes `line` as vorn.bat's only line, as the window writes it, runs it
-    // (with `redirect` behind it when given) and gives its exit code.
+    // Runs `line` (with `redirect`) as vorn.bat's only line; its exit code.
     int runBatchLine(const std::string& line, const std::string& redirect = "");
     // The running test program, as a path a batch line can name.
     static std::string selfProgram();

@@ -1,5 +1,4 @@
-// The POSIX backend's own promises: drive letters mapped as Wine maps them,
-// and vorn-cmd running programs.
+// The POSIX backend: drive letters mapped as Wine maps them, and vorn-cmd.
 #ifndef _WIN32
 #include "contract_support.h"
 #include "platform.h"
@@ -88,8 +87,7 @@ TEST_F(DriveMapping, UnmappablePathsAndAMissingInterpreterSayWhy) {
 
 using Interpreter = PlatformTest;
 
-// A native program runs with its arguments; what Vornwick never writes is
-// refused with a message, never run in part.
+// A native program runs with its arguments; what Vornwick never writes fails.
 TEST_F(Interpreter, RunsANativeProgramAndRefusesWhatItDoesNotUnderstand) {
     const std::string work = prefix_ + "/drive_c/work/";
     writeHost(work + "Tool.exe", "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
@@ -134,8 +132,8 @@ std::string peProgram(unsigned machine) {
     return bytes + std::string(64, '\0');
 }
 
-// Stand-in loaders: lib/ is shaped like Debian's /usr/lib/wine, bin/ is the
-// PATH. Each notes its name, WINELOADER and the program.
+// Stand-in loaders (lib/ like Debian's /usr/lib/wine, bin/ the PATH) note
+// their name, WINELOADER and the program.
 TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot) {
     const std::string work = prefix_ + "/drive_c/work/";
     writeHost(work + "prog32.exe", peProgram(0x14c));
@@ -145,8 +143,7 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
     const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("VORN_WINE_LOADER_DIR", (prefix_ + "/lib").c_str(), 1);
     ::setenv("PATH", (prefix_ + "/bin").c_str(), 1);
-    // The loaders ('!': one the kernel cannot run), the program, its exit
-    // code, and the loader that ran it or what was said.
+    // Loaders ('!': the kernel cannot run it), program, exit code, what was said.
     const std::string debian = "lib/wine lib/wine64 bin/wine";
     const std::tuple<std::string, const char*, int, std::string> rows[] = {
         {debian, "prog64.exe", 0, "lib/wine64"},

@@ -1,6 +1,5 @@
-// The platform contract: what the rest of Vornwick relies on, checked
-// natively against the POSIX backend with vorn-cmd, and under Wine against
-// the Win32 backend with Wine's own cmd.exe.
+// What the rest of Vornwick relies on: the POSIX backend with vorn-cmd, and
+// under Wine the Win32 backend with Wine's cmd.exe.
 #include "batchline.h"
 #include "codepage.h"
 #include "contract_support.h"
@@ -34,8 +33,7 @@ using names = std::set<std::string>;
 
 using StoredName = PlatformTest;
 
-// The spelling on disk for any case; nothing for what is missing, a
-// wildcard, a path through a file, or a directory unless asked for.
+// The spelling on disk for any case; nothing for what is missing or a wildcard.
 TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
@@ -70,8 +68,7 @@ class Listing : public PlatformTest {
     int code = -1; // of the last listing
 };
 
-// Sub-directories without the dot entries, or what a pattern matches. Nothing
-// to list leaves an empty listing and 0 or 1: the window's "nothing found".
+// Nothing to list: an empty listing and 0 or 1, the window's "nothing found".
 TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     make({"game\\", "game\\valve\\", "game\\Dod\\", "game\\cstrike\\", "game\\logs\\",
           "game\\a_b\\", "game\\AA\\", "game\\readme.txt", "game\\hl.exe"});
@@ -103,9 +100,7 @@ TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     }
 }
 
-// Names in the order Wine's cmd.exe gives ('|' between them), listed in
-// Windows-1252. Left out: "thorn" beside "\u00FEorn" (Wine lists the thorn
-// first, vorn-cmd after "th").
+// Wine cmd.exe's order, in Windows-1252 (not "thorn": Wine puts \u00FEorn first).
 TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     const std::string order =
         "@at|[bracket|_under|~tilde|0day|10lives|9lives|\u00C6ble|aerial|\u00C6r\u00F8|"
@@ -145,8 +140,7 @@ TEST_F(Listing, AFolderWithAccentsIsListed) {
     }
 }
 
-// A character the interpreter's code page has no byte for is refused, and
-// no batch file is written: a stand-in '?' would be a wildcard to `dir`.
+// A character without a byte in the code page is refused: '?' is a wildcard.
 TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     std::string unreadable;
     for (const char* c : {"\u4E2D", "\u0416", "\u20AC"}) // CJK, Cyrillic, euro sign
@@ -225,8 +219,7 @@ TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
     EXPECT_FALSE(broken.valid());
 }
 
-// cmd.exe expands '%' on its command line, quoted or not: the batch file runs
-// from its folder and is named without it.
+// cmd.exe expands '%' on its command line: batch files run from their folder.
 TEST_F(Commands, BatchFilesRunFromTheirFolderEvenOneHoldingPercent) {
     make({"maps\\", "maps\\a.bsp"});
     for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
@@ -247,8 +240,7 @@ TEST_F(Commands, BatchFilesRunFromTheirFolderEvenOneHoldingPercent) {
     }
     Process p;
     EXPECT_FALSE(startHidden(".\\vorn.bat", p, at("gone")).ok());
-    // From the batch file's folder: "2> file" keeps the complaints apart,
-    // "> file 2>&1" joins them to the output.
+    // "2> file" keeps the complaints apart, "> file 2>&1" joins them.
     const std::string folder = base().substr(0, base().size() - 1);
     makeFile(at("vorn.bat"),
              "dir " + quote(at("maps\\*.wad")) + " /b > " + quote(at("vorn.log")) + "\r\n");
@@ -264,8 +256,7 @@ TEST_F(Commands, BatchFilesRunFromTheirFolderEvenOneHoldingPercent) {
     EXPECT_NE(bytesOf(at("vorn.log")), "");
 }
 
-// Stop asks without waiting; a listing past its time limit is killed; either
-// way nothing is left. Forcing is the server window's test.
+// Stop does not wait; a listing past its time limit is killed; nothing is left.
 TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
     for (bool ask : {true, false}) {
         SCOPED_TRACE(ask ? "askToEnd" : "kill");
@@ -348,8 +339,7 @@ TEST_F(Files, FilesAreReadFromAnOffsetOrWholeWhenOrdinaryAndBounded) {
 #endif
 }
 
-// Lines are written with CR LF and bytes unchanged; read up to CR LF or LF,
-// the last one without an end too; fields up to commas and line ends.
+// CR LF written, bytes unchanged; lines end at CR LF or LF, fields at commas too.
 TEST_F(Files, TextFilesWriteAndReadOrSayWhyNot) {
     TextFile f;
     ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
@@ -432,8 +422,7 @@ TEST_F(Files, TextFilesWriteAndReadOrSayWhyNot) {
     EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
 
-// What a crash mid-save left beside a file is cleared at its next save; what
-// belongs to another file, a running process or someone else stays.
+// A crash's stale temporary file goes at the next save; others' stay.
 TEST_F(Files, TemporaryFilesAreShortAndClearedOnceStale) {
 #ifdef _WIN32
     const unsigned long self = GetCurrentProcessId();
@@ -453,8 +442,7 @@ TEST_F(Files, TemporaryFilesAreShortAndClearedOnceStale) {
     EXPECT_EQ(hostEntries(base()), names({"a.cfg", running, otherFile, notOurs}));
     EXPECT_EQ(temporaryFileOwner(stale, "a.cfg"), ended);
     EXPECT_EQ(temporaryFileOwner(notOurs, "a.cfg"), 0u);
-    // A map name of 244 bytes gives a class-limit file of 248: the temporary
-    // name beside it must still fit the limit of 255.
+    // A 248-byte class-limit file's temporary name must fit the limit of 255.
     for (const std::size_t length : {244u, 251u}) {
         const std::string name = std::string(length, 'm') + ".cfg";
         const Status s = replaceFile(at(name), "limits\r\n");
@@ -464,8 +452,7 @@ TEST_F(Files, TemporaryFilesAreShortAndClearedOnceStale) {
     EXPECT_LT(temporaryNameFor(std::string(251, 'm'), 4294967295ul, 4294967295u).size(), 80u);
 }
 
-// Exact bytes and no temporary file left; or a failure naming the file, and
-// what was there stays (a file in the directory's place stops root too).
+// Exact bytes; or a failure naming the file, and what was there stays.
 TEST_F(Files, WritesExactBytesOrLeavesWhatWasThere) {
     makeFile(at("a.cfg"), "old\r\n");
     makeFile(at("server.cfg"), "old bytes\r\n");
@@ -516,8 +503,7 @@ TEST(Udp, AHeldPortIsBusyAndOnceLetGoFreeAndSilent) {
         EXPECT_FALSE(none.ok()) << port;
         EXPECT_EQ(none.fault, Status::Fault::Other) << port;
     }
-    // Asked where nobody listens ("port unreachable"), a socket waits for
-    // nothing until its time limit, and no failure.
+    // Asked where nobody listens, a socket waits for nothing without failing.
     UdpSocket socket;
     ASSERT_TRUE(socket.open().ok());
     ASSERT_TRUE(socket.sendTo("127.0.0.1", held.port, "x").ok());
@@ -550,8 +536,7 @@ std::string receiveOne(UdpSocket& socket) {
 
 } // namespace
 
-// Bytes of every value, an empty datagram, and the largest IPv4 carries
-// (65,507 bytes) come back from an echo.
+// Every byte value, an empty datagram and the largest IPv4 carries come back.
 TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
     vorn::test::UdpResponder server(
         [](const std::string& request) { return std::vector<std::string>{request}; });
