@@ -29,7 +29,7 @@ void writeHost(const std::string& path, const std::string& bytes, bool executabl
 
 using DriveMapping = PlatformTest;
 
-TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
+TEST_F(DriveMapping, DrivesComeFromDosdevicesOrSayWhyNot) {
     make({"a\\", "a\\B.txt"});
     const std::string driveC = fs::canonical(prefix_ + "/drive_c").string();
     std::string host;
@@ -57,10 +57,7 @@ TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
     struct stat st {};
     ASSERT_EQ(::stat(script.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0750u);
-}
-
-TEST_F(DriveMapping, UnmappablePathsAndAMissingInterpreterSayWhy) {
-    std::string host;
+    // Unmappable paths say why.
     for (const auto& [path, said] :
          {std::pair{"work\\x.txt", "drive letter"}, {"q:\\x.txt", "Q: is not mapped"}}) {
         const Status s = hostPath(path, host);
