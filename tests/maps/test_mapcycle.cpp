@@ -15,8 +15,7 @@ class MapCycleTest : public WindowTest {
     }
 };
 
-// Maps come in by Add or by a double click; choosing a mod again empties
-// the cycle and forgets the selection.
+// Maps come by Add or a double click; choosing a mod again empties the cycle.
 TEST_F(MapCycleTest, CyclesAreBuiltSavedAndOfferedToTheBots) {
     openStep("optMapFile");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");

@@ -26,8 +26,7 @@ class ServerCfgTest : public WindowTest {
     QByteArray listenFile() const { return gameFile("dod/vorn_lserver.cfg"); }
 };
 
-// A directory in the file's place stops root too: nothing is confirmed. Once
-// it is gone, Save writes the defaults under the name Dedicated chooses.
+// A directory in the file's place stops even root; once gone, Save writes.
 TEST_F(ServerCfgTest, SaveWritesWhatTheControlsSayUnderTheNameDedicatedChooses) {
     const QString target = demo->game("dod/vorn_lserver.cfg");
     ASSERT_TRUE(QDir().mkpath(target));
