@@ -1,5 +1,4 @@
-// The command line panel: when the line is composed (test_commandline says
-// how), the player clamp and Dedicated, and what enables Save.
+// The command line panel: composing, the player clamp, Dedicated, Save.
 #include "guisupport.h"
 
 #include <QApplication>
@@ -31,14 +30,12 @@ class CommandLineTest : public WindowTest {
     }
 };
 
-// Only a first map picked from the list enables Save; a name typed goes
-// into the line, but Save stays disabled.
+// Only a first map picked from the list enables Save; a typed one does not.
 TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     openPanel();
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "Command Line and Options");
     auto* maps = ctl<QComboBox>("cmbMapList1");
     EXPECT_EQ(maps->currentText(), QString()); // listing the maps picks none
-    // No first map yet: "+map", the blank of the map, the blank before the extras.
     EXPECT_EQ(viewer(), kExample.arg(QString()));
     EXPECT_FALSE(saveEnabled());
     setText("cmbMapList1", "dod_anzio");
@@ -59,11 +56,8 @@ TEST_F(CommandLineTest, ComposesOnOpeningAndSaveWaitsForAPickedFirstMap) {
     // Save keeps the composition and writes nothing.
     EXPECT_EQ(viewer(), kExample.arg("dod_anzio"));
     EXPECT_FALSE(DemoInstall::read(demo->drive("vorn.bat")).contains("+map"));
-}
 
-// Typing reaches the clamp (test_commandline's), the bot maximum and the line.
-TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
-    openPanel();
+    // Typing reaches the clamp, the bot maximum and the line.
     setText("cmbMaxPlayers", "40");
     EXPECT_EQ(players(), "32");
     EXPECT_EQ(maxBots(), "< 33");
@@ -79,15 +73,12 @@ TEST_F(CommandLineTest, TypedPlayerCountIsClampedIntoTheBoxAndTheLine) {
     pickCombo("cmbMaxPlayers", "12");
     EXPECT_EQ(maxBots(), "?");
     EXPECT_EQ(viewer(), before);
-    // Typing after a pick is a change again.
     setText("cmbMaxPlayers", "50");
     EXPECT_EQ(players(), "32");
     EXPECT_TRUE(viewer().contains(" +maxplayers 32 "));
 }
 
-// Texts set without a reaction of their own reach the line when the control
-// is left, or when the option already selected is pressed; Dedicated
-// toggled twice brings the line back.
+// Texts reach the line when left or when the selected option is pressed.
 TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     openPanel();
     pickCombo("cmbMapList1", "dod_caen");
@@ -111,7 +102,6 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     EXPECT_EQ(ctl<QLineEdit>("txtExec")->text(), "C:\\Sierra\\Half-Life\\hlds.exe");
     EXPECT_TRUE(viewer().startsWith("C:\\Sierra\\Half-Life\\hlds.exe -game dod +port 27016 "));
     EXPECT_TRUE(viewer().contains(" +servercfgfile vorn_server.cfg ")) << viewer().toStdString();
-    // The server stand-in exists, so the path stays valid and nothing is reset.
     EXPECT_NE(statusColour(), fromBgr(colour::Red));
     EXPECT_TRUE(saveEnabled());
     click("chkDedicated");
@@ -120,8 +110,7 @@ TEST_F(CommandLineTest, LeavingAControlOrPressingTheOptionRecomposes) {
     EXPECT_EQ(seam.beeps, 0);
 }
 
-// Dedicated toggled by keyboard to a missing server: the path is refused,
-// and the keyboard stays on the box, away from the game path.
+// Dedicated by keyboard to a missing server: refused, the keyboard stays.
 TEST_F(CommandLineTest, RefusedServerLeavesTheKeyboardOnDedicated) {
     openPanel();
     auto* dedicated = ctl<QCheckBox>("chkDedicated");

@@ -15,9 +15,8 @@ class MapCycleTest : public WindowTest {
     }
 };
 
-// Maps come in by Add or by a double click; choosing a mod again empties
-// the cycle and forgets the selection.
-TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
+// Maps come by Add or a double click; choosing a mod again empties the cycle.
+TEST_F(MapCycleTest, CyclesAreBuiltSavedAndOfferedToTheBots) {
     openStep("optMapFile");
     EXPECT_EQ(ctl<QGroupBox>("frmInfo")->title(), "vorn_mapcycle.txt");
     EXPECT_EQ(status(), "Please select maps for the server.");
@@ -45,61 +44,50 @@ TEST_F(MapCycleTest, FiveMapsMakeACycleAndMoreKeepItOk) {
     click("cmdAddMap");
     EXPECT_EQ(viewer(), "");
     EXPECT_EQ(status(), "Please select maps for the server.");
-}
 
-TEST_F(MapCycleTest, SavedCyclesAndTheBotList) {
-    const struct {
-        const char* name;
-        QStringList added; // after the previous row's maps
-        bool clearFirst;
-    } rows[] = {
-        {"empty", {}, false}, // saved as one CR LF
-        {"a duplicate", {"dod_anzio", "dod_caen", "dod_anzio"}, false},
-        {"one more", {"dod_flash"}, false},
-        {"cleared, then one", {"dod_kalt"}, true},
-    };
-    openStep("optMapFile");
+    // Saved cycles offered to the bots, of maps added after the previous
+    // row's or after Clear: none (one CR LF), a duplicate, one more, one.
+    const std::pair<QStringList, bool> rows[] = {{{}, false},
+                                                 {{"dod_anzio", "dod_caen", "dod_anzio"}, false},
+                                                 {{"dod_flash"}, false},
+                                                 {{"dod_kalt"}, true}};
     QStringList cycle;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (row.clearFirst) {
+    for (const auto& [added, clearFirst] : rows) {
+        SCOPED_TRACE(added.join(' ').toStdString());
+        if (clearFirst) {
             click("cmdClearMapList");
             EXPECT_EQ(viewer(), "");
             EXPECT_FALSE(ctl<QWidget>("cmdMapOK")->isEnabled());
             EXPECT_EQ(status(), "Please select maps for the server.");
             cycle.clear();
         }
-        addMaps(row.added);
-        cycle += row.added;
+        addMaps(added);
+        cycle += added;
         click("cmdMapOK");
         EXPECT_EQ(cycleFile(), (cycle.join("\r\n") + "\r\n").toLatin1());
         EXPECT_EQ(botMaps(), QStringList{""} + cycle);
         // Offered, not chosen: no roster map is picked for the user.
         EXPECT_EQ(ctl<QComboBox>("cmbSturmbotMapList")->currentText(), "");
     }
+    // Well over 99 maps, the preview scrolled to the map added last.
+    const QStringList listed = items(ctl<QListWidget>("lstMapList"));
+    cycle.clear();
+    for (int n = 0; n < 130; ++n)
+        cycle << listed[n % listed.size()];
+    click("cmdClearMapList");
+    addMaps(cycle);
+    auto* view = ctl<QPlainTextEdit>("txtFileContents");
+    ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(lastLineInView(view));
+    click("cmdMapOK");
+    EXPECT_EQ(cycleFile(), (cycle.join("\r\n") + "\r\n").toLatin1());
+    EXPECT_EQ(botMaps(), QStringList{""} + cycle);
     // Another mod's cycle leaves the bot list alone.
     openStep("optMapFile", "valve");
     addMaps({"crossfire", "datacore"});
     click("cmdMapOK");
     EXPECT_EQ(cycleFile("valve"), "crossfire\r\ndatacore\r\n");
-    EXPECT_EQ(botMaps(), (QStringList{"", "dod_kalt"}));
-}
-
-TEST_F(MapCycleTest, ACycleHoldsWellOverNinetyNineMaps) {
-    openStep("optMapFile");
-    const QStringList listed = items(ctl<QListWidget>("lstMapList"));
-    QStringList added;
-    for (int n = 0; n < 130; ++n)
-        added << listed[n % listed.size()];
-    addMaps(added);
-    EXPECT_EQ(viewer().count("\r\n"), 129);
-    // The preview is scrolled to the map added last.
-    auto* view = ctl<QPlainTextEdit>("txtFileContents");
-    ASSERT_GT(view->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(lastLineInView(view));
-    click("cmdMapOK");
-    EXPECT_EQ(cycleFile(), (added.join("\r\n") + "\r\n").toLatin1());
-    EXPECT_EQ(botMaps(), QStringList{""} + added);
+    EXPECT_EQ(botMaps(), QStringList{""} + cycle);
 }
 
 TEST_F(MapCycleTest, ASaveThatCannotBeWrittenConfirmsNothing) {

@@ -54,11 +54,9 @@ std::string commandLineOfThisProcess() {
 }
 #endif
 
-// The test program is also the command the tests start, as its command
-// line says (before any test is set up): "--vorn-exit N" ends at once with
-// exit code N; "--vorn-server" writes "server line 1", "server line 2"...
-// to its standard output every 50 ms without end, like a game server's
-// console.
+// The test program is also the command the tests start: "--vorn-exit N" ends
+// with exit code N; "--vorn-server" writes "server line 1", "server line 2"...
+// every 50 ms without end, like a game server's console.
 [[maybe_unused]] const bool commandMode = [] {
     const std::string line = commandLineOfThisProcess();
     if (const auto at = line.find("--vorn-exit "); at != std::string::npos)
@@ -134,14 +132,11 @@ void PlatformTest::makeFile(const std::string& winPath, const std::string& bytes
 }
 
 void PlatformTest::make(std::initializer_list<std::string> entries) {
-    for (const std::string& entry : entries) {
-        if (entry.back() != '\\') {
+    for (const std::string& entry : entries)
+        if (entry.back() != '\\')
             makeFile(at(entry));
-            continue;
-        }
-        const Status s = makeDirectory(at(entry.substr(0, entry.size() - 1)));
-        ASSERT_TRUE(s.ok()) << s.error;
-    }
+        else
+            ASSERT_TRUE(makeDirectory(at(entry.substr(0, entry.size() - 1))).ok()) << entry;
 }
 
 void PlatformTest::setReadOnly(const std::string& winPath, bool readOnly) {
@@ -167,7 +162,6 @@ bool PlatformTest::makeUnwritable(const std::string& winPath) {
         if (std::system(cmd.c_str()) != 0)
             return false;
     }
-    // Check that it really took.
     const std::string probe = host + "/probe";
     if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
         std::fclose(f);
@@ -178,16 +172,15 @@ bool PlatformTest::makeUnwritable(const std::string& winPath) {
 #endif
 }
 
-std::vector<std::string> PlatformTest::hostEntries(const std::string& winDir) {
-    std::vector<std::string> names;
+std::set<std::string> PlatformTest::hostEntries(const std::string& winDir) {
+    std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(native(winDir)))
-        names.push_back(utf8(e.path().filename()));
+        names.insert(utf8(e.path().filename()));
     return names;
 }
 
-int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect,
-                               const std::string& batchName) {
-    const std::string batch = at(batchName);
+int PlatformTest::runBatchLine(const std::string& line, const std::string& redirect) {
+    const std::string batch = at("vorn.bat");
     const Status written = writeBatchFile(batch, line);
     EXPECT_TRUE(written.ok()) << written.error;
     Process p;
@@ -195,10 +188,10 @@ int PlatformTest::runBatchLine(const std::string& line, const std::string& redir
     EXPECT_TRUE(started.ok()) << started.error;
     if (!started.ok())
         return -1;
-    const Process::Wait w = p.wait(60000);
-    EXPECT_EQ(w, Process::Wait::Finished) << line;
-    if (w != Process::Wait::Finished)
+    if (p.wait(60000) != Process::Wait::Finished) {
+        ADD_FAILURE() << line;
         p.kill();
+    }
     return p.exitCode();
 }
 

@@ -1,6 +1,4 @@
-// The POSIX backend's own promises: drive letters mapped as Wine maps
-// them, clear texts when a path cannot be mapped, and vorn-cmd running
-// programs. (The Win32 backend hands paths to Windows as they are.)
+// The POSIX backend: drive letters mapped as Wine maps them, and vorn-cmd.
 #ifndef _WIN32
 #include "contract_support.h"
 #include "platform.h"
@@ -11,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -30,7 +29,7 @@ void writeHost(const std::string& path, const std::string& bytes, bool executabl
 
 using DriveMapping = PlatformTest;
 
-TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
+TEST_F(DriveMapping, DrivesComeFromDosdevicesOrSayWhyNot) {
     make({"a\\", "a\\B.txt"});
     const std::string driveC = fs::canonical(prefix_ + "/drive_c").string();
     std::string host;
@@ -50,52 +49,55 @@ TEST_F(DriveMapping, DrivesComeFromDosdevicesWithDriveCAsFallback) {
     fs::create_directory_symlink("../other", prefix_ + "/dosdevices/d:");
     writeHost(prefix_ + "/other/Data.TXT", "x");
     EXPECT_EQ(storedName("D:\\data.txt"), "Data.TXT");
-}
-
-TEST_F(DriveMapping, UnmappablePathsSayWhy) {
-    std::string host;
-    const Status noDrive = hostPath("work\\x.txt", host);
-    EXPECT_NE(noDrive.error.find("drive letter"), std::string::npos) << noDrive.error;
-    const Status unmapped = hostPath("q:\\x.txt", host);
-    EXPECT_NE(unmapped.error.find("Q: is not mapped"), std::string::npos) << unmapped.error;
+    // Replacing a file keeps its permissions.
+    makeFile(at("run.sh"), "old");
+    const std::string script = prefix_ + "/drive_c/work/run.sh";
+    ::chmod(script.c_str(), 0750);
+    ASSERT_TRUE(replaceFile(at("run.sh"), "new").ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(script.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    // Unmappable paths say why.
+    for (const auto& [path, said] :
+         {std::pair{"work\\x.txt", "drive letter"}, {"q:\\x.txt", "Q: is not mapped"}}) {
+        const Status s = hostPath(path, host);
+        EXPECT_NE(s.error.find(said), std::string::npos) << s.error;
+    }
     EXPECT_EQ(storedName("q:\\x.txt"), "");
-
     ::setenv("WINEPREFIX", (prefix_ + "/missing").c_str(), 1);
     const Status noPrefix = hostPath("c:\\x.txt", host);
     EXPECT_NE(noPrefix.error.find("Wine prefix"), std::string::npos) << noPrefix.error;
     EXPECT_FALSE(replaceFile("c:\\x.txt", "x").ok());
-}
-
-TEST_F(DriveMapping, ReplaceKeepsThePermissionsOfTheFile) {
-    makeFile(at("run.sh"), "old");
-    const std::string host = prefix_ + "/drive_c/work/run.sh";
-    ::chmod(host.c_str(), 0750);
-    ASSERT_TRUE(replaceFile(at("run.sh"), "new").ok());
-    struct stat st {};
-    ASSERT_EQ(::stat(host.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    // The interpreter is found beside the program, or named where it is not.
+    ::unsetenv("VORN_CMD");
+    const std::string path = commandInterpreterPath();
+    EXPECT_EQ(fs::path(path).filename(), "vorn-cmd");
+    EXPECT_TRUE(fs::exists(path)) << path;
+    ::setenv("VORN_CMD", "/nowhere/vorn-cmd", 1);
+    EXPECT_EQ(commandInterpreterPath(), "/nowhere/vorn-cmd");
+    Process p;
+    const Status s = startHidden("dir", p);
+    ::unsetenv("VORN_CMD");
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("/nowhere/vorn-cmd"), std::string::npos) << s.error;
 }
 
 using Interpreter = PlatformTest;
 
-TEST_F(Interpreter, RunsANativeProgramWithItsArguments) {
-    const std::string tool = prefix_ + "/drive_c/work/Tool.exe";
-    writeHost(tool, "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
+// A native program runs with its arguments; what Vornwick never writes fails.
+TEST_F(Interpreter, RunsANativeProgramAndRefusesWhatItDoesNotUnderstand) {
+    const std::string work = prefix_ + "/drive_c/work/";
+    writeHost(work + "Tool.exe", "#!/bin/sh\nprintf '%s|' \"$@\"\nprintf 'done\\r\\n'\n", true);
     // The batch file is Windows-1252, as the window writes it.
     EXPECT_EQ(
         runBatchLine(at("tool.exe") + " -export \"c:\\a b\\caf\u00E9.bsp\" 100%%", at("out.txt")),
         0);
     EXPECT_EQ(bytesOf(at("out.txt")), "-export|c:\\a b\\caf\u00E9.bsp|100%|done\r\n");
     // In any case, and with its exit code.
-    writeHost(prefix_ + "/drive_c/work/hlds.exe", "#!/bin/sh\nexit 7\n", true);
+    writeHost(work + "hlds.exe", "#!/bin/sh\nexit 7\n", true);
     EXPECT_EQ(runBatchLine(at("HLDS.EXE")), 7);
-}
 
-// What Vornwick never writes is refused with a message (here into the
-// output), never run in part or passed over.
-TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
-    const std::string work = prefix_ + "/drive_c/work/";
-    writeHost(work + "tool.exe", "#!/bin/sh\n: > '" + work + "ran.txt'\n", true);
+    writeHost(work + "Tool.exe", "#!/bin/sh\n: > '" + work + "ran.txt'\n", true);
     writeHost(work + "other.bat", "dir c:\\ /ad /b\r\n");
     const std::string tool = at("tool.exe");
     for (const std::string& line :
@@ -107,9 +109,9 @@ TEST_F(Interpreter, WhatItDoesNotUnderstandFailsWithAMessage) {
     EXPECT_EQ(storedName(at("x.txt")), "");
     EXPECT_EQ(storedName(at("ran.txt")), "");
     // The command line names a batch file, nothing else.
-    vorn::platform::Process p;
+    Process p;
     ASSERT_TRUE(startHidden(tool + " 2> " + at("out.txt"), p).ok());
-    ASSERT_EQ(p.wait(10000), vorn::platform::Process::Wait::Finished);
+    ASSERT_EQ(p.wait(10000), Process::Wait::Finished);
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_NE(bytesOf(at("out.txt")).find("batch file"), std::string::npos);
     EXPECT_EQ(storedName(at("ran.txt")), "");
@@ -127,28 +129,20 @@ std::string peProgram(unsigned machine) {
     return bytes + std::string(64, '\0');
 }
 
-// Wine's loaders are stand-ins: lib/ is shaped like Debian's /usr/lib/wine
-// (VORN_WINE_LOADER_DIR), bin/ is the PATH. Each notes its name,
-// WINELOADER and the program.
+// Stand-in loaders (lib/ like Debian's /usr/lib/wine, bin/ the PATH) note
+// their name, WINELOADER and the program.
 TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot) {
     const std::string work = prefix_ + "/drive_c/work/";
     writeHost(work + "prog32.exe", peProgram(0x14c));
     writeHost(work + "prog64.exe", peProgram(0x8664));
     writeHost(work + "old.exe", "MZ without a PE header");
     writeHost(work + "data.exe", "just text\n");
-    const char* path = std::getenv("PATH");
-    const std::string savedPath = path ? path : "";
+    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("VORN_WINE_LOADER_DIR", (prefix_ + "/lib").c_str(), 1);
     ::setenv("PATH", (prefix_ + "/bin").c_str(), 1);
-    // Each row: the loaders there ('!' marks one the kernel cannot run), the
-    // program, its exit code, and the loader that ran it or what was said.
+    // Loaders ('!': the kernel cannot run it), program, exit code, what was said.
     const std::string debian = "lib/wine lib/wine64 bin/wine";
-    const struct {
-        std::string loaders;
-        const char* program;
-        int code;
-        std::string said;
-    } rows[] = {
+    const std::tuple<std::string, const char*, int, std::string> rows[] = {
         {debian, "prog64.exe", 0, "lib/wine64"},
         {debian, "prog32.exe", 0, "lib/wine"},
         // Without a readable PE header, Wine's own `wine` chooses.
@@ -163,49 +157,35 @@ TEST_F(Interpreter, EachWindowsProgramRunsWithTheLoaderForItsMachineOrSaysWhyNot
         // Debian's Wine without its 32-bit part: 64-bit programs still run.
         {"lib/wine64 bin/wine", "prog32.exe", kExitNoWine32Bit, "Wine has no 32-bit part"},
         {"lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
-        // A kernel that cannot run 32-bit programs refuses the 32-bit loader
-        // with "Exec format error", as it refuses any file it cannot run.
+        // A kernel that cannot run 32-bit programs refuses the 32-bit loader.
         {"lib/wine! lib/wine64 bin/wine", "prog32.exe", kExitCannotRun32Bit,
          "Exec format error (" + prefix_ + "/lib/wine for prog32.exe, a 32-bit program)"},
         {"lib/wine! lib/wine64 bin/wine", "prog64.exe", 0, "lib/wine64"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.loaders + ": " + row.program);
+    for (const auto& [names, program, code, said] : rows) {
+        SCOPED_TRACE(names + ": " + program);
         for (const char* dir : {"/lib", "/bin"}) {
             fs::remove_all(prefix_ + dir);
             fs::create_directories(prefix_ + dir);
         }
-        std::istringstream loaders(row.loaders);
+        std::istringstream loaders(names);
         for (std::string loader; loaders >> loader;)
             writeHost(prefix_ + "/" + loader.substr(0, loader.find('!')),
                       loader.back() == '!' ? "no program of this machine"
                                            : "#!/bin/sh\nprintf '%s %s %s\\r\\n' \"${0##*/}\" "
                                              "\"$WINELOADER\" \"${1##*/}\"\n",
                       true);
-        const int code = runBatchLine(at(row.program), at("out.txt") + " 2>&1");
+        const int got = runBatchLine(at(program), at("out.txt") + " 2>&1");
         const std::string out = bytesOf(at("out.txt"));
-        EXPECT_EQ(code, row.code) << out;
-        if (row.code == 0)
-            EXPECT_EQ(out, row.said.substr(row.said.rfind('/') + 1) + " " + prefix_ + "/" +
-                               row.said + " " + row.program + "\r\n");
+        EXPECT_EQ(got, code) << out;
+        if (code == 0)
+            EXPECT_EQ(out, said.substr(said.rfind('/') + 1) + " " + prefix_ + "/" + said + " " +
+                               program + "\r\n");
         else
-            EXPECT_NE(out.find(row.said), std::string::npos) << out;
+            EXPECT_NE(out.find(said), std::string::npos) << out;
     }
     ::unsetenv("VORN_WINE_LOADER_DIR");
     ::setenv("PATH", savedPath.c_str(), 1);
 }
 
-TEST_F(Interpreter, TheInterpreterIsFoundBesideTheProgram) {
-    ::unsetenv("VORN_CMD");
-    const std::string path = commandInterpreterPath();
-    EXPECT_EQ(fs::path(path).filename(), "vorn-cmd");
-    EXPECT_TRUE(fs::exists(path)) << path;
-    ::setenv("VORN_CMD", "/nowhere/vorn-cmd", 1);
-    EXPECT_EQ(commandInterpreterPath(), "/nowhere/vorn-cmd");
-    vorn::platform::Process p;
-    const Status s = startHidden("dir", p);
-    ::unsetenv("VORN_CMD");
-    EXPECT_FALSE(s.ok());
-    EXPECT_NE(s.error.find("/nowhere/vorn-cmd"), std::string::npos) << s.error;
-}
 #endif

@@ -1,6 +1,5 @@
-// The platform contract: what the rest of Vornwick relies on, checked
-// natively against the POSIX backend with vorn-cmd, and under Wine against
-// the Win32 backend with Wine's own cmd.exe.
+// What the rest of Vornwick relies on: the POSIX backend with vorn-cmd, and
+// under Wine the Win32 backend with Wine's cmd.exe.
 #include "batchline.h"
 #include "codepage.h"
 #include "contract_support.h"
@@ -10,9 +9,10 @@
 #include "waituntil.h"
 #include "winpath.h"
 
-#include <algorithm>
 #include <chrono>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -29,23 +29,11 @@ using vorn::test::PlatformTest;
 using vorn::test::quote;
 using vorn::test::waitUntil;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-std::vector<std::string> sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
-
-// The existence test
+using names = std::set<std::string>;
 
 using StoredName = PlatformTest;
 
-// The spelling on disk for any case (among them names the interpreter would
-// act on); nothing for what is missing, a wildcard, a path through a file,
-// or a directory unless directories are asked for.
+// The spelling on disk for any case; nothing for what is missing or a wildcard.
 TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     make({"Games\\"});
     const std::vector<std::pair<std::string, std::string>> rows = {
@@ -70,22 +58,17 @@ TEST_F(StoredName, GivesTheSpellingOnDiskForAnyCaseOrNothing) {
     EXPECT_EQ(storedName(at("A&B.CFG"), true), "a&b.cfg");
 }
 
-// Listings through the batch file, as the window makes them
-
 class Listing : public PlatformTest {
   protected:
-    // Runs `dir <args> > listing` from the batch file; the listing's bytes.
+    // Runs `dir <args> > vorn.log` from the batch file; the listing's bytes.
     std::string list(const std::string& dirArgs) {
-        const std::string listing = at("vorn.log");
-        code = runBatchLine("dir " + dirArgs + " > " + listing);
-        return bytesOf(listing);
+        code = runBatchLine("dir " + dirArgs + " > " + at("vorn.log"));
+        return bytesOf(at("vorn.log"));
     }
     int code = -1; // of the last listing
 };
 
-// Sub-directories without the dot entries, or the files (and directories)
-// a pattern matches; a directory quoted or not. Nothing to list leaves an
-// empty listing, with 0 or 1, which the window takes for "nothing found".
+// Nothing to list: an empty listing and 0 or 1, the window's "nothing found".
 TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     make({"game\\", "game\\valve\\", "game\\Dod\\", "game\\cstrike\\", "game\\logs\\",
           "game\\a_b\\", "game\\AA\\", "game\\readme.txt", "game\\hl.exe"});
@@ -99,8 +82,7 @@ TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     const std::pair<std::string, std::string> rows[] = {
         {at("game\\") + " /ad /b", games},
         {quote(at("game")) + " /ad /b", games},
-        // A directory that matches is listed too, and "*.bsp" matches
-        // "x.bsp2", as Windows does through its short names.
+        // A matching directory too, and "x.bsp2" (Windows' short names).
         {quote(at("maps\\*.bsp")) + " /b", "A.BSP\r\nb.bsp\r\nsub.bsp\r\nx.bsp2\r\nz_map.bsp\r\n"},
         {at("maps\\") + "*.txt /b", "c.txt\r\n"},
         {quote(odd + "\\*.bsp") + " /b", "m 1.bsp\r\nm&2.bsp\r\n"},
@@ -118,10 +100,7 @@ TEST_F(Listing, ListsSortedWithoutCaseAndNothingAsAnEmptyListing) {
     }
 }
 
-// Punctuation, digits, case, accents, the letters that count as two, and
-// hyphens and apostrophes that only break ties, in the order Wine's cmd.exe
-// gives ('|' between names), listed in Windows-1252. Left out: "thorn"
-// beside "\u00FEorn" (Wine lists the thorn first, vorn-cmd after "th").
+// Wine cmd.exe's order, in Windows-1252 (not "thorn": Wine puts \u00FEorn first).
 TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     const std::string order =
         "@at|[bracket|_under|~tilde|0day|10lives|9lives|\u00C6ble|aerial|\u00C6r\u00F8|"
@@ -141,8 +120,7 @@ TEST_F(Listing, MixedNamesComeInTheOrderOfWindowsCmd) {
     EXPECT_EQ(list(quote(at("mix\\*.bsp")) + " /b"), listing);
 }
 
-// A game below a folder with accents: the batch line names it in the code
-// page the interpreter reads batch files in, and the interpreter finds it.
+// The batch line names a folder with accents in the interpreter's code page.
 TEST_F(Listing, AFolderWithAccentsIsListed) {
     if (std::string bytes; !encodeBatchLine("\u00E9", bytes).ok())
         GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " has no \u00E9";
@@ -162,8 +140,7 @@ TEST_F(Listing, AFolderWithAccentsIsListed) {
     }
 }
 
-// A character the interpreter's code page has no byte for is refused, and
-// no batch file is written: a stand-in '?' would be a wildcard to `dir`.
+// A character without a byte in the code page is refused: '?' is a wildcard.
 TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     std::string unreadable;
     for (const char* c : {"\u4E2D", "\u0416", "\u20AC"}) // CJK, Cyrillic, euro sign
@@ -172,8 +149,7 @@ TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     if (unreadable.empty())
         GTEST_SKIP() << "the interpreter's code page " << batchCodePage() << " holds them all";
     const std::string folder = at("maps \u00E9" + unreadable);
-    const Status s = writeBatchFile(at("vorn.bat"),
-                                    "dir " + quote(folder) + " /ad /b > " + quote(at("vorn.log")));
+    const Status s = writeBatchFile(at("vorn.bat"), "dir " + quote(folder) + " /ad /b");
     ASSERT_FALSE(s.ok());
     EXPECT_NE(s.error.find(unreadable), std::string::npos) << s.error;
     EXPECT_NE(s.error.find(std::to_string(batchCodePage())), std::string::npos) << s.error;
@@ -181,8 +157,7 @@ TEST_F(Listing, ACharacterTheInterpreterCannotReadIsRefused) {
     EXPECT_EQ(storedName(at("vorn.bat")), "");
 }
 
-// A listing onto a full disk, through either redirection: every write
-// fails, as the last ones do when the disk fills up part way.
+// A listing onto a full disk, through either redirection.
 TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #ifdef _WIN32
     GTEST_SKIP() << "no full device to redirect into under Wine";
@@ -200,13 +175,9 @@ TEST_F(Listing, OutputThatCannotBeWrittenFailsTheCommand) {
 #endif
 }
 
-// Running programs, and a started server: its console output read while it
-// runs, and Stop
-
 class Commands : public PlatformTest {
   protected:
-    // Starts this program with `mode` the way the window starts a server:
-    // the batch file run with its output redirected into vorn.log.
+    // Starts this program with `mode` as the window starts a server.
     void start(Process& p, const std::string& mode) {
         makeFile(at("vorn.bat"), quote(selfProgram()) + " " + mode + "\r\n");
         const Status s = startHidden(quote(at("vorn.bat")) + " > " + quote(at("vorn.log")), p);
@@ -230,30 +201,26 @@ class Commands : public PlatformTest {
         EXPECT_NE(seen.find(text), std::string::npos) << seen;
         return seen;
     }
-    // It has ended, and its output stops growing over several of its lines.
-    void expectNothingLeft(Process& p) {
-        EXPECT_FALSE(p.running());
-        EXPECT_NE(p.exitCode(), -1);
-        const std::size_t stopped = bytesOf(at("vorn.log")).size();
-        sleepMilliseconds(400);
-        EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
-    }
 };
 
 TEST_F(Commands, TheExitCodeComesBackWaitedForOrNoticed) {
-    EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit 3"), 3);
-    EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit 0"), 0);
+    for (int code : {3, 0})
+        EXPECT_EQ(runBatchLine(quote(selfProgram()) + " --vorn-exit " + std::to_string(code)),
+                  code);
     // A server's end of its own is noticed without waiting.
     Process p;
     start(p, "--vorn-exit 7");
     EXPECT_TRUE(waitUntil([&p] { return !p.running(); }, 20000));
     EXPECT_EQ(p.exitCode(), 7);
+    // Line breaks are refused.
+    Process broken;
+    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"})
+        EXPECT_FALSE(startHidden(line, broken).error.empty()) << line;
+    EXPECT_FALSE(broken.valid());
 }
 
-// cmd.exe expands '%' on its own command line, where no quoting stops it:
-// the batch file runs from its folder and is named without it, with its
-// output redirected or not.
-TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
+// cmd.exe expands '%' on its command line: batch files run from their folder.
+TEST_F(Commands, BatchFilesRunFromTheirFolderEvenOneHoldingPercent) {
     make({"maps\\", "maps\\a.bsp"});
     for (const std::string folder : {"100%", "%PATH%", "a%b%c", "%1 x"}) {
         SCOPED_TRACE(folder);
@@ -273,16 +240,10 @@ TEST_F(Commands, BatchFileInAFolderHoldingPercentRuns) {
     }
     Process p;
     EXPECT_FALSE(startHidden(".\\vorn.bat", p, at("gone")).ok());
-}
-
-// From the batch file's folder, as the window runs them: "2> file" keeps
-// the complaints apart, "> file 2>&1" joins them to the output.
-TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
+    // "2> file" keeps the complaints apart, "> file 2>&1" joins them.
     const std::string folder = base().substr(0, base().size() - 1);
-    make({"maps\\"});
     makeFile(at("vorn.bat"),
-             "dir " + quote(at("maps\\*.bsp")) + " /b > " + quote(at("vorn.log")) + "\r\n");
-    Process p;
+             "dir " + quote(at("maps\\*.wad")) + " /b > " + quote(at("vorn.log")) + "\r\n");
     ASSERT_TRUE(startHidden(".\\vorn.bat 2> vorn.err", p, folder).ok());
     ASSERT_EQ(p.wait(60000), Process::Wait::Finished);
     EXPECT_EQ(bytesOf(at("vorn.log")), "");
@@ -295,130 +256,68 @@ TEST_F(Commands, ComplaintsOfAFailedCommandAreKeptInAFile) {
     EXPECT_NE(bytesOf(at("vorn.log")), "");
 }
 
-TEST_F(Commands, LineBreaksAreRefused) {
-    for (const char* line : {"dir\r\nexit 1", "dir\nexit", "dir\rexit"}) {
+// Stop does not wait; a listing past its time limit is killed; nothing is left.
+TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopOrKillLeavesNothing) {
+    for (bool ask : {true, false}) {
+        SCOPED_TRACE(ask ? "askToEnd" : "kill");
         Process p;
-        EXPECT_FALSE(startHidden(line, p).error.empty()) << line;
-        EXPECT_FALSE(p.valid());
+        start(p, "--vorn-server");
+        std::uint64_t offset = 0;
+        // (cmd.exe echoes the batch line before the server's own output.)
+        const std::string first = follow(offset, "server line 3");
+        EXPECT_NE(first.find("server line 1"), std::string::npos) << first;
+        // Reading on picks up exactly where the last read ended.
+        const std::string more = follow(offset, "server line 6");
+        EXPECT_EQ(more.find("server line 1"), std::string::npos) << more;
+        EXPECT_FALSE(p.allEnded());
+        EXPECT_EQ(p.wait(300), Process::Wait::TimedOut);
+        EXPECT_EQ(p.exitCode(), -1);
+        const auto begin = Clock::now();
+        if (ask) {
+            p.askToEnd();
+            EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(200)) << "it does not wait";
+            EXPECT_TRUE(waitUntil([&p] { return p.allEnded(); }, 10000));
+        } else {
+            p.kill();
+            EXPECT_EQ(p.wait(10000), Process::Wait::Finished);
+            p.kill(); // a second kill does no harm
+        }
+        EXPECT_FALSE(p.running());
+        EXPECT_NE(p.exitCode(), -1);
+        // The output stops growing, and nothing holds the log open.
+        const std::size_t stopped = bytesOf(at("vorn.log")).size();
+        sleepMilliseconds(400);
+        EXPECT_EQ(bytesOf(at("vorn.log")).size(), stopped);
+        const Status gone = deleteFile(at("vorn.log"));
+        EXPECT_TRUE(gone.ok()) << gone.error;
     }
 }
 
-// Stop asks and looks again without waiting, and nothing is left. Forcing
-// what ignores the request, and commands run beside a server, are the
-// server window's tests (on both backends).
-TEST_F(Commands, AServersOutputIsReadWhileItRunsAndStopLeavesNothing) {
-    Process p;
-    start(p, "--vorn-server");
-    std::uint64_t offset = 0;
-    // (cmd.exe echoes the batch line before the server's own output.)
-    const std::string first = follow(offset, "server line 3");
-    EXPECT_NE(first.find("server line 1"), std::string::npos) << first;
-    // Reading on picks up exactly where the last read ended.
-    const std::string more = follow(offset, "server line 6");
-    EXPECT_EQ(more.find("server line 1"), std::string::npos) << more;
-    EXPECT_TRUE(p.running());
-    EXPECT_FALSE(p.allEnded());
-    EXPECT_EQ(p.exitCode(), -1);
-
-    const auto begin = Clock::now();
-    p.askToEnd();
-    EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(200)) << "asking does not wait";
-    EXPECT_TRUE(waitUntil([&p] { return p.allEnded(); }, 10000));
-    expectNothingLeft(p);
-    // Nothing holds the log open any more.
-    const Status gone = deleteFile(at("vorn.log"));
-    EXPECT_TRUE(gone.ok()) << gone.error;
-}
-
-// A listing past its time limit is ended with everything it started.
-TEST_F(Commands, ACommandPastItsTimeLimitIsEnded) {
-    Process p;
-    start(p, "--vorn-server");
-    std::uint64_t offset = 0;
-    follow(offset, "server line 1");
-    EXPECT_EQ(p.wait(300), Process::Wait::TimedOut);
-    EXPECT_EQ(p.exitCode(), -1);
-    p.kill();
-    EXPECT_EQ(p.wait(10000), Process::Wait::Finished);
-    expectNothingLeft(p);
-    p.kill(); // a second kill does no harm
-    EXPECT_FALSE(p.running());
-}
-
-// Reading and writing files
-
 using Files = PlatformTest;
 
-TEST_F(Files, AGrowingFileIsReadFromAnOffset) {
+TEST_F(Files, FilesAreReadFromAnOffsetOrWholeWhenOrdinaryAndBounded) {
     makeFile(at("out.log"), "0123456789");
-    const struct {
-        std::uint64_t offset;
-        std::size_t most;
-        const char* bytes;
-    } rows[] = {{0, 100, "0123456789"}, {4, 3, "456"}, {9, 100, "9"}, {10, 5, ""}, {99, 5, ""}};
-    for (const auto& row : rows) {
+    // The offset, the most bytes read, the bytes.
+    const std::tuple<std::uint64_t, std::size_t, const char*> rows[] = {
+        {0, 100, "0123456789"}, {4, 3, "456"}, {9, 100, "9"}, {10, 5, ""}, {99, 5, ""}};
+    for (const auto& [offset, most, read] : rows) {
         std::string bytes = "stale";
         std::uint64_t size = 0;
-        ASSERT_TRUE(readFileFrom(at("out.log"), row.offset, row.most, bytes, size).ok());
-        EXPECT_EQ(bytes, row.bytes) << row.offset;
+        ASSERT_TRUE(readFileFrom(at("out.log"), offset, most, bytes, size).ok());
+        EXPECT_EQ(bytes, read) << offset;
         EXPECT_EQ(size, 10u);
     }
     std::string bytes;
     std::uint64_t size = 1;
-    const Status s = readFileFrom(at("gone.log"), 0, 10, bytes, size);
+    Status s = readFileFrom(at("gone.log"), 0, 10, bytes, size);
     EXPECT_NE(s.error.find("gone.log"), std::string::npos) << s.error;
     EXPECT_EQ(size, 0u);
-}
-
-// Lines are written with CR LF and bytes unchanged: Output makes or
-// replaces the file, Append makes it or adds to its end. Lines are read up
-// to CR LF or LF, the last one without an end too; fields up to commas and
-// line ends.
-TEST_F(Files, TextFilesWriteAndReadLinesAndFields) {
-    TextFile f;
-    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
-    EXPECT_TRUE(f.writeLine("one").ok());
-    EXPECT_TRUE(f.writeLine("").ok());
-    EXPECT_TRUE(f.writeLine("caf\xE9 \xC3\xA9").ok());
-    EXPECT_TRUE(f.write("no end").ok());
-    f.close();
-    EXPECT_EQ(bytesOf(at("t.txt")), "one\r\n\r\ncaf\xE9 \xC3\xA9\r\nno end");
-
-    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Output).ok());
-    EXPECT_TRUE(f.writeLine("fresh").ok());
-    f.close();
-    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\n");
-    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
-    EXPECT_TRUE(f.writeLine("second").ok());
-    f.close();
-    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\nsecond\r\n");
-
-    makeFile(at("lines.txt"), "one\r\ntwo\n\r\nthree");
-    makeFile(at("fields.txt"), "valve,dod\r\ncstrike\r\n,last\n");
-    std::vector<std::string> got;
-    std::string text;
-    ASSERT_TRUE(f.open(at("lines.txt"), TextFile::Mode::Input).ok());
-    while (f.readLine(text))
-        got.push_back(text);
-    EXPECT_EQ(got, (std::vector<std::string>{"one", "two", "", "three"}));
-    EXPECT_TRUE(f.eof());
-    f.close();
-    got.clear();
-    ASSERT_TRUE(f.open(at("fields.txt"), TextFile::Mode::Input).ok());
-    while (!f.eof() && f.readField(text))
-        got.push_back(text);
-    EXPECT_EQ(got, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
-    EXPECT_FALSE(f.readField(text));
-}
-
-// A game file is read only when it is an ordinary file of bounded size:
-// never a pipe that blocks or a device that never ends.
-TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
+    // Whole files only when ordinary and of bounded size: no pipe, no endless device.
     makeFile(at("History.txt"), "12345");
-    std::string bytes;
+    bytes.clear();
     EXPECT_TRUE(readFile(at("History.txt"), bytes, 5).ok());
     EXPECT_EQ(bytes, "12345");
-    Status s = readFile(at("History.txt"), bytes, 4);
+    s = readFile(at("History.txt"), bytes, 4);
     EXPECT_NE(s.error.find("larger than 4 bytes"), std::string::npos) << s.error;
     EXPECT_EQ(s.fault, Status::Fault::Other);
     make({"dir\\"});
@@ -440,24 +339,55 @@ TEST_F(Files, OnlyOrdinaryFilesOfBoundedSizeAreRead) {
 #endif
 }
 
-// A read-only file is neither written nor deleted, and stays readable; a
-// file in a missing directory cannot be opened. Each failure names the file.
-TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
+// CR LF written, bytes unchanged; lines end at CR LF or LF, fields at commas too.
+TEST_F(Files, TextFilesWriteAndReadOrSayWhyNot) {
+    TextFile f;
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
+    EXPECT_TRUE(f.writeLine("one").ok());
+    EXPECT_TRUE(f.writeLine("").ok());
+    EXPECT_TRUE(f.writeLine("caf\xE9 \xC3\xA9").ok());
+    EXPECT_TRUE(f.write("no end").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("t.txt")), "one\r\n\r\ncaf\xE9 \xC3\xA9\r\nno end");
+
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Output).ok());
+    EXPECT_TRUE(f.writeLine("fresh").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\n");
+    ASSERT_TRUE(f.open(at("t.txt"), TextFile::Mode::Append).ok());
+    EXPECT_TRUE(f.writeLine("second").ok());
+    f.close();
+    EXPECT_EQ(bytesOf(at("t.txt")), "fresh\r\nsecond\r\n");
+
+    makeFile(at("lines.txt"), "one\r\ntwo\n\r\nthree");
+    makeFile(at("fields.txt"), "valve,dod\r\ncstrike\r\n,last\n");
+    std::vector<std::string> lines, fields;
+    std::string text;
+    ASSERT_TRUE(f.open(at("lines.txt"), TextFile::Mode::Input).ok());
+    while (f.readLine(text))
+        lines.push_back(text);
+    EXPECT_TRUE(f.eof());
+    f.close();
+    ASSERT_TRUE(f.open(at("fields.txt"), TextFile::Mode::Input).ok());
+    while (!f.eof() && f.readField(text))
+        fields.push_back(text);
+    EXPECT_FALSE(f.readField(text));
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"valve", "dod", "cstrike", "", "last"}));
+    f.close();
+    // A read-only file is neither written nor deleted; each failure names the file.
     makeFile(at("vorn.log"), "keep\r\n");
     setReadOnly(at("vorn.log"), true);
-    const struct {
-        const char* file;
-        TextFile::Mode mode;
-        const char* said;
-    } rows[] = {{"vorn.log", TextFile::Mode::Output, "read-only"},
-                {"vorn.log", TextFile::Mode::Append, "read-only"},
-                {"gone\\t.txt", TextFile::Mode::Output, "t.txt"},
-                {"gone.txt", TextFile::Mode::Input, "gone.txt"}};
-    for (const auto& row : rows) {
+    const std::tuple<const char*, TextFile::Mode, const char*> rows[] = {
+        {"vorn.log", TextFile::Mode::Output, "read-only"},
+        {"vorn.log", TextFile::Mode::Append, "read-only"},
+        {"gone\\t.txt", TextFile::Mode::Output, "t.txt"},
+        {"gone.txt", TextFile::Mode::Input, "gone.txt"}};
+    for (const auto& [file, mode, said] : rows) {
         TextFile f;
-        const Status s = f.open(at(row.file), row.mode);
-        EXPECT_NE(s.error.find(row.said), std::string::npos) << row.file << ": " << s.error;
-        EXPECT_FALSE(f.isOpen()) << row.file;
+        const Status s = f.open(at(file), mode);
+        EXPECT_NE(s.error.find(said), std::string::npos) << file << ": " << s.error;
+        EXPECT_FALSE(f.isOpen()) << file;
     }
     const Status gone = deleteFile(at("vorn.log"));
     EXPECT_EQ(gone.fault, Status::Fault::ReadOnly);
@@ -467,21 +397,33 @@ TEST_F(Files, WhatCannotBeOpenedOrDeletedSaysWhy) {
     in.close();
     setReadOnly(at("vorn.log"), false);
     EXPECT_EQ(bytesOf(at("vorn.log")), "keep\r\n");
+    // Directories are made and removed, files deleted, once.
+    ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("VORNTMP"), true), "vorntmp");
+    EXPECT_FALSE(makeDirectory(at("vorntmp")).ok());
+    EXPECT_TRUE(removeDirectory(at("vorntmp")).ok());
+    EXPECT_EQ(storedName(at("vorntmp"), true), "");
+    EXPECT_FALSE(removeDirectory(at("vorntmp")).ok());
+
+    makeFile(at("vorn.log"));
+    EXPECT_TRUE(deleteFile(at("vorn.log")).ok());
+    EXPECT_EQ(storedName(at("vorn.log")), "");
+    const Status twice = deleteFile(at("vorn.log"));
+    EXPECT_NE(twice.error.find("vorn.log"), std::string::npos) << twice.error;
+    // The user's temporary directory is a writable Windows path.
+    std::string dir;
+    const Status s = userTempDir(dir);
+    ASSERT_TRUE(s.ok()) << s.error;
+    ASSERT_GE(dir.size(), 4u);
+    EXPECT_EQ(dir[1], ':');
+    EXPECT_EQ(dir.back(), '\\');
+    ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
+    EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
+    EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
 }
 
-// Replacing files
-
-using Replace = PlatformTest;
-
-// Game files and scratch files are replaced alike; only the flush differs.
-using Writer = Status (*)(const std::string&, const std::string&);
-const std::vector<std::pair<const char*, Writer>> kWriters = {
-    {"replaceFile", replaceFile}, {"writeScratchFile", writeScratchFile}};
-
-// What a crash mid-save leaves beside a file is cleared at its next save;
-// what belongs to another file, to a running process or to someone else
-// stays.
-TEST_F(Replace, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
+// A crash's stale temporary file goes at the next save; others' stay.
+TEST_F(Files, TemporaryFilesAreShortAndClearedOnceStale) {
 #ifdef _WIN32
     const unsigned long self = GetCurrentProcessId();
 #else
@@ -497,32 +439,29 @@ TEST_F(Replace, StaleTemporaryFilesOfEndedProcessesAreRemoved) {
     makeFile(at("a.cfg"), "old");
     ASSERT_TRUE(replaceFile(at("a.cfg"), "new").ok());
     EXPECT_EQ(bytesOf(at("a.cfg")), "new");
-    EXPECT_EQ(sorted(hostEntries(base())), sorted({"a.cfg", running, otherFile, notOurs}));
+    EXPECT_EQ(hostEntries(base()), names({"a.cfg", running, otherFile, notOurs}));
     EXPECT_EQ(temporaryFileOwner(stale, "a.cfg"), ended);
     EXPECT_EQ(temporaryFileOwner(notOurs, "a.cfg"), 0u);
-}
-
-// A map name of 244 bytes gives a class-limit file of 248: the temporary
-// name beside it must still fit the limit of 255.
-TEST_F(Replace, LongNamesGetAShortTemporaryFile) {
+    // A 248-byte class-limit file's temporary name must fit the limit of 255.
     for (const std::size_t length : {244u, 251u}) {
         const std::string name = std::string(length, 'm') + ".cfg";
         const Status s = replaceFile(at(name), "limits\r\n");
         ASSERT_TRUE(s.ok()) << s.error;
         EXPECT_EQ(bytesOf(at(name)), "limits\r\n");
-        EXPECT_LT(temporaryNameFor(name, 4294967295ul, 4294967295u).size(), 80u);
     }
+    EXPECT_LT(temporaryNameFor(std::string(251, 'm'), 4294967295ul, 4294967295u).size(), 80u);
 }
 
-// Exact bytes and no temporary file left; or, for a read-only target, a
-// missing directory or a file in the directory's place (unwritable to root
-// too), a failure naming the file, and what was there stays.
-TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
+// Exact bytes; or a failure naming the file, and what was there stays.
+TEST_F(Files, WritesExactBytesOrLeavesWhatWasThere) {
     makeFile(at("a.cfg"), "old\r\n");
     makeFile(at("server.cfg"), "old bytes\r\n");
     setReadOnly(at("server.cfg"), true);
     makeFile(at("notadir"), "keep");
-    for (const auto& [name, write] : kWriters) {
+    // Game files and scratch files are replaced alike; only the flush differs.
+    using Writer = Status (*)(const std::string&, const std::string&);
+    for (const auto& [name, write] : {std::pair<const char*, Writer>{"replaceFile", replaceFile},
+                                      {"writeScratchFile", writeScratchFile}}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(write(at("a.cfg"), "new\r\nlines\r\n").ok());
         EXPECT_EQ(bytesOf(at("a.cfg")), "new\r\nlines\r\n");
@@ -534,15 +473,14 @@ TEST_F(Replace, WritesExactBytesOrLeavesWhatWasThere) {
             const Status s = write(at(target), "new bytes\r\n");
             EXPECT_NE(s.error.find(file), std::string::npos) << target << ": " << s.error;
         }
-        EXPECT_EQ(sorted(hostEntries(base())),
-                  (std::vector<std::string>{"a.cfg", "notadir", "server.cfg"}));
+        EXPECT_EQ(hostEntries(base()), names({"a.cfg", "notadir", "server.cfg"}));
     }
     setReadOnly(at("server.cfg"), false);
     EXPECT_EQ(bytesOf(at("server.cfg")), "old bytes\r\n");
     EXPECT_EQ(bytesOf(at("notadir")), "keep");
 }
 
-TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
+TEST_F(Files, UnwritableDirectoryKeepsTheOldFile) {
     make({"locked\\"});
     makeFile(at("locked\\motd.txt"), "old motd\r\n");
     if (!makeUnwritable(at("locked")))
@@ -552,39 +490,7 @@ TEST_F(Replace, UnwritableDirectoryKeepsTheOldFile) {
     EXPECT_EQ(bytesOf(at("locked\\motd.txt")), "old motd\r\n");
 }
 
-// Directories and deleting
-
-TEST_F(Files, DirectoriesAreMadeAndRemovedAndFilesDeleted) {
-    ASSERT_TRUE(makeDirectory(at("vorntmp")).ok());
-    EXPECT_EQ(storedName(at("VORNTMP"), true), "vorntmp");
-    EXPECT_FALSE(makeDirectory(at("vorntmp")).ok());
-    EXPECT_TRUE(removeDirectory(at("vorntmp")).ok());
-    EXPECT_EQ(storedName(at("vorntmp"), true), "");
-    EXPECT_FALSE(removeDirectory(at("vorntmp")).ok());
-
-    makeFile(at("vorn.log"));
-    EXPECT_TRUE(deleteFile(at("vorn.log")).ok());
-    EXPECT_EQ(storedName(at("vorn.log")), "");
-    const Status gone = deleteFile(at("vorn.log"));
-    EXPECT_NE(gone.error.find("vorn.log"), std::string::npos) << gone.error;
-}
-
-TEST_F(Files, UserTempDirIsAWritableWindowsPath) {
-    std::string dir;
-    const Status s = userTempDir(dir);
-    ASSERT_TRUE(s.ok()) << s.error;
-    ASSERT_GE(dir.size(), 4u);
-    EXPECT_EQ(dir[1], ':');
-    EXPECT_EQ(dir.back(), '\\');
-    ASSERT_TRUE(replaceFile(dir + "vorn-probe.txt", "x").ok());
-    EXPECT_EQ(storedName(dir + "vorn-probe.txt"), "vorn-probe.txt");
-    EXPECT_TRUE(deleteFile(dir + "vorn-probe.txt").ok());
-}
-
-// UDP: a port held by another program, and a socket asking a server (here
-// a stand-in of the test on the loopback)
-
-TEST(Udp, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
+TEST(Udp, AHeldPortIsBusyAndOnceLetGoFreeAndSilent) {
     HeldPort held;
     ASSERT_NE(held.port, 0);
     const Status busy = udpPortFree(held.port);
@@ -597,6 +503,24 @@ TEST(Udp, AHeldPortIsBusyAndFreeAgainOnceLetGo) {
         EXPECT_FALSE(none.ok()) << port;
         EXPECT_EQ(none.fault, Status::Fault::Other) << port;
     }
+    // Asked where nobody listens, a socket waits for nothing without failing.
+    UdpSocket socket;
+    ASSERT_TRUE(socket.open().ok());
+    ASSERT_TRUE(socket.sendTo("127.0.0.1", held.port, "x").ok());
+    for (int milliseconds : {0, 300}) {
+        SCOPED_TRACE(milliseconds);
+        std::string bytes = "old";
+        bool got = true;
+        const auto start = Clock::now();
+        const Status s = socket.receive(bytes, got, milliseconds);
+        const auto took = Clock::now() - start;
+        EXPECT_TRUE(s.ok()) << s.error;
+        EXPECT_FALSE(got);
+        EXPECT_EQ(bytes, "");
+        EXPECT_GE(took, std::chrono::milliseconds(milliseconds - 20));
+        EXPECT_LT(took, std::chrono::milliseconds(milliseconds + 1500));
+    }
+    EXPECT_TRUE(socket.isOpen());
 }
 
 namespace {
@@ -612,16 +536,13 @@ std::string receiveOne(UdpSocket& socket) {
 
 } // namespace
 
-// Bytes of every value, an empty datagram, and the largest IPv4 carries
-// (65,507 bytes, within the 64 KiB kept whole) come back from an echo. The
-// challenge round trip is the server window's test.
+// Every byte value, an empty datagram and the largest IPv4 carries come back.
 TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
     vorn::test::UdpResponder server(
         [](const std::string& request) { return std::vector<std::string>{request}; });
     ASSERT_NE(server.port, 0);
     UdpSocket socket;
     ASSERT_TRUE(socket.open().ok());
-    EXPECT_TRUE(socket.isOpen());
     std::string every;
     for (int c = 0; c < 256; ++c)
         every += static_cast<char>(c);
@@ -632,37 +553,12 @@ TEST(Udp, DatagramsComeWholeAndInOrderUpToTheLargestIPv4Carries) {
         ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, sent).ok()) << sent.size();
         EXPECT_EQ(receiveOne(socket), sent) << sent.size();
     }
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, "one").ok());
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, "two").ok());
+    for (const char* sent : {"one", "two"})
+        ASSERT_TRUE(socket.sendTo("127.0.0.1", server.port, sent).ok());
     EXPECT_EQ(receiveOne(socket), "one");
     EXPECT_EQ(receiveOne(socket), "two");
     // A datagram larger than IPv4 carries is not sent, and says so.
     EXPECT_FALSE(socket.sendTo("127.0.0.1", server.port, std::string(70000, 'x')).error.empty());
-}
-
-// Also after asking a port where nobody listens: the "port unreachable"
-// the network may report is no failure, only no answer.
-TEST(Udp, WaitingForNothingEndsWithoutADatagramAtTheTimeLimit) {
-    UdpSocket socket;
-    ASSERT_TRUE(socket.open().ok());
-    HeldPort gone;
-    ASSERT_NE(gone.port, 0);
-    gone.release();
-    ASSERT_TRUE(socket.sendTo("127.0.0.1", gone.port, "x").ok());
-    for (int milliseconds : {0, 300}) {
-        SCOPED_TRACE(milliseconds);
-        std::string bytes = "old";
-        bool got = true;
-        const auto start = Clock::now();
-        const Status s = socket.receive(bytes, got, milliseconds);
-        const auto took = Clock::now() - start;
-        EXPECT_TRUE(s.ok()) << s.error;
-        EXPECT_FALSE(got);
-        EXPECT_EQ(bytes, "");
-        EXPECT_GE(took, std::chrono::milliseconds(milliseconds - 20));
-        EXPECT_LT(took, std::chrono::milliseconds(milliseconds + 1500));
-    }
-    EXPECT_TRUE(socket.isOpen());
 }
 
 TEST(Udp, AClosedOrNeverOpenedSocketAndBadAddressesFailWithAReason) {
